@@ -1,0 +1,2 @@
+// The desktop program.
+int main() { return 0; }

@@ -1,0 +1,50 @@
+#pragma once
+// Chooses and loads the interface language and gives every text of it.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "bridge/Variant.h"
+#include "localization/INI_File.h"
+
+namespace quillfen {
+
+class GlobalModule;
+class TranslatableWindow;
+
+class clsLanguageProvider {
+ public:
+  explicit clsLanguageProvider(GlobalModule& module);
+
+  // varLang: empty (omitted: the stored or the user's language), a language
+  // name, or a language number (1 Russian, 2 English). True when loaded.
+  bool LoadLanguage(const Variant& varLang = Variant());
+  const std::string& Language() const { return language_; }
+  // The number of the current language; throws std::out_of_range when it is
+  // none of the known ones.
+  std::int32_t LanguageIndex() const;
+
+  void LoadLanguageStrings(TranslatableWindow& frm);
+  void ComponentsStrings(const std::vector<std::string>& new_comps);
+  // Throws std::logic_error before any component list was stored.
+  Collection TranslateComponents() const;
+  // The dialog text with %1, %2, ... replaced; the marker
+  // <value for "key" is absent> when there is no text.
+  std::string GetDialog(const std::string& strID, const std::vector<std::string>& vars = {}) const;
+
+  // The fixed dialog keys, in load order.
+  static const std::vector<std::string>& DialogKeys();
+
+ private:
+  void LoadDialogStrings();
+  GlobalModule& module_;
+  std::string language_;
+  INI_File languageFile_;
+  bool haveTable_ = false;
+  std::map<std::string, std::string> dialogTable_;  // keys folded to lower case
+  std::optional<std::vector<std::string>> components_;
+};
+
+}  // namespace quillfen

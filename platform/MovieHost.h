@@ -1,0 +1,24 @@
+#pragma once
+// The player of the movie, the web page that is the whole user interface.
+#include <functional>
+#include <string>
+
+namespace quillfen {
+
+class MovieHost {
+ public:
+  using RequestHandler = std::function<void(const std::string& request)>;
+  virtual ~MovieHost() = default;
+
+  // Starts loading the movie file.
+  virtual void LoadMovie(const std::string& path) = 0;
+  // Runs a movie function, given as an "invoke" request; returns its result text.
+  virtual std::string CallFunction(const std::string& request) = 0;
+  // Sets the reply of the request being handled (the innermost one when
+  // requests are nested). A request whose handler never calls it gets no reply.
+  virtual void SetReturnValue(const std::string& reply) = 0;
+  // Receives every request the movie sends.
+  virtual void SetRequestHandler(RequestHandler handler) = 0;
+};
+
+}  // namespace quillfen
