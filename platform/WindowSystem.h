@@ -16,6 +16,25 @@ enum class Timer { Checker, Loader };
 // members 1 and 2 of the language item array.
 enum class MenuItem { Options, Language, LangRussian, LangEnglish, Testing, Test, Help, About };
 
+// The menu captions built into the window, shown until a language file
+// replaces them. The diagnostic item Test is never available to the user.
+inline const char* DesignMenuCaption(MenuItem item) {
+  switch (item) {
+    case MenuItem::Options: return "Настройки";
+    case MenuItem::Language: return "Язык";
+    case MenuItem::LangRussian: return "Русский";
+    case MenuItem::LangEnglish: return "English";
+    case MenuItem::Testing: return "Тестовый режим (Без перемещения файлов)";
+    case MenuItem::Test: return "Тест";
+    case MenuItem::Help: return "Справка";
+    case MenuItem::About: return "О программе...";
+  }
+  return "";
+}
+inline constexpr MenuItem kAllMenuItems[] = {MenuItem::Options, MenuItem::Language, MenuItem::LangRussian,
+                                             MenuItem::LangEnglish, MenuItem::Testing, MenuItem::Test,
+                                             MenuItem::Help, MenuItem::About};
+
 // What the About window shows; filled by the About logic each time it opens.
 struct AboutTexts {
   std::string windowTitle;

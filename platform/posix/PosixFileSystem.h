@@ -1,0 +1,23 @@
+#pragma once
+// The file system on POSIX: st_dev for volumes, statvfs for free space, and
+// moves that never replace a file and never lose one.
+#include "platform/FileSystem.h"
+
+namespace quillfen {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  bool FolderExists(const std::string& path) const override;
+  bool FileExists(const std::string& path) const override;
+  FsStatus CreateFolder(const std::string& path) override;
+  FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
+  FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
+  FsStatus FileSize(const std::string& path, std::uint64_t& size) const override;
+  FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
+  FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
+  FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  FsStatus RemoveFolder(const std::string& path) override;
+  bool FolderIsEmpty(const std::string& path) const override;
+};
+
+}  // namespace quillfen
