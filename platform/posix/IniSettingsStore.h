@@ -1,0 +1,26 @@
+#pragma once
+// The user's settings in $XDG_CONFIG_HOME/Quillfen/settings.ini (~/.config
+// when unset), one INI section per settings section, replaced atomically on
+// each write under a file lock.
+#include <string>
+
+#include "platform/SettingsStore.h"
+
+namespace quillfen {
+
+class IniSettingsStore : public SettingsStore {
+ public:
+  // The settings file of the current user.
+  static std::string DefaultPath();
+  explicit IniSettingsStore(std::string path);
+
+  std::string GetSetting(const std::string& appName, const std::string& section, const std::string& key,
+                         const std::string& defaultValue) const override;
+  void SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
+                   const std::string& value) override;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace quillfen
