@@ -8,6 +8,7 @@
 
 namespace pugi {
 class xml_document;
+class xml_node;
 }
 
 namespace quillfen {
@@ -39,7 +40,8 @@ class clsXMLProvider {
   void InitializeXMLFunction(const std::string& strFunctionName);
   // Throws std::logic_error before InitializeXMLFunction.
   void ResetArguments();
-  // Throws std::logic_error before InitializeXMLFunction.
+  // Throws std::logic_error before InitializeXMLFunction, and
+  // std::invalid_argument for an element that holds no encoded value.
   void AddXMLFunctionArgument(const XmlElement& argument);
   // The call's XML text without a trailing line break. Without a call: the
   // fatal "XML-данные не инициализированы" box, then the program ends.
@@ -51,6 +53,9 @@ class clsXMLProvider {
   std::string GetWrappedString(const std::string& someChar) const;
 
  private:
+  // The call's "arguments" element; throws std::logic_error without a call.
+  pugi::xml_node Arguments() const;
+
   WindowSystem& window_;
   std::unique_ptr<pugi::xml_document> call_;
 };
