@@ -1,24 +1,177 @@
 #include "platform/posix/PosixFileSystem.h"
 
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "platform/Paths.h"
+#include "platform/posix/NoReplaceMove.h"
 
 namespace quillfen {
-// Placeholder until the file system lands.
+
+namespace {
+
+FsStatus FailedWith(int error) { return FsStatus::Failed(std::strerror(error)); }
+
+// Name order ignoring letter case; names that differ only in case fall back to
+// their bytes, so the order is total and the same on every run.
+bool NameBefore(const std::string& a, const std::string& b) {
+  int byCase = CompareNoCase(a, b);
+  return byCase != 0 ? byCase < 0 : a < b;
+}
+
+// Closes the directory stream however the listing ends.
+class OpenFolder {
+ public:
+  explicit OpenFolder(const std::string& path) : dir_(::opendir(path.c_str())) {}
+  ~OpenFolder() {
+    if (dir_) ::closedir(dir_);
+  }
+  OpenFolder(const OpenFolder&) = delete;
+  OpenFolder& operator=(const OpenFolder&) = delete;
+  DIR* get() const { return dir_; }
+
+ private:
+  DIR* dir_;
+};
+
+bool IsDotOrDotDot(const char* name) {
+  return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+// What one entry of a folder is, without following a symbolic link: a link is
+// neither a file nor a subfolder, so a linked folder never leads into a loop
+// and a linked picture is never moved away from under its link.
+enum class EntryKind { File, Folder, Other };
+
+EntryKind KindOf(int dirFd, const dirent* entry, struct stat* st) {
+  if (::fstatat(dirFd, entry->d_name, st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
+  if (S_ISREG(st->st_mode)) return EntryKind::File;
+  if (S_ISDIR(st->st_mode)) return EntryKind::Folder;
+  return EntryKind::Other;
+}
+
+// Calls visit(entry, kind, stat) for every entry of the folder but "." and "..".
+template <typename Visit>
+FsStatus ForEachEntry(const std::string& folder, Visit visit) {
+  OpenFolder dir(folder);
+  if (!dir.get()) return FailedWith(errno);
+  int fd = ::dirfd(dir.get());
+  for (;;) {
+    errno = 0;
+    dirent* entry = ::readdir(dir.get());
+    if (!entry) {
+      if (errno != 0) return FailedWith(errno);
+      return {};
+    }
+    if (IsDotOrDotDot(entry->d_name)) continue;
+    struct stat st;
+    visit(entry, KindOf(fd, entry, &st), st);
+  }
+}
+
+}  // namespace
+
 bool PosixFileSystem::FolderExists(const std::string& path) const {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
+
 bool PosixFileSystem::FileExists(const std::string& path) const {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
-FsStatus PosixFileSystem::CreateFolder(const std::string&) { return FsStatus::Failed("not built yet"); }
-FsStatus PosixFileSystem::ListFiles(const std::string&, std::vector<FileEntry>&) const { return {}; }
-FsStatus PosixFileSystem::ListSubfolders(const std::string&, std::vector<std::string>&) const { return {}; }
-FsStatus PosixFileSystem::FileSize(const std::string&, std::uint64_t&) const { return {}; }
-FsStatus PosixFileSystem::VolumeId(const std::string&, std::uint64_t&) const { return {}; }
-FsStatus PosixFileSystem::FreeSpace(const std::string&, std::uint64_t&) const { return {}; }
-FsStatus PosixFileSystem::MoveFile(const std::string&, const std::string&) { return FsStatus::Failed("not built yet"); }
-FsStatus PosixFileSystem::RemoveFolder(const std::string&) { return {}; }
-bool PosixFileSystem::FolderIsEmpty(const std::string&) const { return false; }
+
+FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0777) == 0) return {};
+  int error = errno;
+  // Someone else made it in the meantime: the folder is there, as wanted.
+  if (error == EEXIST && FolderExists(path)) return {};
+  return FailedWith(error);
+}
+
+FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
+  files.clear();
+  FsStatus status = ForEachEntry(folder, [&](const dirent* entry, EntryKind kind, const struct stat& st) {
+    if (kind != EntryKind::File) return;
+    FileEntry file;
+    file.name = entry->d_name;
+    file.path = BuildPath(folder, file.name);
+    file.size = static_cast<std::uint64_t>(st.st_size);
+    file.hidden = file.name.front() == '.';
+    files.push_back(std::move(file));
+  });
+  if (!status) {
+    files.clear();
+    return status;
+  }
+  std::sort(files.begin(), files.end(),
+            [](const FileEntry& a, const FileEntry& b) { return NameBefore(a.name, b.name); });
+  return {};
+}
+
+FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
+                                         std::vector<std::string>& subfolders) const {
+  subfolders.clear();
+  std::vector<std::string> names;
+  FsStatus status = ForEachEntry(folder, [&](const dirent* entry, EntryKind kind, const struct stat&) {
+    if (kind == EntryKind::Folder) names.emplace_back(entry->d_name);
+  });
+  if (!status) return status;
+  std::sort(names.begin(), names.end(), NameBefore);
+  subfolders.reserve(names.size());
+  for (const auto& name : names) subfolders.push_back(BuildPath(folder, name));
+  return {};
+}
+
+FsStatus PosixFileSystem::FileSize(const std::string& path, std::uint64_t& size) const {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return FailedWith(errno);
+  size = static_cast<std::uint64_t>(st.st_size);
+  return {};
+}
+
+FsStatus PosixFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
+  struct stat st;
+  if (::stat(path.c_str(), &st) != 0) return FailedWith(errno);
+  volume = static_cast<std::uint64_t>(st.st_dev);
+  return {};
+}
+
+FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& bytes) const {
+  struct statvfs vfs;
+  if (::statvfs(path.c_str(), &vfs) != 0) return FailedWith(errno);
+  bytes = static_cast<std::uint64_t>(vfs.f_bavail) * static_cast<std::uint64_t>(vfs.f_frsize);
+  return {};
+}
+
+FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
+  return MoveWithoutReplacing(source, target);
+}
+
+FsStatus PosixFileSystem::RemoveFolder(const std::string& path) {
+  // rmdir refuses a folder with anything in it, so nothing inside is ever lost.
+  if (::rmdir(path.c_str()) != 0) return FailedWith(errno);
+  return {};
+}
+
+bool PosixFileSystem::FolderIsEmpty(const std::string& path) const {
+  // Anything at all inside (links and hidden files too) makes it not empty;
+  // a folder that cannot be read is not called empty either.
+  OpenFolder dir(path);
+  if (!dir.get()) return false;
+  for (;;) {
+    errno = 0;
+    dirent* entry = ::readdir(dir.get());
+    if (!entry) return errno == 0;
+    if (!IsDotOrDotDot(entry->d_name)) return false;
+  }
+}
+
 }  // namespace quillfen

@@ -1,0 +1,220 @@
+#include "platform/posix/NoReplaceMove.h"
+
+#include <fcntl.h>
+#include <sys/sendfile.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <memory>
+
+#include "platform/Paths.h"
+
+#ifndef RENAME_NOREPLACE
+#define RENAME_NOREPLACE (1 << 0)
+#endif
+
+namespace quillfen {
+
+namespace {
+
+constexpr std::size_t kChunk = 1 << 20;
+// Room left for the prefix and suffix of a temporary name within the usual
+// 255-byte limit of one name.
+constexpr std::size_t kLongestNameInPartial = 200;
+
+FsStatus FailedWith(int error) { return FsStatus::Failed(std::strerror(error)); }
+
+std::string ParentOf(const std::string& path) {
+  auto slash = path.find_last_of('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return path.substr(0, slash);
+}
+
+// A file descriptor that is closed however the move ends.
+class Fd {
+ public:
+  explicit Fd(int fd = -1) : fd_(fd) {}
+  ~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Fd(const Fd&) = delete;
+  Fd& operator=(const Fd&) = delete;
+  int get() const { return fd_; }
+  // Closes now and reports the error a close may carry (a delayed write error).
+  int Close() {
+    int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0 ? 0 : errno;
+  }
+
+ private:
+  int fd_;
+};
+
+bool RefusingRenameUnsupported(int error) {
+  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
+}
+
+bool HardLinkUnsupported(int error) {
+  return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
+}
+
+// Gives `from` the name `to` on the same volume; fails with EEXIST rather than
+// replace anything. Returns 0 or the error.
+int RenameNoReplace(const char* from, const char* to) {
+  if (::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
+  int error = errno;
+  if (!RefusingRenameUnsupported(error)) return error;
+
+  // No refusing rename here: a hard link refuses an existing name as well.
+  if (::link(from, to) == 0) {
+    if (::unlink(from) == 0) return 0;
+    error = errno;
+    ::unlink(to);  // drop the second name again; the file keeps its first
+    return error;
+  }
+  error = errno;
+  if (!HardLinkUnsupported(error)) return error;
+
+  // Neither (exFAT through FUSE): claim the name with an empty file that only
+  // we can have created, then rename over our own claim.
+  int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+  if (claim < 0) return errno;
+  ::close(claim);
+  if (::rename(from, to) == 0) return 0;
+  error = errno;
+  ::unlink(to);
+  return error;
+}
+
+// Copies the rest of `in` to `out`; returns 0 or the error. The kernel's own
+// copy is tried first; file systems that refuse it get plain reads and writes.
+int CopyContents(int in, int out) {
+  bool kernelCopy = true;
+  bool sendFile = true;
+  while (kernelCopy) {
+    ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, kChunk * 64, 0);
+    if (n == 0) return 0;
+    if (n > 0) continue;
+    if (errno == EINTR) continue;
+    if (errno != EXDEV && errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP && errno != EBADF)
+      return errno;
+    kernelCopy = false;
+  }
+  while (sendFile) {
+    ssize_t n = ::sendfile(out, in, nullptr, kChunk * 64);
+    if (n == 0) return 0;
+    if (n > 0) continue;
+    if (errno == EINTR) continue;
+    if (errno != EINVAL && errno != ENOSYS && errno != EOPNOTSUPP) return errno;
+    sendFile = false;
+  }
+  auto buffer = std::make_unique<char[]>(kChunk);
+  for (;;) {
+    ssize_t got = ::read(in, buffer.get(), kChunk);
+    if (got == 0) return 0;
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return errno;
+    }
+    for (ssize_t done = 0; done < got;) {
+      ssize_t put = ::write(out, buffer.get() + done, static_cast<std::size_t>(got - done));
+      if (put < 0) {
+        if (errno == EINTR) continue;
+        return errno;
+      }
+      done += put;
+    }
+  }
+}
+
+// Makes the folder's new entry durable. File systems that cannot flush a
+// folder say so with EINVAL; their entries are as durable as they get.
+int FlushFolder(const std::string& folder) {
+  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+  if (dir.get() < 0) return errno;
+  if (::fsync(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
+  return 0;
+}
+
+// Writes a flushed copy of the open source under a fresh hidden name in the
+// target folder; on success `partial` names it, on failure nothing is left.
+int WritePartialCopy(int in, const struct stat& source, const std::string& target,
+                     std::string& partial) {
+  int created = -1;
+  for (int attempt = 0; created < 0; ++attempt) {
+    partial = PartialCopyName(target, attempt);
+    created = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+    if (created < 0 && (errno != EEXIST || attempt >= 100)) return errno;
+  }
+  Fd out(created);
+  int error = CopyContents(in, out.get());
+  struct stat written;
+  if (error == 0 && ::fstat(out.get(), &written) != 0) error = errno;
+  // A source that shrank or grew while it was read is not copied faithfully.
+  if (error == 0 && written.st_size != source.st_size) error = EIO;
+  const struct timespec times[2] = {source.st_atim, source.st_mtim};
+  if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
+  if (error == 0 && ::fsync(out.get()) != 0) error = errno;
+  if (error == 0) error = out.Close();
+  if (error != 0) ::unlink(partial.c_str());
+  return error;
+}
+
+FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
+  Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) return FailedWith(errno);
+  struct stat st;
+  if (::fstat(in.get(), &st) != 0) return FailedWith(errno);
+  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
+  struct stat existing;
+  if (::lstat(target.c_str(), &existing) == 0) return FailedWith(EEXIST);
+
+  std::string partial;
+  if (int error = WritePartialCopy(in.get(), st, target, partial)) return FailedWith(error);
+  if (int error = RenameNoReplace(partial.c_str(), target.c_str())) {
+    ::unlink(partial.c_str());
+    return FailedWith(error);
+  }
+  if (int error = FlushFolder(ParentOf(target))) {
+    ::unlink(target.c_str());
+    return FailedWith(error);
+  }
+  // Only now, with the copy safely on disk under its name, the source goes.
+  if (::unlink(source.c_str()) != 0) {
+    int error = errno;
+    ::unlink(target.c_str());  // the picture stays where it was, once
+    return FailedWith(error);
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string PartialCopyName(const std::string& target, int attempt) {
+  std::string name = GetFileName(target);
+  if (name.size() > kLongestNameInPartial) {
+    std::size_t cut = kLongestNameInPartial;
+    while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
+    name.resize(cut);
+  }
+  std::string partial = ".quillfen-" + name + ".partial-" + std::to_string(::getpid());
+  if (attempt > 0) partial += "-" + std::to_string(attempt);
+  return BuildPath(ParentOf(target), partial);
+}
+
+FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target) {
+  struct stat st;
+  if (::lstat(source.c_str(), &st) != 0) return FailedWith(errno);
+  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
+  int error = RenameNoReplace(source.c_str(), target.c_str());
+  if (error == 0) return {};
+  if (error != EXDEV) return FailedWith(error);
+  return CopyThenRemove(source, target);
+}
+
+}  // namespace quillfen
