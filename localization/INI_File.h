@@ -6,13 +6,20 @@
 #include <cstdint>
 #include <string>
 
+#include "localization/IniDocument.h"
+
 namespace quillfen {
 
 class INI_File {
  public:
+  // The longest value GetKeyStr gives, in characters.
+  static constexpr std::size_t kMaxValueLength = 259;
+
   void File(const std::string& path) { path_ = path; }
   const std::string& File() const { return path_; }
 
+  // Failures are silent: a missing or unreadable file reads as empty values,
+  // and a write that cannot be made leaves the file as it was.
   std::string GetKeyStr(const std::string& strKey, const std::string& strSection) const;
   std::int32_t GetKeyInt(const std::string& strKey, const std::string& strSection) const;
   void SetKeyStr(const std::string& strKey, const std::string& strData, const std::string& strSection);
@@ -20,6 +27,13 @@ class INI_File {
   void DeleteKey(const std::string& strKey, const std::string& strSection);
 
  private:
+  // The file as text (UTF-8), or nothing when it cannot be read.
+  std::optional<std::string> ReadText() const;
+  IniDocument Read() const;
+  // Replaces the file with the text in one step, so that a crash never
+  // leaves half a file.
+  void Write(const IniDocument& doc) const;
+
   std::string path_;
 };
 

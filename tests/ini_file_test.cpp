@@ -1,0 +1,179 @@
+#include "localization/INI_File.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+
+#include "fakes/TempDir.h"
+
+namespace quillfen {
+namespace {
+
+using testing::TempDir;
+
+INI_File At(const std::string& path) {
+  INI_File ini;
+  ini.File(path);
+  return ini;
+}
+
+TEST(IniFileTest, AbsentFileSectionOrKeyReadsEmpty) {
+  TempDir dir;
+  EXPECT_EQ(At(dir.Path("none.ini")).GetKeyStr("pause", "Dialogs"), "");
+  EXPECT_EQ(At(dir.Path("none.ini")).GetKeyInt("pause", "Dialogs"), 0);
+  EXPECT_EQ(At("").GetKeyStr("pause", "Dialogs"), "");
+  EXPECT_EQ(At(dir.path()).GetKeyStr("pause", "Dialogs"), "");  // a folder, not a file
+  auto ini = At(dir.Write("a.ini", "[Dialogs]\npause=Pause\n"));
+  EXPECT_EQ(ini.GetKeyStr("resume", "Dialogs"), "");
+  EXPECT_EQ(ini.GetKeyStr("pause", "frmQuillfen"), "");
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("none.ini")));  // reading never creates the file
+}
+
+TEST(IniFileTest, ValuesAreTrimmedAndLoseOnePairOfQuotes) {
+  TempDir dir;
+  auto ini = At(dir.Write("a.ini",
+                          "[Dialogs]\n"
+                          "cmdMove=   Move   \n"
+                          "tabbed=\tMove\t\n"
+                          "double=\"Move\"\n"
+                          "single='Move'\n"
+                          "nested=\"'Move'\"\n"
+                          "mixed=\"Move'\n"
+                          "blank=      \n"
+                          "quotedBlank=\"    \"\n"
+                          "leading=\"  Move  \"\n"
+                          "eq=a=b\n"));
+  EXPECT_EQ(ini.GetKeyStr("cmdMove", "Dialogs"), "Move");
+  EXPECT_EQ(ini.GetKeyStr("tabbed", "Dialogs"), "Move");
+  EXPECT_EQ(ini.GetKeyStr("double", "Dialogs"), "Move");
+  EXPECT_EQ(ini.GetKeyStr("single", "Dialogs"), "Move");
+  EXPECT_EQ(ini.GetKeyStr("nested", "Dialogs"), "'Move'");
+  EXPECT_EQ(ini.GetKeyStr("mixed", "Dialogs"), "\"Move'");
+  EXPECT_EQ(ini.GetKeyStr("blank", "Dialogs"), "");
+  EXPECT_EQ(ini.GetKeyStr("quotedBlank", "Dialogs"), "");
+  EXPECT_EQ(ini.GetKeyStr("leading", "Dialogs"), "Move  ");
+  EXPECT_EQ(ini.GetKeyStr("eq", "Dialogs"), "a=b");
+}
+
+TEST(IniFileTest, EmbeddedNulEndsTheValue) {
+  TempDir dir;
+  std::string text = "[s]\nk=ab";
+  text += '\0';
+  text += "cd\n";
+  EXPECT_EQ(At(dir.Write("a.ini", text)).GetKeyStr("k", "s"), "ab");
+}
+
+TEST(IniFileTest, LongValuesAreCutAt259CharactersNeverInsideOne) {
+  TempDir dir;
+  std::string latin(300, 'x');
+  std::string cyrillic;
+  for (int i = 0; i < 300; ++i) cyrillic += "ж";
+  std::string mixed = std::string(258, 'a') + "жж";
+  auto ini = At(dir.Write("a.ini", "[s]\nlatin=" + latin + "\ncyr=" + cyrillic + "\nmixed=" + mixed +
+                                       "\nexact=" + std::string(259, 'y') + "\n"));
+  EXPECT_EQ(ini.GetKeyStr("latin", "s"), latin.substr(0, 259));
+  std::string cut = ini.GetKeyStr("cyr", "s");
+  EXPECT_EQ(cut.size(), 259u * 2);
+  EXPECT_EQ(cut, cyrillic.substr(0, 259 * 2));
+  EXPECT_EQ(ini.GetKeyStr("mixed", "s"), std::string(258, 'a') + "ж");
+  EXPECT_EQ(ini.GetKeyStr("exact", "s"), std::string(259, 'y'));
+}
+
+TEST(IniFileTest, NamesIgnoreLetterCaseAndColonsAreOrdinary) {
+  TempDir dir;
+  auto ini = At(dir.Write("a.ini", "[dialogs]\nPause=Pause\n[frmQuillfen]\nchkAutorun:tooltip=Start by itself\n"));
+  EXPECT_EQ(ini.GetKeyStr("pause", "Dialogs"), "Pause");
+  EXPECT_EQ(ini.GetKeyStr("PAUSE", "DIALOGS"), "Pause");
+  EXPECT_EQ(ini.GetKeyStr("chkAutorun:tooltip", "frmQuillfen"), "Start by itself");
+  EXPECT_EQ(ini.GetKeyStr("CHKAUTORUN:TOOLTIP", "FRMQUILLFEN"), "Start by itself");
+  EXPECT_EQ(ini.GetKeyStr("chkAutorun", "frmQuillfen"), "");
+}
+
+TEST(IniFileTest, FileThatIsNotUtf8IsReadAsWindows1251) {
+  TempDir dir;
+  // "Пауза" and "Ёлка №1" in Windows-1251.
+  auto ini = At(dir.Write("Russian.ini", "[Dialogs]\r\npause=\xCF\xE0\xF3\xE7\xE0\r\ntree=\xA8\xEB\xEA\xE0 \xB9\x31\r\n"));
+  EXPECT_EQ(ini.GetKeyStr("pause", "Dialogs"), "Пауза");
+  EXPECT_EQ(ini.GetKeyStr("tree", "Dialogs"), "Ёлка №1");
+  auto utf8 = At(dir.Write("utf8.ini", "\xEF\xBB\xBF[Dialogs]\npause=Пауза\n"));
+  EXPECT_EQ(utf8.GetKeyStr("pause", "Dialogs"), "Пауза");
+}
+
+TEST(IniFileTest, IntegersReadTheLeadingDigits) {
+  TempDir dir;
+  auto ini = At(dir.Write("a.ini", "[s]\na=42\nb= 17 apples\nc=abc\nd=\ne=99999999999\nf=-5\n"));
+  EXPECT_EQ(ini.GetKeyInt("a", "s"), 42);
+  EXPECT_EQ(ini.GetKeyInt("b", "s"), 17);
+  EXPECT_EQ(ini.GetKeyInt("c", "s"), 0);
+  EXPECT_EQ(ini.GetKeyInt("d", "s"), 0);
+  EXPECT_EQ(ini.GetKeyInt("e", "s"), 2147483647);
+  EXPECT_EQ(ini.GetKeyInt("f", "s"), 0);
+  EXPECT_EQ(ini.GetKeyInt("missing", "s"), 0);
+}
+
+TEST(IniFileTest, WritesKeepTheRestOfTheFile) {
+  TempDir dir;
+  std::string original = "; comment\r\n[Settings]\r\nLanguage=English\r\nTarget=/pics\r\n[Other]\r\nx=1\r\n";
+  auto ini = At(dir.Write("s.ini", original));
+  chmod(ini.File().c_str(), 0600);
+  ini.SetKeyStr("language", "Russian", "settings");
+  EXPECT_EQ(dir.Read("s.ini"), "; comment\r\n[Settings]\r\nLanguage=Russian\r\nTarget=/pics\r\n[Other]\r\nx=1\r\n");
+  ini.SetKeyStr("Source", "  /media/card ", "Settings");
+  EXPECT_EQ(ini.GetKeyStr("Source", "Settings"), "/media/card ");  // the reader trims leading spaces
+  ini.DeleteKey("SOURCE", "settings");
+  ini.DeleteSection("other");
+  EXPECT_EQ(dir.Read("s.ini"), "; comment\r\n[Settings]\r\nLanguage=Russian\r\nTarget=/pics\r\n");
+  struct stat st;
+  ASSERT_EQ(stat(ini.File().c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+  // No temporary file is left beside it.
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST(IniFileTest, SetCreatesTheFileDeletesDoNot) {
+  TempDir dir;
+  auto fresh = At(dir.Path("new.ini"));
+  fresh.DeleteKey("a", "s");
+  fresh.DeleteSection("s");
+  EXPECT_FALSE(std::filesystem::exists(fresh.File()));
+  fresh.SetKeyStr("a", "1", "s");
+  EXPECT_EQ(dir.Read("new.ini"), "[s]\na=1\n");
+  At(dir.Path("no/such/folder/x.ini")).SetKeyStr("a", "1", "s");  // silently nothing
+  EXPECT_FALSE(std::filesystem::exists(dir.Path("no")));
+}
+
+TEST(IniFileTest, WriteThroughALinkReplacesItsTarget) {
+  TempDir dir;
+  dir.Write("real.ini", "[s]\na=1\n");
+  std::filesystem::create_symlink(dir.Path("real.ini"), dir.Path("link.ini"));
+  At(dir.Path("link.ini")).SetKeyStr("a", "2", "s");
+  EXPECT_TRUE(std::filesystem::is_symlink(dir.Path("link.ini")));
+  EXPECT_EQ(dir.Read("real.ini"), "[s]\na=2\n");
+}
+
+TEST(IniFileTest, GarbageAndHugeFilesNeitherCrashNorHang) {
+  TempDir dir;
+  std::string garbage;
+  unsigned seed = 12345;
+  for (int i = 0; i < 200000; ++i) {
+    seed = seed * 1103515245 + 12345;
+    garbage += static_cast<char>(seed >> 16);
+  }
+  auto bad = At(dir.Write("garbage.ini", garbage));
+  EXPECT_NO_THROW(bad.GetKeyStr("pause", "Dialogs"));
+  EXPECT_NO_THROW(bad.SetKeyStr("pause", "Pause", "Dialogs"));
+  EXPECT_EQ(bad.GetKeyStr("pause", "Dialogs"), "Pause");
+
+  std::string big = "[Dialogs]\n";
+  for (int i = 0; i < 100000; ++i) big += "key" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
+  auto huge = At(dir.Write("huge.ini", big));
+  auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(huge.GetKeyStr("KEY99999", "dialogs"), "value 99999");
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+}
+
+}  // namespace
+}  // namespace quillfen
