@@ -1,28 +1,207 @@
 #include "app/frmQuillfen.h"
 
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+
+#include "about/frmAbout.h"
+#include "app/AppTitle.h"
 #include "app/GlobalModule.h"
+#include "bridge/clsSWFProvider.h"
+#include "localization/clsLanguageProvider.h"
+#include "mover/clsFSMoving.h"
+#include "settings/clsSettings.h"
 
 namespace quillfen {
-// Placeholder until the start-up logic lands.
-int HeightRule(double movieHeight, double outerHeight, double clientHeight) {
-  return static_cast<int>(movieHeight + (outerHeight - clientHeight));
+
+namespace {
+
+const char* const kLabelName = "lblFirst";
+
+struct NamedMenu {
+  const char* name;
+  MenuItem item;
+};
+// In the order of the menu bar; the language array's members share one name.
+constexpr NamedMenu kNamedMenus[] = {
+    {"mnuOptions", MenuItem::Options},     {"mnuLanguage", MenuItem::Language},
+    {"mnuLang", MenuItem::LangRussian},    {"mnuLang", MenuItem::LangEnglish},
+    {"mnuTesting", MenuItem::Testing},     {"mnuTest", MenuItem::Test},
+    {"mnuHelp", MenuItem::Help},           {"mnuAbout", MenuItem::About},
+};
+
+}  // namespace
+
+MenuItem LanguageMenuItem(int index) {
+  switch (index) {
+    case 1: return MenuItem::LangRussian;
+    case 2: return MenuItem::LangEnglish;
+  }
+  throw std::out_of_range("no language menu item " + std::to_string(index));
 }
-frmQuillfen::frmQuillfen(GlobalModule& module) : module_(module) {}
-void frmQuillfen::Form_Load() {}
-void frmQuillfen::App_Initialize() {}
-void frmQuillfen::EnableMenus(bool) {}
-void frmQuillfen::tmrLoader_Timer() {}
-void frmQuillfen::tmrChecker_Timer() {}
-void frmQuillfen::swfControl_FlashCall(const std::string&) {}
-void frmQuillfen::mnuLang_Click(int) {}
-void frmQuillfen::mnuTesting_Click() {}
-void frmQuillfen::mnuTest_Click() {}
-void frmQuillfen::mnuAbout_Click() {}
-void frmQuillfen::OnTimer(Timer) {}
-void frmQuillfen::OnMenu(MenuItem) {}
-void frmQuillfen::OnClose() {}
-void frmQuillfen::SetCaption(const std::string&) {}
-std::vector<std::string> frmQuillfen::ControlNames() const { return {}; }
-void frmQuillfen::SetControlCaption(const std::string&, const std::string&) {}
-void frmQuillfen::SetControlTooltip(const std::string&, const std::string&) {}
+
+int HeightRule(double movieHeight, double outerHeight, double clientHeight) {
+  const double h = movieHeight + (outerHeight - clientHeight);
+  // A height beyond the 16-bit range cannot be set; the nearest limit stands in.
+  if (!(h > INT16_MIN)) return INT16_MIN;
+  if (h > INT16_MAX) return INT16_MAX;
+  // nearbyint rounds in the default mode: to nearest, ties to even.
+  return static_cast<int>(std::nearbyint(h));
+}
+
+frmQuillfen::frmQuillfen(GlobalModule& module) : module_(module) {
+  WindowSystem& w = window();
+  w.SetCaption(kAppTitle);
+  w.SetLabel("Loading...");
+  w.SetTimerInterval(Timer::Checker, kCheckerInterval);
+  w.SetTimerEnabled(Timer::Checker, true);
+  w.SetTimerInterval(Timer::Loader, kLoaderInterval);
+  w.SetTimerEnabled(Timer::Loader, false);
+  // The diagnostic item is switched off in the design.
+  w.SetMenuEnabled(MenuItem::Test, false);
+  w.Attach(this);
+  module_.platform().movie.SetRequestHandler([this](const std::string& request) { swfControl_FlashCall(request); });
+}
+
+frmQuillfen::~frmQuillfen() {
+  module_.platform().movie.SetRequestHandler(nullptr);
+  window().Attach(nullptr);
+}
+
+WindowSystem& frmQuillfen::window() const { return module_.platform().window; }
+
+void frmQuillfen::Form_Load() { App_Initialize(); }
+
+void frmQuillfen::App_Initialize() {
+  module_.blnSettingsLocked = true;
+  EnableMenus(false);
+  module_.objSWFProvider().Control(module_.platform().movie);
+  clsLanguageProvider& language = module_.objLanguageProvider();
+  if (!language.LoadLanguage()) return;  // the design captions stay
+  CheckLoadedLanguage();
+  language.LoadLanguageStrings(*this);
+}
+
+void frmQuillfen::CheckLoadedLanguage() {
+  const clsLanguageProvider& language = module_.objLanguageProvider();
+  for (int i = kFirstLanguageItem; i <= kLastLanguageItem; ++i) {
+    bool loaded = false;
+    try {
+      loaded = i == language.LanguageIndex();
+    } catch (const std::out_of_range&) {
+      // A language file of an unknown language was loaded: no item is its own.
+    }
+    window().SetMenuChecked(LanguageMenuItem(i), loaded);
+  }
+}
+
+void frmQuillfen::EnableMenus(bool enabled) {
+  window().SetMenuEnabled(MenuItem::Options, enabled);
+  window().SetMenuEnabled(MenuItem::Help, enabled);
+}
+
+void frmQuillfen::tmrLoader_Timer() {
+  window().SetTimerEnabled(Timer::Loader, false);
+  window().SetTimerEnabled(Timer::Checker, false);
+  module_.objSettings().LoadSettings();
+  window().ShowMovie();
+  EnableMenus(true);
+}
+
+void frmQuillfen::tmrChecker_Timer() {
+  window().SetTimerEnabled(Timer::Checker, false);
+  const clsLanguageProvider& language = module_.objLanguageProvider();
+  window().SetLabel(language.GetDialog("swf_error"));
+  window().MessageBox(window().Label(), language.GetDialog("loading_error"), BoxIcon::Critical, BoxButtons::OK);
+}
+
+void frmQuillfen::swfControl_FlashCall(const std::string& request) {
+  const std::string copy = request;  // the movie's text may go away while it is handled
+  module_.objSWFProvider().FlashCall(copy);
+}
+
+void frmQuillfen::mnuLang_Click(int index) {
+  clsLanguageProvider& language = module_.objLanguageProvider();
+  if (!language.LoadLanguage(Variant(static_cast<std::int32_t>(index)))) return;
+  for (int i = kFirstLanguageItem; i <= kLastLanguageItem; ++i)
+    window().SetMenuChecked(LanguageMenuItem(i), i == index);
+  module_.platform().settings.SaveSetting(kAppName, kSettingsSection, "Language", language.Language());
+  language.LoadLanguageStrings(*this);
+  try {
+    module_.objSWFProvider().RenameComponents();
+  } catch (const std::logic_error&) {
+    // The movie has not asked for its component texts yet: there is nothing
+    // of it to relabel, and it takes the new language when it asks.
+  }
+}
+
+void frmQuillfen::mnuTesting_Click() {
+  window().SetMenuChecked(MenuItem::Testing, !window().MenuChecked(MenuItem::Testing));
+}
+
+void frmQuillfen::mnuTest_Click() { module_.objSWFProvider().SetProgress(Variant(std::int16_t{55})); }
+
+void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(module_); }
+
+void frmQuillfen::OnTimer(Timer timer) {
+  switch (timer) {
+    case Timer::Checker: tmrChecker_Timer(); break;
+    case Timer::Loader: tmrLoader_Timer(); break;
+  }
+}
+
+void frmQuillfen::OnMenu(MenuItem item) {
+  switch (item) {
+    case MenuItem::LangRussian: mnuLang_Click(1); break;
+    case MenuItem::LangEnglish: mnuLang_Click(2); break;
+    case MenuItem::Testing: mnuTesting_Click(); break;
+    case MenuItem::Test: mnuTest_Click(); break;
+    case MenuItem::About: mnuAbout_Click(); break;
+    case MenuItem::Options:
+    case MenuItem::Language:
+    case MenuItem::Help: break;  // menus that only open
+  }
+}
+
+void frmQuillfen::OnClose() {
+  // A move runs inside a call of the movie; it is cancelled so that it ends
+  // after the picture in hand, and the window closes once that call returns.
+  // Nothing is saved here: every setting was stored when it changed.
+  clsFSMoving& mover = module_.objFSMoving();
+  if (mover.Running()) mover.Cancel();
+}
+
+void frmQuillfen::SetCaption(const std::string& caption) { window().SetCaption(caption); }
+
+std::vector<std::string> frmQuillfen::ControlNames() const {
+  std::vector<std::string> names;
+  for (const NamedMenu& menu : kNamedMenus)
+    if (names.empty() || names.back() != menu.name) names.emplace_back(menu.name);
+  names.emplace_back(kLabelName);
+  return names;
+}
+
+std::vector<MenuItem> frmQuillfen::MenuItemsNamed(const std::string& control) {
+  std::vector<MenuItem> items;
+  for (const NamedMenu& menu : kNamedMenus)
+    if (control == menu.name) items.push_back(menu.item);
+  return items;
+}
+
+void frmQuillfen::SetControlCaption(const std::string& control, const std::string& caption) {
+  if (control == kLabelName) {
+    window().SetLabel(caption);
+    return;
+  }
+  for (MenuItem item : MenuItemsNamed(control)) window().SetMenuCaption(item, caption);
+}
+
+void frmQuillfen::SetControlTooltip(const std::string& control, const std::string& tooltip) {
+  if (control == kLabelName) {
+    window().SetLabelTooltip(tooltip);
+    return;
+  }
+  for (MenuItem item : MenuItemsNamed(control)) window().SetMenuTooltip(item, tooltip);
+}
+
 }  // namespace quillfen

@@ -17,14 +17,24 @@ inline constexpr int kLoaderInterval = 100;
 inline constexpr int kMovieWidth = 593;
 inline constexpr int kMovieHeight = 245;
 
-// The outer height that makes the client area exactly as high as the movie
-// (rounded to the nearest integer, ties to even).
+// The language items of the menu, by language number (1 Russian, 2 English).
+inline constexpr int kFirstLanguageItem = 1;
+inline constexpr int kLastLanguageItem = 2;
+MenuItem LanguageMenuItem(int index);
+
+// The outer height that makes the client area exactly as high as the movie:
+// the movie's height plus the frame (outer minus client), rounded to the
+// nearest 16-bit integer, ties to even.
 int HeightRule(double movieHeight, double outerHeight, double clientHeight);
 
 class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
  public:
-  // Puts the window into its design state (timers, label, caption).
+  // Puts the window into its design state (timers, label, caption) and
+  // becomes the receiver of the window's events and of the movie's requests.
   explicit frmQuillfen(GlobalModule& module);
+  ~frmQuillfen() override;
+  frmQuillfen(const frmQuillfen&) = delete;
+  frmQuillfen& operator=(const frmQuillfen&) = delete;
 
   void Form_Load();
   void App_Initialize();
@@ -51,6 +61,12 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void SetControlTooltip(const std::string& control, const std::string& tooltip) override;
 
  private:
+  WindowSystem& window() const;
+  // Checks the item of the loaded language; none when it is not a known one.
+  void CheckLoadedLanguage();
+  // The menu items that carry a control name's texts (a control array has several).
+  static std::vector<MenuItem> MenuItemsNamed(const std::string& control);
+
   GlobalModule& module_;
 };
 

@@ -111,6 +111,8 @@ bool ScriptedWindowSystem::TimerEnabled(Timer timer) const {
 void ScriptedWindowSystem::Wait(std::int64_t milliseconds) {
   const std::int64_t end = now_ + milliseconds;
   for (;;) {
+    // As in a main loop, what is pending is handled before time goes on.
+    while (!pending_.empty()) PumpEvents();
     // The earliest due timer within the wait; Checker before Loader on a tie.
     std::optional<Timer> next;
     std::int64_t due = std::numeric_limits<std::int64_t>::max();
@@ -124,7 +126,6 @@ void ScriptedWindowSystem::Wait(std::int64_t milliseconds) {
     now_ = due;
     timers_[*next].due = now_ + timers_[*next].interval;
     if (events_) events_->OnTimer(*next);
-    PumpEvents();
   }
   now_ = end;
 }

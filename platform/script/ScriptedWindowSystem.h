@@ -32,6 +32,7 @@ class ScriptedWindowSystem : public WindowSystem {
   void QueueFolder(std::optional<std::string> folder) { folders_.push_back(std::move(folder)); }
   // Work that arrives with the next event pump (a request of the movie).
   void QueueEvent(std::function<void()> event) { pending_.push_back(std::move(event)); }
+  bool HasPendingEvents() const { return !pending_.empty(); }
   // Called for each message box before it is answered (a test may act then).
   void SetBoxObserver(std::function<void(const std::string& text)> observer) { boxObserver_ = std::move(observer); }
 

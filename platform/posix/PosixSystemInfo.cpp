@@ -1,0 +1,77 @@
+#include "platform/posix/PosixSystemInfo.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+namespace quillfen {
+
+namespace {
+
+constexpr int kLangRussian = 1049;
+constexpr int kLangEnglish = 1033;
+
+std::string RunningProgramPath() {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
+    buffer.resize(buffer.size() * 2);  // the path may have been cut: try again with more room
+  }
+}
+
+}  // namespace
+
+std::string JoinArguments(int argc, const char* const* argv, int first) {
+  std::string joined;
+  for (int i = first; i < argc; ++i) {
+    if (i > first) joined += ' ';
+    joined += argv[i];
+  }
+  return joined;
+}
+
+int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+  for (const char* value : {lcAll, lcMessages, lang}) {
+    if (value == nullptr || *value == '\0') continue;  // an empty variable does not count
+    return std::string(value).rfind("ru", 0) == 0 ? kLangRussian : kLangEnglish;
+  }
+  return kLangEnglish;
+}
+
+PosixSystemInfo::PosixSystemInfo(std::string argument)
+    : argument_(std::move(argument)), programFile_(RunningProgramPath()) {}
+
+std::string PosixSystemInfo::ProgramFolder() const {
+  const auto slash = programFile_.rfind('/');
+  if (slash == std::string::npos) return ".";
+  if (slash == 0) return "/";
+  return programFile_.substr(0, slash);
+}
+
+std::string PosixSystemInfo::ProgramFileName() const {
+  const auto slash = programFile_.rfind('/');
+  return slash == std::string::npos ? programFile_ : programFile_.substr(slash + 1);
+}
+
+int PosixSystemInfo::UserLanguageId() const {
+  return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+}
+
+LocalDate PosixSystemInfo::Today() const {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local) == nullptr) return {};
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+bool PosixSystemInfo::FileExists(const std::string& path) const {
+  struct stat st;
+  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+}  // namespace quillfen

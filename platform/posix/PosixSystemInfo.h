@@ -1,0 +1,33 @@
+#pragma once
+// Facts about the running program and the user, read from the system: the
+// program file from /proc/self/exe, the language from the locale variables,
+// the local date from the clock.
+#include <string>
+
+#include "platform/SystemInfo.h"
+
+namespace quillfen {
+
+class PosixSystemInfo : public SystemInfo {
+ public:
+  // argument: everything after the program path, as one text.
+  explicit PosixSystemInfo(std::string argument);
+
+  std::string ProgramFolder() const override;
+  std::string ProgramFileName() const override;
+  std::string CommandLineArgument() const override { return argument_; }
+  int UserLanguageId() const override;
+  LocalDate Today() const override;
+  bool FileExists(const std::string& path) const override;
+
+ private:
+  std::string argument_;
+  std::string programFile_;  // full path of the running program
+};
+
+// The arguments joined by single spaces, as the program sees its argument.
+std::string JoinArguments(int argc, const char* const* argv, int first);
+// 1049 when the first set one of LC_ALL, LC_MESSAGES, LANG names Russian, else 1033.
+int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* lang);
+
+}  // namespace quillfen
