@@ -5,6 +5,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
+#include "platform/WindowSystem.h"
+
 namespace quillfen {
 
 class GlobalModule;
@@ -28,6 +31,50 @@ class clsFSMoving {
   const std::vector<std::string>& SourceNames() const { return arrSourceNames_; }
 
  private:
+  // What the checks hand to the move phase.
+  struct MovePlan {
+    std::string sourceFolder;  // the "DCIM" folder of the source, or the source itself
+    std::string targetFolder;  // the target, or its day folder
+    double totalSize = 0;
+    std::int32_t pictureCount = 0;
+    std::int32_t highestNumber = 0;
+    bool autoRename = false;
+  };
+  // The running values of the walk, shared by every level of it.
+  struct WalkState {
+    std::int32_t counter = 0;
+    double movedSize = 0;
+  };
+
+  // The checks and the planning before the move; false when the operation
+  // was refused (it has then been stopped).
+  bool PlanMove(MovePlan& plan);
+  bool FindSourceFolder(std::string& sourceFolder);
+  bool CheckFreeSpace(const MovePlan& plan);
+  bool SurveyTarget(MovePlan& plan);
+  void MovePhase(const MovePlan& plan);
+  void MovePictures(const std::string& folder, const MovePlan& plan, WalkState& walk);
+  // Moves one picture, asking the user when it fails; false when the user
+  // gave up on it.
+  bool MoveOnePicture(const std::string& source, const std::string& target);
+  void RemoveFolder(const std::string& folder);
+
+  void StartSteps();
+  void EndSteps();
+  // ClearInfo, then the end steps.
+  void Stop();
+  void ShowOperationInfo(const std::string& text);
+  void ShowExtraInfo(const std::string& text);
+  void ClearInfo();
+
+  // A folder that could not be created, read or listed.
+  void ReportFolderFailure(const std::string& folder, const FsStatus& status);
+  // The text of a dialog key without values.
+  std::string T(const std::string& key) const;
+  // A message box whose title is the caption key's text, or the
+  // application's title when there is no caption key.
+  BoxAnswer Box(const std::string& text, const std::string& captionKey, BoxIcon icon, BoxButtons buttons);
+
   GlobalModule& module_;
   std::vector<std::string> arrSourceNames_;
   std::string strSource_;

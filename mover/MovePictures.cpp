@@ -1,0 +1,100 @@
+// The second half of a move: the walk of the source tree, one picture after
+// the other into the one target folder, and the report at its end.
+#include <chrono>
+#include <cmath>
+#include <thread>
+
+#include "app/GlobalModule.h"
+#include "bridge/clsSWFProvider.h"
+#include "localization/clsLanguageProvider.h"
+#include "mover/TargetNaming.h"
+#include "mover/clsFSMoving.h"
+#include "platform/Paths.h"
+
+namespace quillfen {
+
+void clsFSMoving::MovePhase(const MovePlan& plan) {
+  ShowExtraInfo(T("moving_files"));
+  WalkState walk;
+  walk.counter = plan.highestNumber;
+  MovePictures(plan.sourceFolder, plan, walk);
+  ShowExtraInfo(T("moved_files") + ": " + std::to_string(walk.counter - plan.highestNumber));
+
+  if (blnCancel_) {
+    // The request is consumed here, and the user is not told twice.
+    blnCancel_ = false;
+  } else {
+    module_.platform().shell.OpenFolder(plan.sourceFolder);
+    Box(T("files_moved"), "", BoxIcon::Information, BoxButtons::OK);
+  }
+  EndSteps();
+}
+
+// Each folder's own pictures before its subfolders, depth-first; a cancel
+// ends the walk at the next check, and every level above still removes the
+// subfolders it has emptied.
+void clsFSMoving::MovePictures(const std::string& folder, const MovePlan& plan, WalkState& walk) {
+  if (blnCancel_) return;
+  FileSystem& files = module_.objFileSystem();
+  WindowSystem& window = module_.platform().window;
+
+  std::vector<FileEntry> entries;
+  FsStatus listed = files.ListFiles(folder, entries);
+  if (!listed) {
+    ReportFolderFailure(folder, listed);
+    blnCancel_ = true;
+    return;
+  }
+  for (const FileEntry& entry : entries) {
+    if (entry.hidden || !IsPicture(entry.name)) continue;
+    ShowOperationInfo(T("moving_file") + " \"" + entry.name + "\"...");
+    // A picture the user gives up on is not counted: neither its number nor
+    // its size is taken.
+    const std::int32_t counter = walk.counter + 1;
+    const std::string target = BuildPath(plan.targetFolder, plan.autoRename ? NumberedName(counter) : entry.name);
+    if (!window.MenuChecked(MenuItem::Testing) && !MoveOnePicture(entry.path, target)) {
+      blnCancel_ = true;
+      return;
+    }
+    walk.counter = counter;
+    walk.movedSize += static_cast<double>(entry.size);
+    module_.objSWFProvider().SetProgress(Variant(std::floor(100.0 / plan.totalSize * walk.movedSize)));
+
+    window.PumpEvents();
+    window.PumpEvents();
+    while (blnPaused_) {
+      // Waiting for the user's resume; a short sleep keeps the wait from
+      // spinning a processor core.
+      std::this_thread::sleep_for(std::chrono::milliseconds(10));
+      window.PumpEvents();
+    }
+    if (blnCancel_) return;
+  }
+
+  std::vector<std::string> subfolders;
+  listed = files.ListSubfolders(folder, subfolders);
+  if (!listed) {
+    ReportFolderFailure(folder, listed);
+    blnCancel_ = true;
+    return;
+  }
+  for (const std::string& subfolder : subfolders) {
+    MovePictures(subfolder, plan, walk);
+    if (files.FolderIsEmpty(subfolder)) RemoveFolder(subfolder);
+  }
+}
+
+bool clsFSMoving::MoveOnePicture(const std::string& source, const std::string& target) {
+  FileSystem& files = module_.objFileSystem();
+  for (;;) {
+    FsStatus moved = files.MoveFile(source, target);
+    if (moved) return true;
+    const std::string text = module_.objLanguageProvider().GetDialog("move_failed", {source, moved.reason});
+    if (Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) return false;
+  }
+}
+
+// A folder that cannot be removed simply stays.
+void clsFSMoving::RemoveFolder(const std::string& folder) { (void)module_.objFileSystem().RemoveFolder(folder); }
+
+}  // namespace quillfen

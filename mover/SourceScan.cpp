@@ -1,0 +1,34 @@
+#include "mover/SourceScan.h"
+
+#include "platform/Paths.h"
+
+namespace quillfen {
+
+FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder) {
+  std::vector<FileEntry> entries;
+  FsStatus status = files.ListFiles(folder, entries);
+  if (!status) {
+    failedFolder = folder;
+    return status;
+  }
+  for (FileEntry& entry : entries) {
+    if (!IsPicture(entry.name)) continue;
+    scan.totalSize += static_cast<double>(entry.size);
+    ++scan.pictureCount;
+    scan.names.push_back(std::move(entry.name));
+  }
+
+  std::vector<std::string> subfolders;
+  status = files.ListSubfolders(folder, subfolders);
+  if (!status) {
+    failedFolder = folder;
+    return status;
+  }
+  for (const std::string& subfolder : subfolders) {
+    status = ScanSource(files, subfolder, scan, failedFolder);
+    if (!status) return status;
+  }
+  return {};
+}
+
+}  // namespace quillfen

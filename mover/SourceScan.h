@@ -1,0 +1,23 @@
+#pragma once
+// The scan of the source tree before a move: every picture at every depth,
+// hidden ones included, with its size and name.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+
+namespace quillfen {
+
+struct SourceScan {
+  double totalSize = 0;          // bytes of every picture found
+  std::int32_t pictureCount = 0;
+  std::vector<std::string> names;  // the pictures' names, in the order found
+};
+
+// Adds the folder's pictures, then those of each subfolder (depth-first), to
+// `scan`. When a folder cannot be listed the scan ends: `failedFolder` names
+// it and the status says why.
+FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder);
+
+}  // namespace quillfen

@@ -1,0 +1,188 @@
+// The first half of a move: the checks of source and target, the scan of the
+// source, the refusals, the confirmation and the survey of the target.
+#include "app/GlobalModule.h"
+#include "bridge/clsSWFProvider.h"
+#include "localization/clsLanguageProvider.h"
+#include "mover/BaseNameNumber.h"
+#include "mover/Megabytes.h"
+#include "mover/SourceNames.h"
+#include "mover/SourceScan.h"
+#include "mover/TargetNaming.h"
+#include "mover/clsFSMoving.h"
+#include "platform/Paths.h"
+#include "settings/clsSettings.h"
+
+namespace quillfen {
+
+void clsFSMoving::StartOperation() {
+  FileSystem& files = module_.objFileSystem();
+  // Nothing is locked or switched before both folders are known to exist.
+  if (!files.FolderExists(strTarget_)) {
+    Box(T("targetDirAbsent"), "", BoxIcon::Information, BoxButtons::OK);
+    return;
+  }
+  if (!files.FolderExists(strSource_)) {
+    Box(T("sourceDirAbsent"), "", BoxIcon::Information, BoxButtons::OK);
+    return;
+  }
+
+  MovePlan plan;
+  plan.targetFolder = strTarget_;
+  if (module_.objSettings().Subfolder())
+    plan.targetFolder = BuildPath(strTarget_, DayFolderName(module_.platform().system.Today()));
+  // The day folder is made before the source is looked at, and stays when the
+  // operation is refused later.
+  if (!files.FolderExists(plan.targetFolder)) {
+    FsStatus created = files.CreateFolder(plan.targetFolder);
+    if (!created) {
+      ReportFolderFailure(plan.targetFolder, created);
+      return;
+    }
+  }
+
+  StartSteps();
+  module_.objSWFProvider().SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + strSource_), 1);
+  module_.objSWFProvider().SetCtlValue("infoTo", Variant(T("targetMoving") + " " + plan.targetFolder), 1);
+  module_.platform().window.PumpEvents();
+
+  if (PlanMove(plan)) MovePhase(plan);
+}
+
+bool clsFSMoving::PlanMove(MovePlan& plan) {
+  if (!FindSourceFolder(plan.sourceFolder)) return false;
+
+  ClearInfo();
+  ShowExtraInfo(T("source_checking"));
+  SourceScan scan;
+  std::string failedFolder;
+  FsStatus scanned = ScanSource(module_.objFileSystem(), plan.sourceFolder, scan, failedFolder);
+  if (!scanned) {
+    ReportFolderFailure(failedFolder, scanned);
+    Stop();
+    return false;
+  }
+  plan.totalSize = scan.totalSize;
+  plan.pictureCount = scan.pictureCount;
+
+  plan.autoRename = module_.objSettings().AutoRename();
+  SortNoCase(scan.names);
+  const bool doubleNames = HasDoubleNames(scan.names, arrSourceNames_);
+  if (!plan.autoRename && doubleNames) {
+    Box(T("double_names"), "double_names_caption", BoxIcon::Information, BoxButtons::OK);
+    Stop();
+    return false;
+  }
+  // Also a source whose pictures are all empty files.
+  if (plan.totalSize == 0) {
+    Box(T("empty_source"), "empty_source_caption", BoxIcon::Information, BoxButtons::OK);
+    Stop();
+    return false;
+  }
+  if (!CheckFreeSpace(plan)) return false;
+
+  const std::string question = module_.objLanguageProvider().GetDialog("operation_alert", {strSource_, plan.targetFolder});
+  if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) != BoxAnswer::OK) {
+    Stop();
+    return false;
+  }
+  return SurveyTarget(plan);
+}
+
+// The camera's "DCIM" folder, in any letter case, when the source has one;
+// otherwise the source itself.
+bool clsFSMoving::FindSourceFolder(std::string& sourceFolder) {
+  std::vector<std::string> subfolders;
+  FsStatus listed = module_.objFileSystem().ListSubfolders(strSource_, subfolders);
+  if (!listed) {
+    ReportFolderFailure(strSource_, listed);
+    Stop();
+    return false;
+  }
+  sourceFolder = strSource_;
+  bool caseMatchOnly = true;
+  for (const std::string& subfolder : subfolders) {
+    const std::string name = GetFileName(subfolder);
+    if (name == "DCIM") {
+      sourceFolder = subfolder;
+      break;
+    }
+    if (caseMatchOnly && EqualsNoCase(name, "DCIM")) {
+      sourceFolder = subfolder;
+      caseMatchOnly = false;
+    }
+  }
+  return true;
+}
+
+// A move within one volume needs no space; across volumes the target must
+// hold every picture, and the user may make room and try again.
+bool clsFSMoving::CheckFreeSpace(const MovePlan& plan) {
+  FileSystem& files = module_.objFileSystem();
+  std::uint64_t sourceVolume = 0;
+  std::uint64_t targetVolume = 0;
+  FsStatus status = files.VolumeId(plan.sourceFolder, sourceVolume);
+  if (!status) {
+    ReportFolderFailure(plan.sourceFolder, status);
+    Stop();
+    return false;
+  }
+  status = files.VolumeId(plan.targetFolder, targetVolume);
+  if (!status) {
+    ReportFolderFailure(plan.targetFolder, status);
+    Stop();
+    return false;
+  }
+  if (sourceVolume == targetVolume) return true;
+
+  const std::locale numbers = UserNumericLocale();
+  for (;;) {
+    std::uint64_t freeSpace = 0;
+    status = files.FreeSpace(plan.targetFolder, freeSpace);
+    if (!status) {
+      ReportFolderFailure(plan.targetFolder, status);
+      Stop();
+      return false;
+    }
+    if (static_cast<double>(freeSpace) >= plan.totalSize) return true;
+    const std::string text = module_.objLanguageProvider().GetDialog(
+        "no_space", {FormatMegabytes(plan.totalSize, numbers), FormatMegabytes(static_cast<double>(freeSpace), numbers)});
+    if (Box(text, "no_space_caption", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) {
+      Stop();
+      return false;
+    }
+  }
+}
+
+// The pictures directly in the target folder: with numbering, the highest
+// number in use and the limit; without, no name may clash with a source
+// picture's.
+bool clsFSMoving::SurveyTarget(MovePlan& plan) {
+  ShowExtraInfo(T("target_checking"));
+  std::vector<FileEntry> entries;
+  FsStatus listed = module_.objFileSystem().ListFiles(plan.targetFolder, entries);
+  if (!listed) {
+    ReportFolderFailure(plan.targetFolder, listed);
+    Stop();
+    return false;
+  }
+  const clsLanguageProvider& texts = module_.objLanguageProvider();
+  for (const FileEntry& entry : entries) {
+    if (!IsPicture(entry.name)) continue;
+    if (plan.autoRename) {
+      if (!SurveyNumber(ReadBaseNameNumber(GetBaseName(entry.name)), plan.pictureCount, plan.highestNumber)) {
+        Box(texts.GetDialog("too_long_filename", {entry.path}), "", BoxIcon::Information, BoxButtons::OK);
+        Stop();
+        return false;
+      }
+    } else if (ClashesWithSourceName(arrSourceNames_, entry.name)) {
+      Box(texts.GetDialog("same_names", {entry.path}), "same_names_caption", BoxIcon::Information, BoxButtons::OK);
+      Stop();
+      return false;
+    }
+    module_.platform().window.PumpEvents();
+    ShowExtraInfo(T("checking") + " " + entry.path + "...");
+  }
+  return true;
+}
+
+}  // namespace quillfen

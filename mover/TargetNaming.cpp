@@ -1,0 +1,44 @@
+#include "mover/TargetNaming.h"
+
+#include <cmath>
+
+namespace quillfen {
+
+namespace {
+
+void AppendTwoDigits(std::string& out, int value) {
+  out += static_cast<char>('0' + value / 10 % 10);
+  out += static_cast<char>('0' + value % 10);
+}
+
+}  // namespace
+
+std::string DayFolderName(const LocalDate& date) {
+  std::string name;
+  name.reserve(6);
+  AppendTwoDigits(name, ((date.year % 100) + 100) % 100);
+  AppendTwoDigits(name, date.month);
+  AppendTwoDigits(name, date.day);
+  return name;
+}
+
+double RoundHalfEven(double value) {
+  double nearest = std::round(value);  // halves away from zero
+  if (std::fabs(value - std::trunc(value)) == 0.5) nearest = 2.0 * std::round(value / 2.0);
+  return nearest;
+}
+
+bool SurveyNumber(double value, std::int32_t pictureCount, std::int32_t& highest) {
+  if (value + pictureCount > kHighestPictureNumber) return false;
+  // Here value is at most 9999, so its rounding fits the counter.
+  if (value > highest) highest = static_cast<std::int32_t>(RoundHalfEven(value));
+  return true;
+}
+
+std::string NumberedName(std::int32_t counter) {
+  std::string digits = std::to_string(counter);
+  if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
+  return digits + ".JPG";
+}
+
+}  // namespace quillfen

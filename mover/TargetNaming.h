@@ -1,0 +1,31 @@
+#pragma once
+// How the target folder and the moved pictures' names are formed: the day
+// folder, the numbering survey's rule and the numbered names.
+#include <cstdint>
+#include <string>
+
+#include "platform/SystemInfo.h"
+
+namespace quillfen {
+
+// The highest number a numbered picture may take while the target folder
+// already holds pictures.
+inline constexpr std::int32_t kHighestPictureNumber = 9999;
+
+// "yymmdd": 7 March 2024 gives "240307".
+std::string DayFolderName(const LocalDate& date);
+
+// Rounds to the nearest integer; a half goes to the even neighbour.
+double RoundHalfEven(double value);
+
+// One picture of the numbering survey, whose base name reads as `value`.
+// False when `pictureCount` new numbers above it would pass 9999 (the move is
+// then refused); otherwise `highest` is raised to the rounded value when the
+// value is larger. The limit is tested before the comparison, for every
+// picture, so one large number refuses the move even beside small ones.
+bool SurveyNumber(double value, std::int32_t pictureCount, std::int32_t& highest);
+
+// "0001.JPG" and up: at least four digits, always the upper-case extension.
+std::string NumberedName(std::int32_t counter);
+
+}  // namespace quillfen
