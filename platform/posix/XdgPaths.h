@@ -1,0 +1,22 @@
+#pragma once
+// The user's folders as the XDG base directory and user directory rules name
+// them, read from the environment each time (a test may point HOME elsewhere).
+#include <string>
+
+namespace quillfen::xdg {
+
+// $HOME, else the home folder of the user's account.
+std::string HomeFolder();
+// $XDG_CONFIG_HOME when it is an absolute path, else ~/.config.
+std::string ConfigHome();
+// $XDG_DATA_HOME when it is an absolute path, else ~/.local/share.
+std::string DataHome();
+// The user's picture folder: $XDG_PICTURES_DIR, else its line in
+// $XDG_CONFIG_HOME/user-dirs.dirs, else ~/Pictures.
+std::string PicturesFolder();
+
+// The value of one XDG_*_DIR line of a user-dirs.dirs text ("$HOME/..." or an
+// absolute path in double quotes); empty when the line is absent or unusable.
+std::string UserDirFromText(const std::string& text, const std::string& name, const std::string& home);
+
+}  // namespace quillfen::xdg
