@@ -1,19 +1,92 @@
 #include "platform/posix/FileRegistryHive.h"
 
+#include <ctime>
+#include <iostream>
+
+#include "platform/Paths.h"
+#include "platform/posix/AtomicFile.h"
+#include "platform/posix/HiveText.h"
+#include "platform/posix/XdgPaths.h"
+
 namespace quillfen {
-// Placeholder until the hive file lands: keeps the keys in memory.
-std::string FileRegistryHive::DefaultPath() { return {}; }
+namespace {
+
+std::string AsideSuffix() {
+  char stamp[32] = "";
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (::localtime_r(&now, &local)) std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
+  return std::string(".damaged-") + stamp;
+}
+
+}  // namespace
+
+std::string FileRegistryHive::DefaultPath() { return BuildPath(xdg::ConfigHome(), "Quillfen/registry.ini"); }
+
 FileRegistryHive::FileRegistryHive(std::string path) : path_(std::move(path)) {}
-bool FileRegistryHive::KeyExists(RegistryRoot r, const std::string& k) const { return memory_.KeyExists(r, k); }
-bool FileRegistryHive::CreateKey(RegistryRoot r, const std::string& k) { return memory_.CreateKey(r, k); }
-bool FileRegistryHive::QueryValue(RegistryRoot r, const std::string& k, const std::string& n, std::size_t b,
-                                  std::string& d) const {
-  return memory_.QueryValue(r, k, n, b, d);
+
+void FileRegistryHive::ReportDamage(const std::string& damage) const {
+  if (damageReported_) return;
+  damageReported_ = true;
+  std::cerr << "quillfen: warning: the registry file " << path_ << " is damaged (" << damage
+            << "); it is read as empty and will be kept under a new name before it is next written\n";
 }
-bool FileRegistryHive::SetValue(RegistryRoot r, const std::string& k, const std::string& n, const std::string& d) {
-  return memory_.SetValue(r, k, n, d);
+
+MemoryRegistryHive FileRegistryHive::Load() const {
+  atomic_file::ReadResult file = atomic_file::Read(path_);
+  if (!file.ok || !file.exists) return {};
+  hive_text::Parsed parsed = hive_text::Parse(file.text);
+  if (!parsed.damage.empty()) ReportDamage(parsed.damage);
+  return std::move(parsed.hive);
 }
-bool FileRegistryHive::DeleteValue(RegistryRoot r, const std::string& k, const std::string& n) {
-  return memory_.DeleteValue(r, k, n);
+
+bool FileRegistryHive::Change(const std::function<bool(MemoryRegistryHive&)>& change) {
+  bool changed = false;
+  const bool written = atomic_file::Modify(
+      path_,
+      [&](const std::optional<std::string>& current) -> std::optional<std::string> {
+        MemoryRegistryHive hive;
+        bool damaged = false;
+        if (current) {
+          hive_text::Parsed parsed = hive_text::Parse(*current);
+          damaged = !parsed.damage.empty();
+          if (damaged) ReportDamage(parsed.damage);
+          hive = std::move(parsed.hive);
+        }
+        if (!change(hive)) return std::nullopt;
+        if (damaged) {
+          // The damaged file is kept for the user; without that, it stays in place.
+          auto aside = atomic_file::MoveAside(path_, AsideSuffix());
+          if (!aside) return std::nullopt;
+          std::cerr << "quillfen: warning: the damaged registry file was kept as " << *aside << "\n";
+        }
+        changed = true;
+        return hive_text::Serialize(hive);
+      },
+      0600);
+  return written && changed;
 }
+
+bool FileRegistryHive::KeyExists(RegistryRoot root, const std::string& subkey) const {
+  return Load().KeyExists(root, subkey);
+}
+
+bool FileRegistryHive::CreateKey(RegistryRoot root, const std::string& subkey) {
+  return Change([&](MemoryRegistryHive& hive) { return hive.CreateKey(root, subkey); });
+}
+
+bool FileRegistryHive::QueryValue(RegistryRoot root, const std::string& subkey, const std::string& name,
+                                  std::size_t bufferSize, std::string& data) const {
+  return Load().QueryValue(root, subkey, name, bufferSize, data);
+}
+
+bool FileRegistryHive::SetValue(RegistryRoot root, const std::string& subkey, const std::string& name,
+                                const std::string& data) {
+  return Change([&](MemoryRegistryHive& hive) { return hive.SetValue(root, subkey, name, data); });
+}
+
+bool FileRegistryHive::DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) {
+  return Change([&](MemoryRegistryHive& hive) { return hive.DeleteValue(root, subkey, name); });
+}
+
 }  // namespace quillfen

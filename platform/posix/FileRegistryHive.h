@@ -1,6 +1,11 @@
 #pragma once
-// The registry hive of the current user, in one file
-// ($XDG_CONFIG_HOME/Quillfen/registry.ini), written atomically under a lock.
+// The registry hive of the current user, in one text file
+// ($XDG_CONFIG_HOME/Quillfen/registry.ini). Every operation reads the file
+// afresh; every change is written atomically under a lock, so two running
+// copies never lose each other's keys. A damaged file is reported once on
+// standard error, reads as empty, and is kept under a new name before
+// anything is written in its place.
+#include <functional>
 #include <string>
 
 #include "platform/script/MemoryRegistryHive.h"
@@ -20,9 +25,18 @@ class FileRegistryHive : public RegistryHive {
                 const std::string& data) override;
   bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override;
 
+  const std::string& path() const { return path_; }
+
  private:
+  // The hive as the file holds it now (empty when absent, unreadable or damaged).
+  MemoryRegistryHive Load() const;
+  // Applies a change to the file's current content under the lock; the file is
+  // rewritten only when the change succeeds.
+  bool Change(const std::function<bool(MemoryRegistryHive&)>& change);
+  void ReportDamage(const std::string& damage) const;
+
   std::string path_;
-  MemoryRegistryHive memory_;
+  mutable bool damageReported_ = false;
 };
 
 }  // namespace quillfen

@@ -1,0 +1,81 @@
+#include "settings/registry.h"
+
+#include <utility>
+
+#include "app/GlobalModule.h"
+#include "platform/RegistryRootNames.h"
+#include "settings/clsSettings.h"
+
+namespace quillfen::registry {
+namespace {
+
+RegistryHive& Hive(GlobalModule& module) { return module.platform().registry; }
+
+// What the text looks like after the platform wrote it and its terminator into
+// a buffer of spaces, the buffer was trimmed and its last character dropped:
+// leading spaces are lost, trailing spaces before the terminator stay.
+std::string TextFromBuffer(const std::string& data) {
+  std::string buffer = data;
+  buffer += '\0';
+  if (buffer.size() < kQueryBufferSize) buffer.append(kQueryBufferSize - buffer.size(), ' ');
+  const auto first = buffer.find_first_not_of(' ');
+  const auto last = buffer.find_last_not_of(' ');
+  if (first == std::string::npos) return {};
+  std::string trimmed = buffer.substr(first, last - first + 1);
+  trimmed.pop_back();
+  return trimmed;
+}
+
+}  // namespace
+
+std::optional<RegistryRoot> RootKeyFromName(const std::string& name) { return RegistryRootFromName(name); }
+
+std::optional<RegistryRoot> SplitKeyPath(GlobalModule& module, std::string& strPath) {
+  const auto separator = strPath.find('\\');
+  if (strPath.compare(0, 5, "HKEY_") != 0 || strPath.empty() || strPath.back() == '\\') {
+    module.platform().window.MessageBox("Incorrect Format:\n\n" + strPath, kAppName, BoxIcon::None, BoxButtons::OK);
+    return std::nullopt;
+  }
+  std::string rootName;
+  if (separator == std::string::npos) {
+    rootName = std::move(strPath);
+    strPath.clear();
+  } else {
+    rootName = strPath.substr(0, separator);
+    strPath = strPath.substr(separator + 1);
+  }
+  return RootKeyFromName(rootName);
+}
+
+std::string QueryStringValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName) {
+  std::string subkey = strKeyPath;
+  const auto root = SplitKeyPath(module, subkey);
+  if (!root) return {};
+  if (!Hive(module).KeyExists(*root, subkey)) return "0";
+  std::string data;
+  if (!Hive(module).QueryValue(*root, subkey, strValueName, kQueryBufferSize, data)) return "0";
+  return TextFromBuffer(data);
+}
+
+void SetStringValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName,
+                    const std::string& strData) {
+  std::string subkey = strKeyPath;
+  const auto root = SplitKeyPath(module, subkey);
+  if (!root || !Hive(module).KeyExists(*root, subkey)) return;
+  Hive(module).SetValue(*root, subkey, strValueName, strData);
+}
+
+void CreateKey(GlobalModule& module, const std::string& strKeyPath) {
+  std::string subkey = strKeyPath;
+  const auto root = SplitKeyPath(module, subkey);
+  if (root) Hive(module).CreateKey(*root, subkey);
+}
+
+void DeleteValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName) {
+  std::string subkey = strKeyPath;
+  const auto root = SplitKeyPath(module, subkey);
+  if (!root || !Hive(module).KeyExists(*root, subkey)) return;
+  Hive(module).DeleteValue(*root, subkey, strValueName);
+}
+
+}  // namespace quillfen::registry

@@ -1,0 +1,35 @@
+#pragma once
+// Registry access by full key path ("HKEY_CLASSES_ROOT\Quillfen\shell"): read a
+// value as text, write a string value, create a key, delete a value. Failures
+// are silent on purpose: reads answer "0", everything else simply has no effect.
+#include <optional>
+#include <string>
+
+#include "platform/RegistryHive.h"
+
+namespace quillfen {
+
+class GlobalModule;
+
+namespace registry {
+
+// Bytes of the buffer a value is read into, terminator included.
+inline constexpr std::size_t kQueryBufferSize = 255;
+
+// The predefined root of an exact (letter-case-sensitive) root name.
+std::optional<RegistryRoot> RootKeyFromName(const std::string& name);
+// Splits a full key path: on return strPath holds the subkey. A path that does
+// not start with "HKEY_" or ends in "\" is shown in the "Incorrect Format:" box.
+std::optional<RegistryRoot> SplitKeyPath(GlobalModule& module, std::string& strPath);
+
+// The value's text; "0" when the key or value cannot be read; "" without a root.
+std::string QueryStringValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName);
+// Writes into an existing key only; a missing key is not created.
+void SetStringValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName,
+                    const std::string& strData);
+// Creates the key with every missing parent.
+void CreateKey(GlobalModule& module, const std::string& strKeyPath);
+void DeleteValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName);
+
+}  // namespace registry
+}  // namespace quillfen
