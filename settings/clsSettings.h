@@ -18,7 +18,10 @@ class clsSettings {
   bool AutoRename() const { return autoRename_; }
   bool Subfolder() const { return subfolder_; }
 
+  // Applies and stores an option the movie reported (nothing while locked).
   void SaveParameter(const std::string& name, bool value);
+  // Reads every stored setting, shows it in the movie, takes the command-line
+  // argument as the source and, with Automoving on, moves at once.
   void LoadSettings();
   // The AutoPlay registration.
   void SaveAutorun(bool value);
@@ -28,6 +31,12 @@ class clsSettings {
   std::string DefaultTarget() const;
 
  private:
+  bool ReadOption(const char* key, const char* defaultText, bool defaultValue) const;
+  // The full path of the running program.
+  std::string ProgramPath() const;
+  // Shows the registration as it now stands in the hive on the desktop.
+  void MirrorToDesktop();
+
   GlobalModule& module_;
   bool automoving_ = false;
   bool autorun_ = false;

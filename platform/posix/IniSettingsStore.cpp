@@ -1,12 +1,46 @@
 #include "platform/posix/IniSettingsStore.h"
 
+#include "localization/IniDocument.h"
+#include "platform/Paths.h"
+#include "platform/posix/AtomicFile.h"
+#include "platform/posix/XdgPaths.h"
+
 namespace quillfen {
-// Placeholder until the settings store lands.
-std::string IniSettingsStore::DefaultPath() { return {}; }
+
+std::string IniSettingsStore::DefaultPath() { return BuildPath(xdg::ConfigHome(), "Quillfen/settings.ini"); }
+
 IniSettingsStore::IniSettingsStore(std::string path) : path_(std::move(path)) {}
-std::string IniSettingsStore::GetSetting(const std::string&, const std::string&, const std::string&,
-                                         const std::string& defaultValue) const {
-  return defaultValue;
+
+bool IsStorableSettingName(const std::string& name) {
+  if (name.empty() || TrimBlanks(name).size() != name.size()) return false;
+  if (name.front() == ';' || name.front() == '#' || name.front() == '[') return false;
+  for (char c : name)
+    if (c == '=' || c == ']' || c == '\r' || c == '\n' || c == '\0') return false;
+  return true;
 }
-void IniSettingsStore::SaveSetting(const std::string&, const std::string&, const std::string&, const std::string&) {}
+
+// The file belongs to this one program, so the application name is not part of it.
+std::string IniSettingsStore::GetSetting(const std::string&, const std::string& section, const std::string& key,
+                                         const std::string& defaultValue) const {
+  if (!IsStorableSettingName(section) || !IsStorableSettingName(key)) return defaultValue;
+  atomic_file::ReadResult file = atomic_file::Read(path_);
+  if (!file.ok || !file.exists) return defaultValue;
+  return IniDocument::Parse(file.text).Get(section, key).value_or(defaultValue);
+}
+
+// A name that would not read back as itself (one holding "=" or a line break
+// could even stand for another key) is not written.
+void IniSettingsStore::SaveSetting(const std::string&, const std::string& section, const std::string& key,
+                                   const std::string& value) {
+  if (!IsStorableSettingName(section) || !IsStorableSettingName(key)) return;
+  atomic_file::Modify(
+      path_,
+      [&](const std::optional<std::string>& current) -> std::optional<std::string> {
+        IniDocument document = IniDocument::Parse(current.value_or(""));
+        document.Set(section, key, value);
+        return document.Serialize();
+      },
+      0600);
+}
+
 }  // namespace quillfen

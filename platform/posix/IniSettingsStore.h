@@ -1,7 +1,8 @@
 #pragma once
 // The user's settings in $XDG_CONFIG_HOME/Quillfen/settings.ini (~/.config
-// when unset), one INI section per settings section, replaced atomically on
-// each write under a file lock.
+// when unset), one INI section per settings section. Every write reads the file
+// afresh and replaces it atomically under a lock, keeping every other line as
+// it was. Failures are silent: a read answers the default, a write is dropped.
 #include <string>
 
 #include "platform/SettingsStore.h"
@@ -19,8 +20,13 @@ class IniSettingsStore : public SettingsStore {
   void SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                    const std::string& value) override;
 
+  const std::string& path() const { return path_; }
+
  private:
   std::string path_;
 };
+
+// True when a name can be a section or key of the file and read back as itself.
+bool IsStorableSettingName(const std::string& name);
 
 }  // namespace quillfen
