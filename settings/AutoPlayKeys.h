@@ -1,0 +1,20 @@
+#pragma once
+// The registry entries of the AutoPlay registration.
+namespace quillfen::autoplay {
+
+inline constexpr const char* kClassKey = "HKEY_CLASSES_ROOT\\Quillfen";
+inline constexpr const char* kCommandKey = "HKEY_CLASSES_ROOT\\Quillfen\\shell\\quillfen\\command";
+inline constexpr const char* kHandlerKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\Handlers\\_"
+    "Quillfen";
+inline constexpr const char* kMixedContentKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\"
+    "MixedContentOnArrival";
+inline constexpr const char* kShowPicturesKey =
+    "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\"
+    "ShowPicturesOnArrival";
+inline constexpr const char* kHandlerName = "_Quillfen";
+// What follows the program path in the command; the drive's path replaces it.
+inline constexpr const char* kCommandArgument = " %1";
+
+}  // namespace quillfen::autoplay
