@@ -14,6 +14,7 @@
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSystemInfo.h"
+#include "platform/posix/XdgDesktopIntegration.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/RecordingShell.h"
 #include "platform/script/ScriptedMovieHost.h"
@@ -72,7 +73,8 @@ int main(int argc, char** argv) {
     FileRegistryHive registry(FileRegistryHive::DefaultPath());
     RecordingShell shell(log);
     PosixSystemInfo system(JoinArguments(argc, argv, 2));
-    GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, nullptr});
+    XdgDesktopIntegration desktop;
+    GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
     frmQuillfen form(module);
     TranscriptRunner runner(window, movie, log);
     return runner.Run(form, instructions);

@@ -19,6 +19,17 @@ std::string AsideSuffix() {
   return std::string(".damaged-") + stamp;
 }
 
+// Keys that a Windows system has from the start and that the program only adds
+// values to: the AutoPlay events. A fresh (or damaged) hive has them too.
+constexpr const char* kSystemKeys[] = {
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\MixedContentOnArrival",
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\ShowPicturesOnArrival",
+};
+
+void AddSystemKeys(MemoryRegistryHive& hive) {
+  for (const char* key : kSystemKeys) hive.CreateKey(RegistryRoot::LocalMachine, key);
+}
+
 }  // namespace
 
 std::string FileRegistryHive::DefaultPath() { return BuildPath(xdg::ConfigHome(), "Quillfen/registry.ini"); }
@@ -34,9 +45,10 @@ void FileRegistryHive::ReportDamage(const std::string& damage) const {
 
 MemoryRegistryHive FileRegistryHive::Load() const {
   atomic_file::ReadResult file = atomic_file::Read(path_);
-  if (!file.ok || !file.exists) return {};
-  hive_text::Parsed parsed = hive_text::Parse(file.text);
+  hive_text::Parsed parsed;
+  if (file.ok && file.exists) parsed = hive_text::Parse(file.text);
   if (!parsed.damage.empty()) ReportDamage(parsed.damage);
+  AddSystemKeys(parsed.hive);
   return std::move(parsed.hive);
 }
 
@@ -53,6 +65,7 @@ bool FileRegistryHive::Change(const std::function<bool(MemoryRegistryHive&)>& ch
           if (damaged) ReportDamage(parsed.damage);
           hive = std::move(parsed.hive);
         }
+        AddSystemKeys(hive);
         if (!change(hive)) return std::nullopt;
         if (damaged) {
           // The damaged file is kept for the user; without that, it stays in place.

@@ -57,6 +57,24 @@ std::string JoinList(const std::vector<std::string>& items) {
   return value;
 }
 
+// True when the section's header is followed at once by another header or the
+// end of the text: the section holds no line at all, not even a comment.
+bool SectionHoldsNothing(const std::string& text, std::string_view section) {
+  std::size_t start = 0;
+  bool inSection = false;
+  while (start < text.size()) {
+    std::size_t end = text.find('\n', start);
+    if (end == std::string::npos) end = text.size();
+    std::string_view line = TrimBlanks(std::string_view(text).substr(start, end - start));
+    if (!line.empty() && line.back() == '\r') line = TrimBlanks(line.substr(0, line.size() - 1));
+    start = end + 1;
+    const bool header = !line.empty() && line.front() == '[';
+    if (inSection) return header;
+    inSection = header && line == "[" + std::string(section) + "]";
+  }
+  return inSection;
+}
+
 }  // namespace
 
 std::string QuoteExecArgument(const std::string& argument) {
@@ -100,10 +118,13 @@ std::string WithCameraCardAssociation(const std::string& mimeapps, bool offered)
       kept.insert(kept.begin(), kDesktopFileName);
       document.Set(section, kCameraCardType, JoinList(kept));
     } else if (kept.size() != items.size()) {
-      if (kept.empty())
-        document.DeleteKey(section, kCameraCardType);
-      else
+      if (!kept.empty()) {
         document.Set(section, kCameraCardType, JoinList(kept));
+        continue;
+      }
+      document.DeleteKey(section, kCameraCardType);
+      // A section that held only the association goes with it.
+      if (SectionHoldsNothing(document.Serialize(), section)) document.DeleteSection(section);
     }
   }
   return document.Serialize();
