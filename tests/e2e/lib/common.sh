@@ -1,0 +1,141 @@
+# Shared helpers of the real-volume tests: a private home, real cards and small
+# volumes, running the headless host, and comparing pictures byte for byte.
+# Source it from a test run as `bash <test> <program-folder>`. Every mount,
+# loop device and temporary file it makes is undone when the test exits.
+
+set -euo pipefail
+
+QF_PROGRAM_DIR=${1:?usage: bash <test> <program-folder>}
+QF_SCRIPT=$QF_PROGRAM_DIR/quillfen-script
+QF_WORK=$(mktemp -d "${TMPDIR:-/tmp}/quillfen-e2e-XXXXXX")
+QF_LOG=$QF_WORK/events.log
+_qf_mounts=()
+_qf_loops=()
+
+qf_skip() { echo "SKIP: $*" >&2; exit 77; }
+qf_fail() {
+  echo "FAIL: $*" >&2
+  if [[ -s $QF_LOG ]]; then
+    echo "--- event log ---" >&2
+    cat "$QF_LOG" >&2
+  fi
+  exit 1
+}
+
+_qf_cleanup() {
+  local i
+  for ((i = ${#_qf_mounts[@]} - 1; i >= 0; i--)); do
+    umount "${_qf_mounts[i]}" 2>/dev/null || umount -l "${_qf_mounts[i]}" 2>/dev/null || true
+  done
+  for i in "${_qf_loops[@]}"; do losetup -d "$i" 2>/dev/null || true; done
+  rm -rf "$QF_WORK"
+}
+trap _qf_cleanup EXIT
+
+[[ -x $QF_SCRIPT ]] || qf_fail "no headless host at $QF_SCRIPT"
+
+# Mounting needs root; elsewhere the test cannot run and says so.
+qf_need_root() {
+  [[ $(id -u) -eq 0 ]] || qf_skip "mounting volumes needs root"
+}
+
+# A home of our own, so the user's real settings are never read or touched,
+# and an English interface whatever the machine's locale.
+qf_private_home() {
+  export HOME=$QF_WORK/home
+  export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_PICTURES_DIR=$HOME/Pictures
+  export LC_ALL=C.UTF-8 LANG=C.UTF-8
+  unset LC_MESSAGES
+  mkdir -p "$XDG_CONFIG_HOME/Quillfen" "$XDG_DATA_HOME" "$XDG_PICTURES_DIR"
+}
+
+# qf_settings KEY VALUE ...: the stored settings the program starts with.
+qf_settings() {
+  local file=$XDG_CONFIG_HOME/Quillfen/settings.ini
+  {
+    echo "[Settings]"
+    while (($# >= 2)); do
+      echo "$1=$2"
+      shift 2
+    done
+  } >"$file"
+}
+
+# qf_dialog KEY: a text of the English language file, as the boxes show it.
+qf_dialog() {
+  local line
+  line=$(grep -m1 "^$1=" "$QF_PROGRAM_DIR/English.ini") || qf_fail "no text $1 in English.ini"
+  printf '%s' "${line#*=}"
+}
+
+# qf_mount_tmpfs DIR SIZE: a small volume of its own at DIR.
+qf_mount_tmpfs() {
+  mkdir -p "$1"
+  mount -t tmpfs -o "size=$2,mode=0755" quillfen-test "$1" 2>/dev/null ||
+    qf_skip "this machine refuses tmpfs mounts"
+  _qf_mounts+=("$1")
+}
+
+# qf_remount_readonly DIR
+qf_remount_readonly() {
+  mount -o remount,ro "$1" 2>/dev/null || qf_skip "this machine refuses to remount $1 read-only"
+}
+
+# qf_mount_exfat_card DIR SIZE_MB: a freshly formatted exFAT card on a loop
+# device, through the kernel's driver when it has one, else through FUSE.
+qf_mount_exfat_card() {
+  local dir=$1 image=$QF_WORK/card-$RANDOM.img loop
+  command -v mkfs.exfat >/dev/null || qf_skip "mkfs.exfat is not installed (exfatprogs)"
+  truncate -s "${2}M" "$image"
+  mkfs.exfat -L QFCARD "$image" >/dev/null 2>&1 || qf_fail "mkfs.exfat failed"
+  loop=$(losetup -f --show "$image" 2>/dev/null) || qf_skip "this machine has no free loop device"
+  _qf_loops+=("$loop")
+  mkdir -p "$dir"
+  if mount -t exfat "$loop" "$dir" 2>/dev/null; then
+    _qf_mounts+=("$dir")
+    return
+  fi
+  command -v mount.exfat-fuse >/dev/null || qf_skip "no exFAT driver: neither the kernel's nor exfat-fuse"
+  [[ -e /dev/fuse ]] || qf_skip "no /dev/fuse for exfat-fuse"
+  mount.exfat-fuse "$loop" "$dir" >/dev/null 2>&1 || qf_skip "this machine refuses FUSE mounts"
+  _qf_mounts+=("$dir")
+}
+
+# qf_write_picture PATH BYTES [DATE]: a picture of that size with random
+# content (so that any misplaced byte shows) and, when given, that date.
+qf_write_picture() {
+  mkdir -p "$(dirname "$1")"
+  head -c "$2" /dev/urandom >"$1"
+  if [[ -n ${3:-} ]]; then touch -d "$3" "$1"; fi
+}
+
+# qf_fingerprint DIR...: one line per file below the folders: name, size,
+# modification time and checksum, sorted; the folders themselves are left out
+# so that pictures gathered from many folders into one compare equal.
+qf_fingerprint() {
+  local dir
+  for dir in "$@"; do
+    find "$dir" -type f -printf '%f\t%s\t%T@\t' -exec sh -c 'sha256sum < "$1" | cut -c1-64' _ {} \;
+  done | sort
+}
+
+# qf_run TRANSCRIPT [ARGUMENT]: runs the headless host; the event log is in $QF_LOG.
+qf_run() {
+  local status=0
+  "$QF_SCRIPT" "$@" >"$QF_LOG" 2>"$QF_WORK/stderr" || status=$?
+  if ((status != 0)); then
+    cat "$QF_WORK/stderr" >&2
+    qf_fail "quillfen-script ended with $status"
+  fi
+}
+
+# qf_expect_box TEXT: a message box whose line holds TEXT (backslashes and line
+# breaks written as the event log writes them) was shown.
+qf_expect_box() {
+  grep -F -- "$1" <(grep '^box ' "$QF_LOG") >/dev/null || qf_fail "no box with: $1"
+}
+
+qf_box_count() { grep -c '^box ' "$QF_LOG" || true; }
+
+# The request the movie sends once it is ready; the loader runs 100 ms later.
+QF_LOAD_SETTINGS='call <invoke name="LoadSettings" returntype="xml"><arguments/></invoke>'
