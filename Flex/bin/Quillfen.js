@@ -1,0 +1,238 @@
+// The movie: Quillfen's window contents. It shows what the program tells it
+// (paths, options, status, progress, captions) and turns the user's actions
+// into the program's commands.
+"use strict";
+
+(function () {
+  const external = window.QuillfenExternal;
+  const byId = (id) => document.getElementById(id);
+
+  // The components whose captions come from the language file, in the order
+  // they are asked for.
+  const COMPONENTS = [
+    "cmbSource", "cmbTarget", "cmdBrowseSource", "cmdBrowseTarget", "lblSource", "lblTarget",
+    "chkAutomoving", "chkAutorun", "chkAutoRename", "chkSubfolder", "cmdMove", "cmdPause", "cmdCancel",
+  ];
+  const PATH_BOXES = new Map([["cmbSource", "Source"], ["cmbTarget", "Target"]]);
+  const OPTIONS = new Map([
+    ["chkAutomoving", "Automoving"], ["chkAutorun", "Autorun"],
+    ["chkAutoRename", "AutoRename"], ["chkSubfolder", "Subfolder"],
+  ]);
+  const STATUS_LINES = ["infoFrom", "infoTo", "infoOperation", "infoExtra"];
+  const BROWSE = new Map([
+    ["cmdBrowseSource", { box: "cmbSource", command: "BrowseForSourceFolder" }],
+    ["cmdBrowseTarget", { box: "cmbTarget", command: "BrowseForTargetFolder" }],
+  ]);
+
+  // Where each component shows its caption: a path box as its hint, a check
+  // box in the text beside it, labels and buttons as their own text.
+  const captionTargets = new Map(COMPONENTS.map((name) => [name, byId(OPTIONS.has(name) ? name + "Caption" : name)]));
+
+  // ---- state ------------------------------------------------------------
+
+  let running = false;        // between SwitchControls(false) and SwitchControls(true)
+  let commandInHand = false;  // a move or a folder dialog has been asked for and not answered
+  const committedPaths = new Map([["cmbSource", ""], ["cmbTarget", ""]]);
+
+  // Requests go one after another: a typed path reaches the program before
+  // the move that should use it. Pause and Cancel do not wait their turn: the
+  // program answers them while a move is still in hand.
+  let turn = Promise.resolve();
+  function requestInTurn(name, ...args) {
+    const reply = turn.then(() => external.send(name, args));
+    turn = reply.catch(() => undefined);
+    return reply;
+  }
+  function requestNow(name) {
+    return external.send(name, []);
+  }
+  function report(error) {
+    console.error("Quillfen:", error);
+  }
+
+  function refreshEnabled() {
+    for (const control of document.querySelectorAll("[data-lockable]")) control.disabled = running;
+    for (const id of ["cmdMove", "cmdBrowseSource", "cmdBrowseTarget"]) byId(id).disabled = running || commandInHand;
+    byId("cmdPause").disabled = !running;
+    byId("cmdCancel").disabled = !running;
+  }
+
+  // ---- values from the program ------------------------------------------
+
+  function asText(value) {
+    return value === undefined || value === null ? "" : String(value);
+  }
+
+  function asBoolean(value) {
+    if (typeof value === "boolean") return value;
+    if (typeof value === "number") return value !== 0;
+    const text = asText(value).trim().toLowerCase();
+    if (text === "true") return true;
+    if (text === "false" || text === "") return false;
+    const number = Number(text);
+    return !Number.isNaN(number) && number !== 0;
+  }
+
+  function showPath(name, path) {
+    const box = byId(name);
+    box.value = path;
+    box.title = path;
+    committedPaths.set(name, path);
+  }
+
+  function showStatus(name, text) {
+    const line = byId(name);
+    line.textContent = text;
+    line.title = text;
+  }
+
+  function showCaption(name, caption) {
+    const target = captionTargets.get(name);
+    if (!target) return;
+    if (PATH_BOXES.has(name)) target.placeholder = caption;
+    else target.textContent = caption;
+  }
+
+  function showCaptions(captions) {
+    if (!(captions instanceof Map)) throw new TypeError("captions come as an array of name and text");
+    for (const [name, caption] of captions) showCaption(name, asText(caption));
+  }
+
+  // ---- the four functions the program calls ------------------------------
+
+  function setProgress(value) {
+    let percent = Math.trunc(Number(value));
+    if (!Number.isFinite(percent)) percent = 0;
+    percent = Math.min(100, Math.max(0, percent));
+    const bar = byId("progress");
+    bar.style.setProperty("--percent", String(percent));
+    bar.setAttribute("aria-valuenow", String(percent));
+    byId("progressText").textContent = percent + "%";
+  }
+
+  function setValue(name, value, kind) {
+    name = asText(name);
+    switch (Number(kind)) {
+      case 1:
+        if (PATH_BOXES.has(name)) return showPath(name, asText(value));
+        if (STATUS_LINES.includes(name)) return showStatus(name, asText(value));
+        if (captionTargets.has(name)) return showCaption(name, asText(value));
+        break;
+      case 2:
+        if (captionTargets.has(name)) return showCaption(name, asText(value));
+        break;
+      case 4:
+        // Set by the program: not the user's change, so nothing is sent back.
+        if (OPTIONS.has(name)) return void (byId(name).checked = asBoolean(value));
+        break;
+    }
+    throw new Error("no control " + name + " of kind " + kind);
+  }
+
+  function renameControls(captions) {
+    showCaptions(captions);
+  }
+
+  function switchControls(enabled) {
+    running = !asBoolean(enabled);
+    refreshEnabled();
+  }
+
+  external.offer("setProgress", setProgress);
+  external.offer("setValue", setValue);
+  external.offer("renameControls", renameControls);
+  external.offer("SwitchControls", switchControls);
+
+  // ---- the user's actions -----------------------------------------------
+
+  function commitPath(box) {
+    const typed = box.value;
+    if (typed === committedPaths.get(box.id)) return;
+    committedPaths.set(box.id, typed);
+    box.title = typed;
+    requestInTurn("SetPath", PATH_BOXES.get(box.id), typed).catch(report);
+  }
+
+  function watchPathBox(box) {
+    box.addEventListener("keydown", (event) => {
+      if (event.key === "Enter") {
+        event.preventDefault();
+        commitPath(box);
+      } else if (event.key === "Escape") {
+        box.value = committedPaths.get(box.id);
+      }
+    });
+    box.addEventListener("change", () => commitPath(box));
+    box.addEventListener("blur", () => commitPath(box));
+  }
+
+  // A move or a folder dialog at a time: a second click while one is in hand
+  // must not start a second move inside the first.
+  async function runCommand(name, ...args) {
+    if (commandInHand) return undefined;
+    commandInHand = true;
+    refreshEnabled();
+    try {
+      return await requestInTurn(name, ...args);
+    } finally {
+      commandInHand = false;
+      refreshEnabled();
+    }
+  }
+
+  async function browse(buttonId) {
+    const { box, command } = BROWSE.get(buttonId);
+    commitPath(byId(box));
+    const reply = await runCommand(command, byId(box).value);
+    if (reply === undefined) return;
+    // An empty reply: the dialog was cancelled and the path stays.
+    const chosen = external.decodeReply(reply);
+    if (typeof chosen === "string" && chosen !== "") showPath(box, chosen);
+  }
+
+  function watchControls() {
+    for (const name of PATH_BOXES.keys()) watchPathBox(byId(name));
+    for (const [name, setting] of OPTIONS) {
+      const box = byId(name);
+      box.addEventListener("change", () => {
+        requestInTurn("SavePreset", setting, box.checked ? "true" : "false").catch(report);
+      });
+    }
+    for (const buttonId of BROWSE.keys()) {
+      byId(buttonId).addEventListener("click", () => browse(buttonId).catch(report));
+    }
+    byId("cmdMove").addEventListener("click", () => runCommand("StartOperationX").catch(report));
+    byId("cmdPause").addEventListener("click", () => requestNow("PauseOperationX").catch(report));
+    byId("cmdCancel").addEventListener("click", () => requestNow("CancelOperationX").catch(report));
+  }
+
+  // A utility window, not a document: no text selection outside the path
+  // boxes, no dragging, and nothing dropped on it is opened.
+  function behaveLikeAWindow() {
+    const inPathBox = (event) => event.target instanceof HTMLInputElement && event.target.type === "text";
+    document.addEventListener("contextmenu", (event) => { if (!inPathBox(event)) event.preventDefault(); });
+    document.addEventListener("dragstart", (event) => { if (!inPathBox(event)) event.preventDefault(); });
+    document.addEventListener("dragover", (event) => event.preventDefault());
+    document.addEventListener("drop", (event) => event.preventDefault());
+  }
+
+  // ---- start ------------------------------------------------------------
+
+  async function start() {
+    try {
+      const captions = external.decodeReply(await requestInTurn("GetFormStrings", COMPONENTS.join(":")));
+      if (captions !== undefined) showCaptions(captions);
+    } catch (error) {
+      report(error);
+    }
+    // Asked for even when the captions failed: the program shows the movie
+    // only once it has been asked for the settings.
+    requestInTurn("LoadSettings").catch(report);
+  }
+
+  behaveLikeAWindow();
+  watchControls();
+  setProgress(0);
+  refreshEnabled();
+  start();
+})();

@@ -1,0 +1,407 @@
+// The movie page in WebKitGTK against a recording stand-in for the program:
+// the exact requests it sends, the program's calls it accepts, hostile texts
+// shown as data, and a layout that fits the window in both languages.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "MoviePage.h"
+
+namespace quillfen::movietest {
+namespace {
+
+using Captions = std::vector<std::pair<std::string, std::string>>;
+
+const std::string kComponents =
+    "cmbSource:cmbTarget:cmdBrowseSource:cmdBrowseTarget:lblSource:lblTarget:chkAutomoving:chkAutorun:"
+    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel";
+
+std::string Escaped(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c == '&') out += "&amp;";
+    else if (c == '<') out += "&lt;";
+    else if (c == '>') out += "&gt;";
+    else out += c;
+  }
+  return out;
+}
+
+std::string Invoke(const std::string& name, const std::string& args) {
+  return "<invoke name=\"" + name + "\" returntype=\"xml\">" +
+         (args.empty() ? "<arguments/>" : "<arguments>" + args + "</arguments>") + "</invoke>";
+}
+
+std::string String(const std::string& text) { return text.empty() ? "<string/>" : "<string>" + Escaped(text) + "</string>"; }
+
+std::string Array(const Captions& captions) {
+  std::string members;
+  for (const auto& [id, text] : captions) members += "<property id=\"" + id + "\">" + String(text) + "</property>";
+  return members.empty() ? "<array/>" : "<array>" + members + "</array>";
+}
+
+std::string SetValue(const std::string& name, const std::string& value, int kind) {
+  return Invoke("setValue", String(name) + value + "<number>" + std::to_string(kind) + "</number>");
+}
+
+const Captions kEnglish = {
+    {"cmbSource", "Card or folder to empty"}, {"cmbTarget", "Folder for the pictures"},
+    {"lblSource", "From:"}, {"lblTarget", "To:"},
+    {"cmdBrowseSource", "Browse..."}, {"cmdBrowseTarget", "Browse..."},
+    {"chkAutomoving", "Move at once when a card is inserted"},
+    {"chkAutorun", "Offer Quillfen for inserted cards"},
+    {"chkAutoRename", "Number the pictures anew"},
+    {"chkSubfolder", "Into a folder of the day (261206)"},
+    {"cmdMove", "Move"}, {"cmdPause", "Pause"}, {"cmdCancel", "Cancel"},
+};
+
+// Longer than any wording the language files are likely to hold.
+const Captions kLongRussian = {
+    {"cmbSource", "Карта памяти или папка со снимками"}, {"cmbTarget", "Папка для снимков"},
+    {"lblSource", "Откуда переносить:"}, {"lblTarget", "Куда переносить:"},
+    {"cmdBrowseSource", "Выбрать папку..."}, {"cmdBrowseTarget", "Выбрать папку..."},
+    {"chkAutomoving", "Сразу переносить снимки при подключении карты памяти"},
+    {"chkAutorun", "Предлагать Quillfen при подключении карты памяти"},
+    {"chkAutoRename", "Давать снимкам новые номера по порядку"},
+    {"chkSubfolder", "Складывать снимки в отдельную папку дня 261206"},
+    {"cmdMove", "Переместить"}, {"cmdPause", "Приостановить"}, {"cmdCancel", "Отменить"},
+};
+
+// Small functions the scripts below share, and a wrapper so that each script
+// has its own scope.
+const char* kHelpers = R"JS(
+  const el = (id) => document.getElementById(id);
+  const typeInto = (id, text) => {
+    const box = el(id); box.focus(); box.value = text;
+    box.dispatchEvent(new Event("input", { bubbles: true }));
+  };
+  const press = (id, key) => el(id).dispatchEvent(new KeyboardEvent("keydown", { key, bubbles: true, cancelable: true }));
+  const caption = (name) => (el(name + "Caption") || el(name)).textContent;
+  const states = (ids) => ids.map((id) => id + "=" + (el(id).disabled ? "off" : "on")).join(" ");
+)JS";
+
+// Everything that is cut, spills over, leaves the window or overlaps another
+// control; empty when the layout is sound.
+const char* kLayoutProblems = R"JS(
+  const problems = [];
+  const root = document.documentElement;
+  if (root.scrollWidth > 593 || root.scrollHeight > 245) problems.push("page " + root.scrollWidth + "x" + root.scrollHeight);
+  const name = (node) => node.id || node.className || node.tagName;
+  for (const node of document.querySelectorAll("label, button, .option span, .paths, .options, .status, .actions, #movie")) {
+    if (node.scrollWidth > node.clientWidth || node.scrollHeight > node.clientHeight)
+      problems.push("cut " + name(node) + " " + node.scrollWidth + "x" + node.scrollHeight + " in " + node.clientWidth + "x" + node.clientHeight);
+  }
+  const boxes = [...document.querySelectorAll(".paths label, input.path, button, .option, .info, .progress")];
+  for (const node of boxes) {
+    const r = node.getBoundingClientRect();
+    if (r.left < 0 || r.top < 0 || r.right > 593 || r.bottom > 245) problems.push("outside " + name(node));
+    if (r.width < 1 || r.height < 1) problems.push("no room for " + name(node));
+  }
+  for (let i = 0; i < boxes.length; ++i) for (let j = i + 1; j < boxes.length; ++j) {
+    const a = boxes[i].getBoundingClientRect(), b = boxes[j].getBoundingClientRect();
+    if (a.left < b.right - 0.5 && b.left < a.right - 0.5 && a.top < b.bottom - 0.5 && b.top < a.bottom - 0.5)
+      problems.push("overlap " + name(boxes[i]) + " " + name(boxes[j]));
+  }
+  return problems.join("; ");
+)JS";
+
+class MovieTest : public ::testing::Test {
+ protected:
+  // A freshly loaded page that has asked for its captions and its settings.
+  void Open(const Captions& captions = kEnglish) {
+    page_ = std::make_unique<MoviePage>(QUILLFEN_MOVIE_PAGE);
+    page_->Answer("GetFormStrings", Array(captions));
+    ASSERT_TRUE(page_->Load());
+    ASSERT_TRUE(page_->WaitForRequests(2));
+  }
+  void SetUp() override { Open(); }
+
+  std::string Js(const std::string& body) { return page_->Run("(() => {" + std::string(kHelpers) + body + "})()"); }
+  void Click(const std::string& id) { Js("el('" + id + "').click();"); }
+  // The requests that arrive within a short while after `from`.
+  std::vector<std::string> RequestsAfter(std::size_t from, std::size_t expected) {
+    page_->WaitForRequests(from + expected, 2000);
+    page_->Settle(100);
+    return page_->RequestsSince(from);
+  }
+  std::size_t Sent() const { return page_->Requests().size(); }
+
+  std::unique_ptr<MoviePage> page_;
+};
+
+using Requests = std::vector<std::string>;
+
+TEST_F(MovieTest, AsksForItsCaptionsThenForItsSettingsAndShowsTheCaptions) {
+  EXPECT_EQ(page_->Requests(), (Requests{Invoke("GetFormStrings", String(kComponents)), Invoke("LoadSettings", "")}));
+  page_->Settle(200);
+  EXPECT_EQ(Sent(), 2u) << "nothing more is asked for at start";
+
+  EXPECT_EQ(Js("return caption('lblSource');"), "From:");
+  EXPECT_EQ(Js("return caption('chkSubfolder');"), "Into a folder of the day (261206)");
+  EXPECT_EQ(Js("return caption('cmdMove');"), "Move");
+  EXPECT_EQ(Js("return el('cmbTarget').placeholder;"), "Folder for the pictures");
+  EXPECT_EQ(Js("return states(['cmdMove','cmdBrowseSource','cmbSource','chkSubfolder','cmdPause','cmdCancel']);"),
+            "cmdMove=on cmdBrowseSource=on cmbSource=on chkSubfolder=on cmdPause=off cmdCancel=off");
+  EXPECT_EQ(Js("return el('progressText').textContent;"), "0%");
+}
+
+TEST(MovieStart, SettingsAreAskedForAfterTheCaptionsAndAlsoWhenTheyFail) {
+  MoviePage page(QUILLFEN_MOVIE_PAGE);
+  page.HoldBack("GetFormStrings");
+  ASSERT_TRUE(page.Load());
+  page.Settle(300);
+  EXPECT_EQ(page.Requests().size(), 1u) << "LoadSettings waits for the captions";
+  ASSERT_TRUE(page.ReleaseHeld("<array><property id=\"cmdMove\">"));  // cut short
+  ASSERT_TRUE(page.WaitForRequests(2));
+  EXPECT_EQ(page.Requests()[1], Invoke("LoadSettings", ""));
+  EXPECT_EQ(page.Run("document.getElementById('cmdMove').textContent"), "Move") << "the default caption stays";
+}
+
+TEST_F(MovieTest, OptionsChangedByTheUserAreStoredButValuesFromTheProgramAreNot) {
+  std::size_t before = Sent();
+  EXPECT_EQ(page_->Call(SetValue("chkAutoRename", "<true/>", 4)), "");
+  EXPECT_EQ(page_->Call(SetValue("chkSubfolder", "<false/>", 4)), "");
+  EXPECT_EQ(page_->Call(SetValue("chkAutorun", "<true/>", 4)), "");
+  EXPECT_EQ(Js("return [el('chkAutoRename').checked, el('chkSubfolder').checked, el('chkAutorun').checked].join();"),
+            "true,false,true");
+  page_->Settle(150);
+  EXPECT_EQ(Sent(), before) << "a value set by the program is not sent back";
+
+  Click("chkSubfolder");
+  Click("chkSubfolder");
+  Click("chkAutomoving");
+  Click("chkAutorun");
+  Click("chkAutoRename");
+  auto preset = [](const std::string& name, const std::string& value) {
+    return Invoke("SavePreset", String(name) + String(value));
+  };
+  EXPECT_EQ(RequestsAfter(before, 5),
+            (Requests{preset("Subfolder", "true"), preset("Subfolder", "false"), preset("Automoving", "true"),
+                      preset("Autorun", "false"), preset("AutoRename", "false")}));
+}
+
+TEST_F(MovieTest, ATypedPathIsSentWhenCommittedAndOnlyWhenChanged) {
+  std::size_t before = Sent();
+  Js("typeInto('cmbSource', '/media/card'); press('cmbSource', 'Enter');");
+  Js("press('cmbSource', 'Enter'); el('cmbSource').blur();");  // nothing new to commit
+  Js("typeInto('cmbTarget', '/home/ann/Pictures & \"Photos\" <2026>'); el('cmbTarget').blur();");
+  Js("typeInto('cmbTarget', '/tmp/typo'); press('cmbTarget', 'Escape'); el('cmbTarget').blur();");
+  Js("typeInto('cmbSource', ''); press('cmbSource', 'Enter');");
+  EXPECT_EQ(RequestsAfter(before, 3),
+            (Requests{Invoke("SetPath", String("Source") + String("/media/card")),
+                      Invoke("SetPath", "<string>Target</string><string>/home/ann/Pictures &amp; \"Photos\" &lt;2026&gt;</string>"),
+                      Invoke("SetPath", "<string>Source</string><string/>")}));
+  EXPECT_EQ(Js("return el('cmbTarget').value;"), "/home/ann/Pictures & \"Photos\" <2026>") << "Escape takes back the typing";
+}
+
+TEST_F(MovieTest, BrowsingStartsAtTheCurrentPathAndShowsTheChosenFolder) {
+  page_->Call(SetValue("cmbSource", String("/media/card"), 1));
+  page_->Call(SetValue("cmbTarget", String("/home/ann/Pictures"), 1));
+  std::size_t before = Sent();
+  page_->Answer("BrowseForSourceFolder", "<string>/media/EOS &amp; co</string>\r\n");
+  Click("cmdBrowseSource");
+  page_->WaitForRequests(before + 1);
+  page_->Settle(100);
+  page_->Answer("BrowseForTargetFolder", "");  // the dialog was cancelled
+  Click("cmdBrowseTarget");
+  EXPECT_EQ(RequestsAfter(before, 2),
+            (Requests{Invoke("BrowseForSourceFolder", String("/media/card")),
+                      Invoke("BrowseForTargetFolder", String("/home/ann/Pictures"))}));
+  EXPECT_EQ(Js("return el('cmbSource').value + '|' + el('cmbTarget').value;"), "/media/EOS & co|/home/ann/Pictures");
+
+  // While a dialog is open no second dialog and no move can be asked for.
+  page_->HoldBack("BrowseForTargetFolder");
+  before = Sent();
+  Click("cmdBrowseTarget");
+  ASSERT_TRUE(page_->WaitForRequests(before + 1));
+  EXPECT_EQ(Js("return states(['cmdMove','cmdBrowseSource','cmdBrowseTarget']);"),
+            "cmdMove=off cmdBrowseSource=off cmdBrowseTarget=off");
+  Click("cmdBrowseTarget");
+  Click("cmdMove");
+  page_->Settle(150);
+  EXPECT_EQ(Sent(), before + 1);
+  page_->ReleaseHeld("<string>/srv/photos</string>\r\n");
+  page_->Settle(100);
+  EXPECT_EQ(Js("return el('cmbTarget').value + ' ' + states(['cmdMove','cmdBrowseTarget']);"),
+            "/srv/photos cmdMove=on cmdBrowseTarget=on");
+}
+
+TEST_F(MovieTest, PauseAndCancelReachTheProgramWhileTheMoveIsInHand) {
+  page_->HoldBack("StartOperationX");
+  std::size_t before = Sent();
+  Click("cmdMove");
+  ASSERT_TRUE(page_->WaitForRequests(before + 1));
+  Click("cmdMove");  // a second move must not start inside the first
+
+  EXPECT_EQ(page_->Call(Invoke("SwitchControls", "<false/>")), "");
+  EXPECT_EQ(Js("return states(['cmbSource','cmbTarget','cmdBrowseSource','cmdBrowseTarget','chkAutomoving',"
+               "'chkAutorun','chkAutoRename','chkSubfolder','cmdMove','cmdPause','cmdCancel']);"),
+            "cmbSource=off cmbTarget=off cmdBrowseSource=off cmdBrowseTarget=off chkAutomoving=off chkAutorun=off "
+            "chkAutoRename=off chkSubfolder=off cmdMove=off cmdPause=on cmdCancel=on");
+  Click("cmdPause");
+  ASSERT_TRUE(page_->WaitForRequests(before + 2));
+  EXPECT_EQ(page_->Call(SetValue("cmdPause", String("Resume"), 2)), "");
+  EXPECT_EQ(Js("return el('cmdPause').textContent;"), "Resume");
+  Click("cmdCancel");
+  EXPECT_EQ(RequestsAfter(before, 3), (Requests{Invoke("StartOperationX", ""), Invoke("PauseOperationX", ""),
+                                                Invoke("CancelOperationX", "")}));
+
+  EXPECT_EQ(page_->Call(Invoke("SwitchControls", "<true/>")), "");
+  EXPECT_EQ(Js("return states(['cmbSource','chkSubfolder','cmdBrowseTarget','cmdPause','cmdCancel','cmdMove']);"),
+            "cmbSource=on chkSubfolder=on cmdBrowseTarget=off cmdPause=off cmdCancel=off cmdMove=off")
+      << "Move and the folder dialogs wait for the end of the move's own request";
+  ASSERT_TRUE(page_->ReleaseHeld());
+  page_->Settle(100);
+  EXPECT_EQ(Js("return states(['cmdMove','cmdBrowseTarget']);"), "cmdMove=on cmdBrowseTarget=on");
+}
+
+TEST_F(MovieTest, ShowsProgressStatusPathsAndNewCaptions) {
+  auto progress = [this](const std::string& number) {
+    EXPECT_EQ(page_->Call(Invoke("setProgress", "<number>" + number + "</number>")), "");
+    return Js("const bar = el('progress'), fill = bar.querySelector('.progress-fill');"
+              "return el('progressText').textContent + ' ' + bar.getAttribute('aria-valuenow') + ' ' +"
+              "Math.round(100 * fill.getBoundingClientRect().width / bar.clientWidth);");
+  };
+  page_->Run("document.querySelector('.progress-fill').style.transition = 'none'");
+  EXPECT_EQ(progress("40"), "40% 40 40");
+  EXPECT_EQ(progress("57.9"), "57% 57 57");
+  EXPECT_EQ(progress("250"), "100% 100 100");
+  EXPECT_EQ(progress("-3"), "0% 0 0");
+
+  const std::string from = "Moving from: /media/ann/EOS_DIGITAL/DCIM/100CANON/and/a/long/way/further/down/the/tree";
+  EXPECT_EQ(page_->Call(SetValue("infoFrom", String(from), 1)), "");
+  EXPECT_EQ(page_->Call(SetValue("infoExtra", String("Moved files: 12"), 1)), "");
+  EXPECT_EQ(page_->Call(SetValue("cmbTarget", String("/home/ann/Pictures"), 1)), "");
+  EXPECT_EQ(Js("const line = el('infoFrom'); return [line.textContent === line.title, line.scrollWidth > line.clientWidth,"
+               "line.clientHeight, el('infoExtra').textContent, el('cmbTarget').value].join('|');"),
+            "true|true|15|Moved files: 12|/home/ann/Pictures")
+      << "a long line keeps one line, is cut with an ellipsis and holds the whole text in its tooltip";
+
+  EXPECT_EQ(page_->Call(Invoke("renameControls", Array({{"cmdMove", "Move & sort <now>"}, {"cmdPause", "Hold"}}))), "");
+  EXPECT_EQ(Js("return caption('cmdMove') + '|' + caption('cmdPause') + '|' + caption('cmdCancel');"),
+            "Move & sort <now>|Hold|Cancel");
+}
+
+TEST_F(MovieTest, RefusesCallsItDoesNotOffer) {
+  const std::vector<std::string> refused = {
+      Invoke("constructor", ""),
+      Invoke("__proto__", ""),
+      Invoke("eval", String("document.title = 'changed'")),
+      "<invoke name=\"setProgress\" returntype=\"xml\"><arguments><number>40</number>",
+      "<call name=\"setProgress\"><arguments><number>40</number></arguments></call>",
+      Invoke("setProgress", "<number>forty</number>"),
+      Invoke("setProgress", "<date>40</date>"),
+      SetValue("movie", String("x"), 1),
+      SetValue("infoFrom", String("x"), 7),
+      SetValue("cmbSource", String("x"), 4),
+  };
+  for (const auto& request : refused) EXPECT_EQ(page_->Call(request).rfind("error: ", 0), 0u) << request;
+  EXPECT_EQ(Js("return [document.title, el('progressText').textContent, el('cmbSource').value, el('infoFrom').textContent].join('|');"),
+            "Quillfen|0%||");
+}
+
+TEST_F(MovieTest, AFolderNameIsShownAsItIsAndNeverRun) {
+  // Quotes, a closing script tag, backslashes and the line separator U+2028.
+  const std::string hostile =
+      "/media/ann/It's \"mine\" </script><script>document.title='run'</script> \\ C:\\new\\ \xE2\x80\xA8 end";
+  const std::string count = "return document.scripts.length + ' ' + document.querySelectorAll('*').length;";
+  std::string elements = Js(count);
+  EXPECT_EQ(page_->Call(SetValue("cmbSource", String(hostile), 1)), "");
+  EXPECT_EQ(page_->Call(SetValue("infoFrom", String(hostile), 1)), "");
+  EXPECT_EQ(page_->Call(Invoke("renameControls", Array({{"lblSource", hostile}}))), "");
+  EXPECT_EQ(Js("return el('cmbSource').value;"), hostile);
+  EXPECT_EQ(Js("return el('infoFrom').textContent;"), hostile);
+  EXPECT_EQ(Js("return caption('lblSource');"), hostile);
+
+  page_->Answer("BrowseForTargetFolder", String(hostile) + "\r\n");
+  std::size_t before = Sent();
+  Click("cmdBrowseTarget");
+  page_->WaitForRequests(before + 1);
+  page_->Settle(100);
+  EXPECT_EQ(Js("return el('cmbTarget').value;"), hostile);
+  Click("cmdBrowseSource");
+  ASSERT_TRUE(page_->WaitForRequests(before + 2));
+  EXPECT_EQ(page_->Requests().back(),
+            Invoke("BrowseForSourceFolder", String(hostile))) << "and goes back to the program unchanged";
+  EXPECT_EQ(Js("return document.title;"), "Quillfen") << "nothing was run";
+  EXPECT_EQ(Js(count), elements) << "no element was made from the text";
+}
+
+// The captions of a language file's main-window section, where the file has them.
+Captions CaptionsOfLanguageFile(const std::string& path) {
+  Captions captions;
+  std::ifstream file(path);
+  std::string line;
+  bool inWindow = false;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty() && line.front() == '[') {
+      inWindow = line.rfind("[frmQuillfen]", 0) == 0;
+      continue;
+    }
+    auto equals = line.find('=');
+    if (!inWindow || equals == std::string::npos) continue;
+    std::string key = line.substr(0, equals), value = line.substr(equals + 1);
+    while (!key.empty() && key.back() == ' ') key.pop_back();
+    while (!value.empty() && value.front() == ' ') value.erase(0, 1);
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    if (kComponents.find(key) == std::string::npos || key.find(':') != std::string::npos || value.empty()) continue;
+    if (auto date = value.find("%1"); date != std::string::npos) value.replace(date, 2, "261206");
+    captions.emplace_back(key, value);
+  }
+  return captions;
+}
+
+class MovieLayoutTest : public MovieTest {
+ protected:
+  void SetUp() override {}
+  // The page in the middle of a move, with every status line filled.
+  void ShowMoveInProgress(const std::string& pauseCaption) {
+    page_->Call(Invoke("SwitchControls", "<false/>"));
+    page_->Call(Invoke("setProgress", "<number>40</number>"));
+    page_->Call(SetValue("cmdPause", String(pauseCaption), 2));
+    page_->Call(SetValue("cmbSource", String("/media/ann/EOS_DIGITAL/DCIM/100CANON/with/a/very/long/path/below/it"), 1));
+    for (const char* line : {"infoFrom", "infoTo", "infoOperation", "infoExtra"}) {
+      page_->Call(SetValue(line, String(std::string(line) + ": /media/ann/EOS_DIGITAL/DCIM/100CANON/IMG_0001.JPG and a "
+                                                            "lot more text than the line can hold"), 1));
+    }
+  }
+};
+
+TEST_F(MovieLayoutTest, NothingIsCutOrOverlapsInEitherLanguage) {
+  struct Language {
+    std::string name;
+    Captions captions;
+    std::string resume;
+  };
+  std::vector<Language> languages = {{"English", kEnglish, "Resume"}, {"long Russian", kLongRussian, "Продолжить"}};
+  for (const char* file : {"English", "Russian"}) {
+    Captions shipped = CaptionsOfLanguageFile(std::string(QUILLFEN_PROGRAM_DIR) + "/" + file + ".ini");
+    if (!shipped.empty()) languages.push_back({std::string(file) + ".ini", shipped, "Продолжить"});
+  }
+  for (const auto& language : languages) {
+    SCOPED_TRACE(language.name);
+    Open(language.captions);
+    EXPECT_EQ(Js(kLayoutProblems), "") << "idle";
+    ShowMoveInProgress(language.resume);
+    EXPECT_EQ(Js(kLayoutProblems), "") << "moving";
+    page_.reset();
+  }
+}
+
+}  // namespace
+}  // namespace quillfen::movietest
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  if (!gtk_init_check(&argc, &argv)) {
+    std::fprintf(stderr, "no display: the movie tests are skipped\n");
+    return 77;
+  }
+  return RUN_ALL_TESTS();
+}
