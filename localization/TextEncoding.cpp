@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "bridge/Utf8.h"
+
 namespace quillfen {
 
 namespace {
@@ -26,54 +28,7 @@ constexpr char16_t kWindows1251High[128] = {
     0x0448, 0x0449, 0x044A, 0x044B, 0x044C, 0x044D, 0x044E, 0x044F,
 };
 
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
 }  // namespace
-
-bool IsValidUtf8(std::string_view bytes) {
-  std::size_t i = 0;
-  const std::size_t n = bytes.size();
-  auto byte = [&](std::size_t k) { return static_cast<std::uint8_t>(bytes[k]); };
-  while (i < n) {
-    std::uint8_t b0 = byte(i);
-    if (b0 < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length;
-    std::uint8_t low = 0x80, high = 0xBF;  // allowed range of the second byte
-    if (b0 >= 0xC2 && b0 <= 0xDF) {
-      length = 2;
-    } else if (b0 >= 0xE0 && b0 <= 0xEF) {
-      length = 3;
-      if (b0 == 0xE0) low = 0xA0;   // overlong
-      if (b0 == 0xED) high = 0x9F;  // surrogates
-    } else if (b0 >= 0xF0 && b0 <= 0xF4) {
-      length = 4;
-      if (b0 == 0xF0) low = 0x90;   // overlong
-      if (b0 == 0xF4) high = 0x8F;  // above U+10FFFF
-    } else {
-      return false;
-    }
-    if (i + length > n) return false;
-    if (byte(i + 1) < low || byte(i + 1) > high) return false;
-    for (std::size_t k = 2; k < length; ++k)
-      if ((byte(i + k) & 0xC0) != 0x80) return false;
-    i += length;
-  }
-  return true;
-}
 
 std::string Windows1251ToUtf8(std::string_view bytes) {
   std::string out;

@@ -5,11 +5,10 @@
 #include <string>
 #include <string_view>
 
+#include "bridge/Utf8.h"  // IsValidUtf8
+
 namespace quillfen {
 
-// True when the bytes are well-formed UTF-8 (no overlong forms, no
-// surrogates, nothing above U+10FFFF).
-bool IsValidUtf8(std::string_view bytes);
 // Windows-1251 bytes as UTF-8; the one unassigned byte becomes U+FFFD.
 std::string Windows1251ToUtf8(std::string_view bytes);
 // The first maxChars characters of a UTF-8 text, never cutting a character.

@@ -1,19 +1,154 @@
 #include "localization/clsLanguageProvider.h"
 
+#include <cstdio>
+#include <stdexcept>
+
+#include "app/GlobalModule.h"
+#include "localization/TranslatableWindow.h"
+#include "platform/Paths.h"
+
 namespace quillfen {
-// Placeholder until the language provider lands.
-clsLanguageProvider::clsLanguageProvider(GlobalModule& module) : module_(module) {}
-bool clsLanguageProvider::LoadLanguage(const Variant&) { return false; }
-std::int32_t clsLanguageProvider::LanguageIndex() const { return 2; }
-void clsLanguageProvider::LoadLanguageStrings(TranslatableWindow&) {}
-void clsLanguageProvider::ComponentsStrings(const std::vector<std::string>& c) { components_ = c; }
-Collection clsLanguageProvider::TranslateComponents() const { return {}; }
-std::string clsLanguageProvider::GetDialog(const std::string& strID, const std::vector<std::string>&) const {
-  return "<value for \"" + strID + "\" is absent>";
+
+namespace {
+
+struct KnownLanguage {
+  std::int32_t number;
+  const char* name;
+};
+constexpr KnownLanguage kKnownLanguages[] = {{1, "Russian"}, {2, "English"}};
+
+constexpr int kRussianLanguageId = 1049;
+const char* const kDialogsSection = "Dialogs";
+// The movie's components are always looked up in the main window's section.
+const char* const kComponentsSection = "frmQuillfen";
+
+void ReplaceAll(std::string& text, const std::string& what, const std::string& with) {
+  if (what.empty()) return;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + with.size()))
+    text.replace(at, what.size(), with);
 }
+
+// The two characters backslash and n in a language file stand for a line break.
+std::string WithLineBreaks(std::string text) {
+  ReplaceAll(text, "\\n", "\r\n");
+  return text;
+}
+
+std::string FoldKey(std::string key) {
+  for (char& c : key)
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  return key;
+}
+
+std::string DayStamp(const LocalDate& date) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%02d%02d%02d", date.year % 100, date.month, date.day);
+  return text;
+}
+
+}  // namespace
+
+clsLanguageProvider::clsLanguageProvider(GlobalModule& module) : module_(module) {}
+
 const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
-  static const std::vector<std::string> keys;
+  static const std::vector<std::string> keys = {
+      "targetDirAbsent", "sourceDirAbsent", "targetMoving", "sourceMoving", "pause", "resume",
+      "quillfen_title", "quillfen_action_title", "browse_source_dialog", "browse_target_dialog",
+      "source_undefined", "about_program", "version", "warning", "warning2", "swf_error", "loading_error",
+      "description", "source_checking", "target_checking", "double_names", "double_names_caption",
+      "empty_source", "empty_source_caption", "no_space", "no_space_caption", "operation_alert",
+      "files_moving", "too_long_filename", "same_names", "same_names_caption", "checking", "moving_files",
+      "moving_file", "moved_files", "files_moved", "quillfen_id", "move_failed", "operation_failed"};
   return keys;
 }
-void clsLanguageProvider::LoadDialogStrings() {}
+
+std::string clsLanguageProvider::ChooseLanguage(const Variant& varLang) const {
+  if (varLang.IsEmpty()) {
+    std::string stored = module_.platform().settings.GetSetting("Quillfen", "Settings", "Language", "");
+    if (!stored.empty()) return stored;
+    return module_.platform().system.UserLanguageId() == kRussianLanguageId ? "Russian" : "English";
+  }
+  if (const auto* name = std::get_if<std::string>(&varLang.value)) return *name;
+  if (const auto* number = std::get_if<std::int64_t>(&varLang.value)) {
+    for (const KnownLanguage& language : kKnownLanguages)
+      if (language.number == *number) return language.name;
+    throw std::out_of_range("no language number " + std::to_string(*number));
+  }
+  return {};
+}
+
+bool clsLanguageProvider::LoadLanguage(const Variant& varLang) {
+  language_.clear();
+  language_ = ChooseLanguage(varLang);
+  if (language_.empty()) return false;
+
+  const Platform& platform = module_.platform();
+  std::string fileName = language_ + ".ini";
+  // A name with a separator or a NUL cannot name a file of the program folder.
+  bool plainName = language_.find_first_of(std::string("/\0", 2)) == std::string::npos;
+  std::string path = BuildPath(platform.system.ProgramFolder(), fileName);
+  if (plainName && platform.system.FileExists(path)) {
+    languageFile_.File(path);
+    LoadDialogStrings();
+    return true;
+  }
+  platform.window.MessageBox("Can't find language file: " + fileName, "Error loading language file",
+                             BoxIcon::Information, BoxButtons::OK);
+  return false;
+}
+
+std::int32_t clsLanguageProvider::LanguageIndex() const {
+  for (const KnownLanguage& language : kKnownLanguages)
+    if (EqualsNoCase(language_, language.name)) return language.number;
+  throw std::out_of_range("\"" + language_ + "\" is not a known language");
+}
+
+void clsLanguageProvider::LoadDialogStrings() {
+  dialogTable_.clear();
+  haveTable_ = true;
+  for (const std::string& key : DialogKeys()) {
+    std::string text = languageFile_.GetKeyStr(key, kDialogsSection);
+    if (!text.empty()) {
+      dialogTable_[FoldKey(key)] = WithLineBreaks(std::move(text));
+      continue;
+    }
+    module_.platform().window.MessageBox("Dialog string " + key + " not found.", "Error in ini file",
+                                         BoxIcon::Information, BoxButtons::OK);
+  }
+}
+
+void clsLanguageProvider::LoadLanguageStrings(TranslatableWindow& frm) {
+  const std::string section = frm.Name();
+  std::string caption = languageFile_.GetKeyStr("Caption", section);
+  if (!caption.empty()) frm.SetCaption(caption);
+  for (const std::string& control : frm.ControlNames()) {
+    std::string text = languageFile_.GetKeyStr(control, section);
+    if (!text.empty()) frm.SetControlCaption(control, WithLineBreaks(std::move(text)));
+    std::string tooltip = languageFile_.GetKeyStr(control + ":tooltip", section);
+    if (!tooltip.empty()) frm.SetControlTooltip(control, tooltip);
+  }
+}
+
+void clsLanguageProvider::ComponentsStrings(const std::vector<std::string>& new_comps) { components_ = new_comps; }
+
+Collection clsLanguageProvider::TranslateComponents() const {
+  if (!components_) throw std::logic_error("no movie components to translate yet");
+  Collection result;
+  for (const std::string& name : *components_) {
+    std::string text = languageFile_.GetKeyStr(name, kComponentsSection);
+    if (text.empty()) continue;
+    if (name == "chkSubfolder") ReplaceAll(text, "%1", DayStamp(module_.platform().system.Today()));
+    result.emplace_back(name, Variant(std::move(text)));
+  }
+  return result;
+}
+
+std::string clsLanguageProvider::GetDialog(const std::string& strID, const std::vector<std::string>& vars) const {
+  auto found = haveTable_ ? dialogTable_.find(FoldKey(strID)) : dialogTable_.end();
+  if (found == dialogTable_.end()) return "<value for \"" + strID + "\" is absent>";
+  std::string text = found->second;
+  for (std::size_t i = 0; i < vars.size(); ++i) ReplaceAll(text, "%" + std::to_string(i + 1), vars[i]);
+  return text;
+}
+
 }  // namespace quillfen

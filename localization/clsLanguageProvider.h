@@ -38,6 +38,9 @@ class clsLanguageProvider {
   static const std::vector<std::string>& DialogKeys();
 
  private:
+  // The language name varLang stands for; empty when it names none. Throws
+  // std::out_of_range for a number that is not a known language's.
+  std::string ChooseLanguage(const Variant& varLang) const;
   void LoadDialogStrings();
   GlobalModule& module_;
   std::string language_;
