@@ -32,7 +32,14 @@
 
   let running = false;        // between SwitchControls(false) and SwitchControls(true)
   let commandInHand = false;  // a move or a folder dialog has been asked for and not answered
-  const committedPaths = new Map([["cmbSource", ""], ["cmbTarget", ""]]);
+  // The last path of each box that the program knows of: exactly as it is,
+  // and as the box shows it (a text box drops line breaks, which a Linux
+  // folder name may hold).
+  const committedPaths = new Map([["cmbSource", { exact: "", shown: "" }], ["cmbTarget", { exact: "", shown: "" }]]);
+  function currentPath(box) {
+    const committed = committedPaths.get(box.id);
+    return box.value === committed.shown ? committed.exact : box.value;
+  }
 
   // Requests go one after another: a typed path reaches the program before
   // the move that should use it. Pause and Cancel do not wait their turn: the
@@ -77,7 +84,7 @@
     const box = byId(name);
     box.value = path;
     box.title = path;
-    committedPaths.set(name, path);
+    committedPaths.set(name, { exact: path, shown: box.value });
   }
 
   function showStatus(name, text) {
@@ -147,8 +154,8 @@
 
   function commitPath(box) {
     const typed = box.value;
-    if (typed === committedPaths.get(box.id)) return;
-    committedPaths.set(box.id, typed);
+    if (typed === committedPaths.get(box.id).shown) return;
+    committedPaths.set(box.id, { exact: typed, shown: typed });
     box.title = typed;
     requestInTurn("SetPath", PATH_BOXES.get(box.id), typed).catch(report);
   }
@@ -159,7 +166,7 @@
         event.preventDefault();
         commitPath(box);
       } else if (event.key === "Escape") {
-        box.value = committedPaths.get(box.id);
+        box.value = committedPaths.get(box.id).shown;
       }
     });
     box.addEventListener("change", () => commitPath(box));
@@ -183,7 +190,7 @@
   async function browse(buttonId) {
     const { box, command } = BROWSE.get(buttonId);
     commitPath(byId(box));
-    const reply = await runCommand(command, byId(box).value);
+    const reply = await runCommand(command, currentPath(byId(box)));
     if (reply === undefined) return;
     // An empty reply: the dialog was cancelled and the path stays.
     const chosen = external.decodeReply(reply);

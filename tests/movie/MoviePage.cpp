@@ -10,8 +10,20 @@ MoviePage::MoviePage(std::string htmlPath, int width, int height) : htmlPath_(st
   WebKitUserContentManager* content = webkit_user_content_manager_new();
   webkit_user_content_manager_register_script_message_handler_with_reply(content, "quillfen", nullptr);
   g_signal_connect(content, "script-message-with-reply-received::quillfen", G_CALLBACK(OnMessage), this);
-  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", content, nullptr));
+  // The settings the program shows its movie with: no file access beyond the
+  // page's own loading, no windows opened by script.
+  WebKitSettings* settings = webkit_settings_new();
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+  webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+  webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+  webkit_settings_set_enable_page_cache(settings, FALSE);
+  view_ = WEBKIT_WEB_VIEW(
+      g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", content, "settings", settings, nullptr));
+  g_object_unref(settings);
   g_object_unref(content);
+  GdkRGBA background;
+  gdk_rgba_parse(&background, "#8197A2");
+  webkit_web_view_set_background_color(view_, &background);
 
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);

@@ -329,6 +329,21 @@ TEST_F(MovieTest, AFolderNameIsShownAsItIsAndNeverRun) {
             Invoke("BrowseForSourceFolder", String(hostile))) << "and goes back to the program unchanged";
   EXPECT_EQ(Js("return document.title;"), "Quillfen") << "nothing was run";
   EXPECT_EQ(Js(count), elements) << "no element was made from the text";
+
+  // Even a script element that found its way into the page would not run.
+  Js("const s = document.createElement('script'); s.textContent = \"document.title = 'run'\"; document.body.append(s);");
+  EXPECT_EQ(Js("return document.title;"), "Quillfen");
+}
+
+TEST_F(MovieTest, AFolderNameWithALineBreakGoesBackUnchanged) {
+  // A text box cannot show a line break; the path it stands for keeps it.
+  const std::string name = "/media/ann/two\nlines";
+  EXPECT_EQ(page_->Call(SetValue("cmbSource", String(name), 1)), "");
+  std::size_t before = Sent();
+  Js("el('cmbSource').focus(); el('cmbSource').blur(); press('cmbSource', 'Enter');");
+  Click("cmdBrowseSource");
+  EXPECT_EQ(RequestsAfter(before, 1), (Requests{Invoke("BrowseForSourceFolder", String(name))}))
+      << "an untouched box is no typed path";
 }
 
 // The captions of a language file's main-window section, where the file has them.
