@@ -1,0 +1,20 @@
+#pragma once
+// A modal message box on GTK.
+#include <gtk/gtk.h>
+
+#include <string>
+
+#include "platform/WindowSystem.h"
+
+namespace quillfen {
+
+// Shows the box modally over owner (may be null) and returns the button
+// chosen. The first button answers Enter; Escape and closing the box answer
+// Cancel, or OK where OK is the only button.
+BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon,
+                        BoxButtons buttons);
+
+// The answer for a dialog's response, given the box's buttons.
+BoxAnswer AnswerForResponse(int response, BoxButtons buttons);
+
+}  // namespace quillfen

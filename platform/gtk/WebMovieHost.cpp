@@ -1,0 +1,204 @@
+#include "platform/gtk/WebMovieHost.h"
+
+#include <cstdio>
+#include <exception>
+
+#include "platform/gtk/GtkTheme.h"
+#include "platform/gtk/MovieAddress.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr const char* kHandlerName = "quillfen";
+// Beyond this many unfinished calls the program waits for the page to catch
+// up, so a long move cannot pile up calls without bound.
+constexpr int kMaxCallsInFlight = 1000;
+
+WebKitSettings* LockedDownSettings() {
+  WebKitSettings* settings = webkit_settings_new();
+  webkit_settings_set_enable_developer_extras(settings, FALSE);
+  webkit_settings_set_javascript_can_open_windows_automatically(settings, FALSE);
+  webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
+  webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
+  webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
+  webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
+  webkit_settings_set_enable_page_cache(settings, FALSE);
+  return settings;
+}
+
+}  // namespace
+
+WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting) {
+  contentManager_ = webkit_user_content_manager_new();
+  g_signal_connect(contentManager_, "script-message-with-reply-received::quillfen", G_CALLBACK(OnScriptMessage),
+                   this);
+  webkit_user_content_manager_register_script_message_handler_with_reply(contentManager_, kHandlerName, nullptr);
+  WebKitSettings* settings = LockedDownSettings();
+  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", contentManager_, "settings",
+                                       settings, nullptr));
+  g_object_unref(settings);
+  g_object_ref_sink(view_);
+  GdkRGBA background;
+  gdk_rgba_parse(&background, kWindowColour);
+  webkit_web_view_set_background_color(view_, &background);
+  g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
+  g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);
+  g_signal_connect(view_, "load-failed", G_CALLBACK(OnLoadFailed), this);
+  g_signal_connect(view_, "web-process-terminated", G_CALLBACK(OnWebProcessTerminated), this);
+}
+
+WebMovieHost::~WebMovieHost() {
+  // Owed replies are answered so the page is never left waiting.
+  while (!replies_.Empty()) SendReply(replies_.Pop().first, nullptr);
+  g_signal_handlers_disconnect_by_data(contentManager_, this);
+  g_signal_handlers_disconnect_by_data(view_, this);
+  g_object_unref(view_);
+  g_object_unref(contentManager_);
+}
+
+void WebMovieHost::LoadMovie(const std::string& path) {
+  GError* error = nullptr;
+  gchar* uri = g_filename_to_uri(path.c_str(), nullptr, &error);
+  if (!uri) {
+    std::fprintf(stderr, "quillfen: the movie path %s is not usable: %s\n", path.c_str(), error->message);
+    g_error_free(error);
+    return;
+  }
+  movieUri_ = uri;
+  g_free(uri);
+  webkit_web_view_load_uri(view_, movieUri_.c_str());
+}
+
+bool WebMovieHost::FromMovie() const {
+  const char* uri = webkit_web_view_get_uri(view_);
+  return uri && IsMovieAddress(uri, movieUri_);
+}
+
+gboolean WebMovieHost::OnScriptMessage(WebKitUserContentManager*, JSCValue* value, WebKitScriptMessageReply* reply,
+                                       gpointer data) {
+  auto* self = static_cast<WebMovieHost*>(data);
+  Reply owed{webkit_script_message_reply_ref(reply), JSC_CONTEXT(g_object_ref(jsc_value_get_context(value)))};
+  // Only the movie page may speak to the program, and only in texts.
+  if (!self->FromMovie() || !jsc_value_is_string(value)) {
+    webkit_script_message_reply_return_error_message(reply, "refused");
+    webkit_script_message_reply_unref(owed.reply);
+    g_object_unref(owed.context);
+    return TRUE;
+  }
+  gchar* text = jsc_value_to_string(value);
+  std::string request = text ? text : "";
+  g_free(text);
+
+  self->replies_.Push(owed);
+  self->HandleRequest(request);
+  auto [handle, answer] = self->replies_.Pop();
+  SendReply(handle, answer ? &*answer : nullptr);
+  return TRUE;
+}
+
+void WebMovieHost::HandleRequest(const std::string& request) {
+  HandlerNesting::Scope scope(nesting_);
+  if (!handler_) return;
+  // An exception must not unwind through WebKit's C frames; it is a fault of
+  // the program, reported where it can be seen.
+  try {
+    handler_(request);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "quillfen: a request of the movie failed: %s\n", e.what());
+  } catch (...) {
+    std::fprintf(stderr, "quillfen: a request of the movie failed\n");
+  }
+}
+
+void WebMovieHost::SendReply(const Reply& reply, const std::string* text) {
+  // A request the program left unanswered still settles, with null, so the
+  // page never waits for ever.
+  JSCValue* value = text ? jsc_value_new_string(reply.context, text->c_str()) : jsc_value_new_null(reply.context);
+  webkit_script_message_reply_return_value(reply.reply, value);
+  g_object_unref(value);
+  webkit_script_message_reply_unref(reply.reply);
+  g_object_unref(reply.context);
+}
+
+void WebMovieHost::SetReturnValue(const std::string& reply) { replies_.SetInnermost(reply); }
+
+std::string WebMovieHost::CallFunction(const std::string& request) {
+  while (callsInFlight_ >= kMaxCallsInFlight) g_main_context_iteration(nullptr, TRUE);
+  GVariantBuilder args;
+  g_variant_builder_init(&args, G_VARIANT_TYPE_VARDICT);
+  g_variant_builder_add(&args, "{sv}", "request", g_variant_new_string(request.c_str()));
+  ++callsInFlight_;
+  webkit_web_view_call_async_javascript_function(view_, "return externalCall(request);", -1,
+                                                 g_variant_builder_end(&args), nullptr, nullptr, nullptr,
+                                                 OnCallFinished, this);
+  return {};
+}
+
+void WebMovieHost::OnCallFinished(GObject* source, GAsyncResult* result, gpointer data) {
+  auto* self = static_cast<WebMovieHost*>(data);
+  --self->callsInFlight_;
+  GError* error = nullptr;
+  JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  if (value) g_object_unref(value);
+  if (error) {
+    std::fprintf(stderr, "quillfen: a call into the movie failed: %s\n", error->message);
+    g_error_free(error);
+  }
+}
+
+gboolean WebMovieHost::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
+                                      gpointer data) {
+  auto* self = static_cast<WebMovieHost*>(data);
+  switch (type) {
+    case WEBKIT_POLICY_DECISION_TYPE_NAVIGATION_ACTION: {
+      WebKitNavigationAction* action =
+          webkit_navigation_policy_decision_get_navigation_action(WEBKIT_NAVIGATION_POLICY_DECISION(decision));
+      const char* uri = webkit_uri_request_get_uri(webkit_navigation_action_get_request(action));
+      if (uri && IsMovieAddress(uri, self->movieUri_))
+        webkit_policy_decision_use(decision);
+      else
+        webkit_policy_decision_ignore(decision);
+      return TRUE;
+    }
+    case WEBKIT_POLICY_DECISION_TYPE_NEW_WINDOW_ACTION:
+      webkit_policy_decision_ignore(decision);
+      return TRUE;
+    case WEBKIT_POLICY_DECISION_TYPE_RESPONSE: {
+      auto* response = WEBKIT_RESPONSE_POLICY_DECISION(decision);
+      const char* uri = webkit_uri_request_get_uri(webkit_response_policy_decision_get_request(response));
+      if (webkit_response_policy_decision_is_main_frame_main_resource(response) &&
+          !(uri && IsMovieAddress(uri, self->movieUri_))) {
+        webkit_policy_decision_ignore(decision);
+        return TRUE;
+      }
+      return FALSE;
+    }
+    default:
+      webkit_policy_decision_ignore(decision);
+      return TRUE;
+  }
+}
+
+GtkWidget* WebMovieHost::OnCreate(WebKitWebView*, WebKitNavigationAction*, gpointer) { return nullptr; }
+
+gboolean WebMovieHost::OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer) {
+  return TRUE;
+}
+
+gboolean WebMovieHost::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer) {
+  // A refused navigation is reported as cancelled; that is no failure.
+  if (g_error_matches(error, WEBKIT_POLICY_ERROR, WEBKIT_POLICY_ERROR_FRAME_LOAD_INTERRUPTED_BY_POLICY_CHANGE) ||
+      g_error_matches(error, WEBKIT_NETWORK_ERROR, WEBKIT_NETWORK_ERROR_CANCELLED))
+    return TRUE;
+  // The window keeps its label and the watchdog tells the user; no error page.
+  std::fprintf(stderr, "quillfen: the movie %s could not be loaded: %s\n", uri ? uri : "", error->message);
+  return TRUE;
+}
+
+void WebMovieHost::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer) {
+  std::fprintf(stderr, "quillfen: the movie's player ended unexpectedly (reason %d)\n", static_cast<int>(reason));
+}
+
+}  // namespace quillfen
