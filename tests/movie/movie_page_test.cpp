@@ -3,50 +3,21 @@
 // shown as data, and a layout that fits the window in both languages.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "HostCalls.h"
+#include "LanguageFile.h"
 #include "MoviePage.h"
 
 namespace quillfen::movietest {
 namespace {
 
-using Captions = std::vector<std::pair<std::string, std::string>>;
-
 const std::string kComponents =
     "cmbSource:cmbTarget:cmdBrowseSource:cmdBrowseTarget:lblSource:lblTarget:chkAutomoving:chkAutorun:"
     "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel";
-
-std::string Escaped(const std::string& text) {
-  std::string out;
-  for (char c : text) {
-    if (c == '&') out += "&amp;";
-    else if (c == '<') out += "&lt;";
-    else if (c == '>') out += "&gt;";
-    else out += c;
-  }
-  return out;
-}
-
-std::string Invoke(const std::string& name, const std::string& args) {
-  return "<invoke name=\"" + name + "\" returntype=\"xml\">" +
-         (args.empty() ? "<arguments/>" : "<arguments>" + args + "</arguments>") + "</invoke>";
-}
-
-std::string String(const std::string& text) { return text.empty() ? "<string/>" : "<string>" + Escaped(text) + "</string>"; }
-
-std::string Array(const Captions& captions) {
-  std::string members;
-  for (const auto& [id, text] : captions) members += "<property id=\"" + id + "\">" + String(text) + "</property>";
-  return members.empty() ? "<array/>" : "<array>" + members + "</array>";
-}
-
-std::string SetValue(const std::string& name, const std::string& value, int kind) {
-  return Invoke("setValue", String(name) + value + "<number>" + std::to_string(kind) + "</number>");
-}
 
 const Captions kEnglish = {
     {"cmbSource", "Card or folder to empty"}, {"cmbTarget", "Folder for the pictures"},
@@ -346,32 +317,6 @@ TEST_F(MovieTest, AFolderNameWithALineBreakGoesBackUnchanged) {
       << "an untouched box is no typed path";
 }
 
-// The captions of a language file's main-window section, where the file has them.
-Captions CaptionsOfLanguageFile(const std::string& path) {
-  Captions captions;
-  std::ifstream file(path);
-  std::string line;
-  bool inWindow = false;
-  while (std::getline(file, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (!line.empty() && line.front() == '[') {
-      inWindow = line.rfind("[frmQuillfen]", 0) == 0;
-      continue;
-    }
-    auto equals = line.find('=');
-    if (!inWindow || equals == std::string::npos) continue;
-    std::string key = line.substr(0, equals), value = line.substr(equals + 1);
-    while (!key.empty() && key.back() == ' ') key.pop_back();
-    while (!value.empty() && value.front() == ' ') value.erase(0, 1);
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
-      value = value.substr(1, value.size() - 2);
-    if (kComponents.find(key) == std::string::npos || key.find(':') != std::string::npos || value.empty()) continue;
-    if (auto date = value.find("%1"); date != std::string::npos) value.replace(date, 2, "261206");
-    captions.emplace_back(key, value);
-  }
-  return captions;
-}
-
 class MovieLayoutTest : public MovieTest {
  protected:
   void SetUp() override {}
@@ -396,8 +341,10 @@ TEST_F(MovieLayoutTest, NothingIsCutOrOverlapsInEitherLanguage) {
   };
   std::vector<Language> languages = {{"English", kEnglish, "Resume"}, {"long Russian", kLongRussian, "Продолжить"}};
   for (const char* file : {"English", "Russian"}) {
-    Captions shipped = CaptionsOfLanguageFile(std::string(QUILLFEN_PROGRAM_DIR) + "/" + file + ".ini");
-    if (!shipped.empty()) languages.push_back({std::string(file) + ".ini", shipped, "Продолжить"});
+    const std::string path = std::string(QUILLFEN_PROGRAM_DIR) + "/" + file + ".ini";
+    Captions shipped = MovieCaptions(path);
+    if (!shipped.empty())
+      languages.push_back({std::string(file) + ".ini", shipped, TextOf(ReadSection(path, "Dialogs"), "resume")});
   }
   for (const auto& language : languages) {
     SCOPED_TRACE(language.name);
