@@ -18,8 +18,9 @@ std::string TrimRight(const std::string& s) {
   return end == std::string::npos ? std::string() : s.substr(0, end + 1);
 }
 
-// Splits off the first word; rest keeps everything after the blanks that follow it.
-std::string FirstWord(const std::string& s, std::string& rest) {
+// Splits off the first word; rest keeps everything after the blanks that follow
+// it. s is a copy, so that rest may be the text being split.
+std::string FirstWord(std::string s, std::string& rest) {
   const auto end = s.find_first_of(kBlanks);
   if (end == std::string::npos) {
     rest.clear();

@@ -1,0 +1,242 @@
+// Start-up of the main window on the in-memory ports: the design state, the
+// watchdog, the loader, the language check mark, the height rule, and the
+// system facts the program starts from.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/frmQuillfen.h"
+#include "fakes/TempDir.h"
+#include "fakes/TestProgram.h"
+#include "localization/INI_File.h"
+#include "localization/clsLanguageProvider.h"
+#include "platform/posix/PosixSystemInfo.h"
+
+namespace quillfen {
+namespace {
+
+using testing::TempDir;
+using testing::TestProgram;
+
+const char* const kLoadSettings = R"(<invoke name="LoadSettings" returntype="xml"><arguments/></invoke>)";
+
+// A main-window text of a language file of the build.
+std::string WindowText(const std::string& language, const std::string& key) {
+  INI_File file;
+  file.File(std::string(QUILLFEN_PROGRAM_DIR) + "/" + language + ".ini");
+  return file.GetKeyStr(key, "frmQuillfen");
+}
+
+// A program with its main window loaded, as after process start.
+struct StartedProgram {
+  TestProgram program;
+  std::unique_ptr<frmQuillfen> form;
+
+  explicit StartedProgram(const std::string& storedLanguage = "", int languageId = 1033) {
+    if (!storedLanguage.empty()) program.settings.SaveSetting("Quillfen", "Settings", "Language", storedLanguage);
+    program.system.languageId = languageId;
+    form = std::make_unique<frmQuillfen>(program.Module());
+    form->Form_Load();
+  }
+  ScriptedWindowSystem& window() { return program.window; }
+  std::string Dialog(const std::string& key) { return program.Module().objLanguageProvider().GetDialog(key); }
+  bool MenusEnabled() { return window().MenuEnabled(MenuItem::Options) || window().MenuEnabled(MenuItem::Help); }
+  // The position of the first log line starting with prefix; -1 when none.
+  long IndexOf(const std::string& prefix) {
+    const auto& lines = program.log.Lines();
+    for (std::size_t i = 0; i < lines.size(); ++i)
+      if (lines[i].rfind(prefix, 0) == 0) return static_cast<long>(i);
+    return -1;
+  }
+};
+
+TEST(StartupTest, LoadingStateAfterFormLoad) {
+  StartedProgram p;
+  EXPECT_TRUE(p.program.Module().blnSettingsLocked);
+  EXPECT_FALSE(p.MenusEnabled());
+  EXPECT_FALSE(p.window().MovieVisible());
+  EXPECT_TRUE(p.window().TimerEnabled(Timer::Checker));
+  EXPECT_FALSE(p.window().TimerEnabled(Timer::Loader));
+  EXPECT_FALSE(p.window().MenuEnabled(MenuItem::Test)) << "the diagnostic item is never available";
+  EXPECT_EQ(p.program.movie.MoviePath(), std::string(QUILLFEN_PROGRAM_DIR) + "/Flex/bin/Quillfen.html");
+  // Both menus are greyed before the movie is loaded, Options first.
+  const long options = p.IndexOf("menu mnuOptions checked=0 enabled=0");
+  const long help = p.IndexOf("menu mnuHelp checked=0 enabled=0");
+  const long movie = p.IndexOf("load-movie ");
+  ASSERT_GE(options, 0);
+  EXPECT_LT(options, help);
+  EXPECT_LT(help, movie);
+  EXPECT_EQ(p.program.movie.Calls().size(), 0u) << "nothing is sent to a movie that has not asked";
+}
+
+TEST(StartupTest, WatchdogReportsAMovieThatNeverAsks) {
+  StartedProgram p;
+  p.window().Wait(6999);
+  EXPECT_FALSE(p.program.log.Contains("box "));
+  p.window().Wait(1);
+  const std::string expectedBox = "box critical OK title=" + EscapeLogText(p.Dialog("loading_error")) +
+                                  " text=" + EscapeLogText(p.Dialog("swf_error")) + " -> OK";
+  EXPECT_EQ(p.program.log.Matching("box "), std::vector<std::string>{expectedBox});
+  EXPECT_EQ(p.window().Label(), p.Dialog("swf_error"));
+  EXPECT_NE(p.Dialog("swf_error").find("could not"), std::string::npos) << "the English text, not a marker";
+  EXPECT_FALSE(p.MenusEnabled());
+  EXPECT_FALSE(p.window().MovieVisible());
+  EXPECT_FALSE(p.window().TimerEnabled(Timer::Checker));
+  EXPECT_FALSE(p.window().TimerEnabled(Timer::Loader));
+  // It fires once only.
+  p.window().Wait(30000);
+  EXPECT_EQ(p.program.log.Matching("box ").size(), 1u);
+}
+
+TEST(StartupTest, MenusStayGreyedUntilTheLoaderHasRun) {
+  StartedProgram p;
+  p.window().Wait(3000);
+  EXPECT_EQ(p.program.movie.Request(kLoadSettings), std::optional<std::string>(""));
+  EXPECT_TRUE(p.window().TimerEnabled(Timer::Loader));
+  EXPECT_FALSE(p.MenusEnabled());
+  p.window().Wait(99);
+  EXPECT_FALSE(p.MenusEnabled());
+  EXPECT_FALSE(p.window().MovieVisible());
+  p.window().Wait(1);
+  EXPECT_TRUE(p.window().MovieVisible());
+  EXPECT_TRUE(p.window().MenuEnabled(MenuItem::Options));
+  EXPECT_TRUE(p.window().MenuEnabled(MenuItem::Help));
+  EXPECT_FALSE(p.window().TimerEnabled(Timer::Loader));
+  EXPECT_FALSE(p.window().TimerEnabled(Timer::Checker));
+  EXPECT_FALSE(p.program.Module().blnSettingsLocked);
+  // The watchdog was stopped for good.
+  p.window().Wait(20000);
+  EXPECT_FALSE(p.program.log.Contains("box "));
+}
+
+TEST(StartupTest, MovieThatAnswersLateStillBecomesUsable) {
+  StartedProgram p;
+  p.window().Wait(8000);
+  ASSERT_EQ(p.program.log.Matching("box ").size(), 1u);
+  p.program.movie.Request(kLoadSettings);
+  p.window().Wait(100);
+  EXPECT_TRUE(p.window().MovieVisible());
+  EXPECT_TRUE(p.MenusEnabled());
+  EXPECT_EQ(p.window().Label(), p.Dialog("swf_error")) << "the label stays, covered by the movie";
+}
+
+TEST(StartupTest, LoaderLoadsSettingsThenShowsMovieThenEnablesMenus) {
+  StartedProgram p;
+  p.program.movie.Request(kLoadSettings);
+  p.window().Wait(100);
+  const long values = p.IndexOf("movie <invoke name=\"setValue\"");
+  const long visible = p.IndexOf("movie-visible");
+  const long options = p.IndexOf("menu mnuOptions checked=0 enabled=1");
+  const long help = p.IndexOf("menu mnuHelp checked=0 enabled=1");
+  ASSERT_GE(values, 0) << "the settings were pushed into the movie";
+  EXPECT_LT(values, visible);
+  EXPECT_LT(visible, options);
+  EXPECT_LT(options, help);
+
+  // A second request after running loads and pushes the settings again.
+  const int pushed = p.program.movie.CallCount("setValue");
+  p.program.movie.Request(kLoadSettings);
+  EXPECT_TRUE(p.window().TimerEnabled(Timer::Loader));
+  p.window().Wait(100);
+  EXPECT_EQ(p.program.movie.CallCount("setValue"), 2 * pushed);
+  EXPECT_FALSE(p.window().TimerEnabled(Timer::Loader));
+  EXPECT_TRUE(p.window().MovieVisible());
+  EXPECT_TRUE(p.MenusEnabled());
+}
+
+TEST(StartupTest, CheckMarkOfTheLoadedLanguage) {
+  {
+    StartedProgram english("", 1033);
+    EXPECT_TRUE(english.window().MenuChecked(MenuItem::LangEnglish));
+    EXPECT_FALSE(english.window().MenuChecked(MenuItem::LangRussian));
+    EXPECT_EQ(english.window().MenuCaption(MenuItem::Options), WindowText("English", "mnuOptions"));
+  }
+  {
+    StartedProgram russian("", 1049);
+    EXPECT_TRUE(russian.window().MenuChecked(MenuItem::LangRussian));
+    EXPECT_FALSE(russian.window().MenuChecked(MenuItem::LangEnglish));
+    EXPECT_EQ(russian.window().MenuCaption(MenuItem::About), WindowText("Russian", "mnuAbout"));
+  }
+  {
+    StartedProgram stored("English", 1049);
+    EXPECT_TRUE(stored.window().MenuChecked(MenuItem::LangEnglish)) << "the stored choice beats the locale";
+    EXPECT_FALSE(stored.window().MenuChecked(MenuItem::LangRussian));
+  }
+}
+
+TEST(StartupTest, NoLanguageLoadedLeavesDesignCaptionsAndNoCheckMark) {
+  StartedProgram p("Klingon");
+  EXPECT_TRUE(p.program.log.Contains("box information OK title=Error loading language file "
+                                     "text=Can't find language file: Klingon.ini"));
+  for (MenuItem item : kAllMenuItems) EXPECT_EQ(p.window().MenuCaption(item), DesignMenuCaption(item));
+  EXPECT_FALSE(p.window().MenuChecked(MenuItem::LangRussian));
+  EXPECT_FALSE(p.window().MenuChecked(MenuItem::LangEnglish));
+  EXPECT_EQ(p.window().Caption(), "Quillfen");
+  // Start-up goes on: the movie still becomes usable.
+  p.program.movie.Request(kLoadSettings);
+  p.window().Wait(100);
+  EXPECT_TRUE(p.window().MovieVisible());
+}
+
+TEST(StartupTest, LanguageFileOfAnUnknownLanguageChecksNoItem) {
+  // A file beside the program for a language the menu does not list loads,
+  // but no language item is its own; start-up must not fail over it.
+  TempDir folder;
+  std::filesystem::copy_file(std::string(QUILLFEN_PROGRAM_DIR) + "/English.ini", folder.Path("Esperanto.ini"));
+  TestProgram program;
+  program.system.programFolder = folder.path();
+  program.settings.SaveSetting("Quillfen", "Settings", "Language", "Esperanto");
+  frmQuillfen form(program.Module());
+  ASSERT_NO_THROW(form.Form_Load());
+  EXPECT_FALSE(program.window.MenuChecked(MenuItem::LangRussian));
+  EXPECT_FALSE(program.window.MenuChecked(MenuItem::LangEnglish));
+  EXPECT_EQ(program.window.MenuCaption(MenuItem::Options), WindowText("English", "mnuOptions")) << "the window is translated all the same";
+}
+
+TEST(StartupTest, HeightRuleFitsTheClientAreaToTheMovie) {
+  EXPECT_EQ(HeightRule(245, 300, 245), 300);
+  EXPECT_EQ(HeightRule(245, 520, 460), 305) << "frame of 60 added to the movie";
+  // Halves go to the even neighbour.
+  EXPECT_EQ(HeightRule(245, 60.5, 0), 306);   // 305.5
+  EXPECT_EQ(HeightRule(245, 61.5, 0), 306);   // 306.5
+  EXPECT_EQ(HeightRule(244.5, 0, 0), 244);
+  EXPECT_EQ(HeightRule(245, 0.4, 0), 245);
+  EXPECT_EQ(HeightRule(245, 0.6, 0), 246);
+  // Applying the rule twice changes nothing the second time.
+  const int once = HeightRule(kMovieHeight, 700, 640);
+  EXPECT_EQ(HeightRule(kMovieHeight, once, once - 60), once);
+  // Beyond the 16-bit range the nearest limit stands in.
+  EXPECT_EQ(HeightRule(40000, 100, 0), 32767);
+  EXPECT_EQ(HeightRule(-40000, 0, 0), -32768);
+}
+
+TEST(StartupTest, SystemFactsFromTheLocaleAndTheRunningProgram) {
+  EXPECT_EQ(LanguageIdFromLocale("ru_RU.UTF-8", "en_US.UTF-8", "en_US.UTF-8"), 1049);
+  EXPECT_EQ(LanguageIdFromLocale(nullptr, "ru_RU.UTF-8", "en_US.UTF-8"), 1049);
+  EXPECT_EQ(LanguageIdFromLocale("", "", "ru_UA.UTF-8"), 1049) << "empty variables are skipped";
+  EXPECT_EQ(LanguageIdFromLocale("C", "ru_RU.UTF-8", "ru_RU.UTF-8"), 1033) << "LC_ALL decides when set";
+  EXPECT_EQ(LanguageIdFromLocale(nullptr, nullptr, "de_DE.UTF-8"), 1033);
+  EXPECT_EQ(LanguageIdFromLocale(nullptr, nullptr, nullptr), 1033);
+  EXPECT_EQ(LanguageIdFromLocale("en_GB", nullptr, nullptr), 1033);
+
+  const char* argv[] = {"quillfen", "/media/user/EOS", "DIGITAL", "", "x"};
+  EXPECT_EQ(JoinArguments(5, argv, 1), "/media/user/EOS DIGITAL  x");
+  EXPECT_EQ(JoinArguments(1, argv, 1), "");
+
+  PosixSystemInfo system("/media/card");
+  const auto self = std::filesystem::canonical("/proc/self/exe");
+  EXPECT_EQ(system.ProgramFolder(), self.parent_path().string());
+  EXPECT_EQ(system.ProgramFileName(), "startup_test");
+  EXPECT_EQ(system.CommandLineArgument(), "/media/card");
+  EXPECT_TRUE(system.FileExists(self.string()));
+  EXPECT_FALSE(system.FileExists(self.parent_path().string())) << "a folder is no file";
+  EXPECT_FALSE(system.FileExists(self.string() + ".missing"));
+  const LocalDate today = system.Today();
+  EXPECT_GE(today.year, 2024);
+  EXPECT_TRUE(today.month >= 1 && today.month <= 12);
+  EXPECT_TRUE(today.day >= 1 && today.day <= 31);
+}
+
+}  // namespace
+}  // namespace quillfen

@@ -1,0 +1,336 @@
+// The headless host: reading transcripts, and the real quillfen-script
+// program run on every tests/transcripts/*.transcript, its event log compared
+// with the *.log beside it.
+//
+// Each run gets a fresh temporary folder ${TMP} holding the home folder
+// (HOME, XDG_CONFIG_HOME, XDG_DATA_HOME below it), a card
+// ${TMP}/card/DCIM/100TEST with four pictures and an empty ${TMP}/pictures.
+// The locale is English. In transcripts and logs ${TMP}, ${PROGRAM} (the
+// program folder) and ${TODAY} (yymmdd) stand for their values. Comment
+// lines in a transcript may give "# args: ...", "# expect-exit: n" and
+// "# expect-stderr: text". QUILLFEN_UPDATE_LOGS=1 rewrites the *.log files
+// from the actual runs (review them before committing).
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <sstream>
+
+#include "app/Transcript.h"
+#include "fakes/TempDir.h"
+
+extern char** environ;
+
+namespace quillfen {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+// ---- reading transcripts ----
+
+std::vector<Instruction> Parse(const std::string& text) {
+  std::istringstream in(text);
+  return ParseTranscript(in);
+}
+
+// The line number a bad transcript is refused at, or 0 when it is accepted.
+int RefusedAt(const std::string& text) {
+  try {
+    Parse(text);
+  } catch (const TranscriptError& error) {
+    return error.line;
+  }
+  return 0;
+}
+
+TEST(TranscriptParseTest, EveryInstructionReadsAsWritten) {
+  const auto ins = Parse(
+      "# a comment\n"
+      "\n"
+      "call <invoke name=\"SetPath\"><arguments><string>a  b</string></arguments></invoke>\r\n"
+      "  answer Retry\n"
+      "folder /media/my card\n"
+      "folder-cancel\n"
+      "after setProgress 2 call <invoke name=\"CancelOperationX\"><arguments/></invoke>\n"
+      "menu language 2\n"
+      "menu testing\n"
+      "menu test\n"
+      "menu about\n"
+      "   # an indented comment\n"
+      "wait 7000\n"
+      "close\n"
+      "# comments may follow close\n");
+  using Kind = Instruction::Kind;
+  ASSERT_EQ(ins.size(), 11u);
+  EXPECT_EQ(ins[0].kind, Kind::Call);
+  EXPECT_EQ(ins[0].line, 3);
+  EXPECT_EQ(ins[0].request, "<invoke name=\"SetPath\"><arguments><string>a  b</string></arguments></invoke>");
+  EXPECT_EQ(ins[1].kind, Kind::Answer);
+  EXPECT_EQ(ins[1].answer, BoxAnswer::Retry);
+  EXPECT_EQ(ins[2].kind, Kind::Folder);
+  EXPECT_EQ(ins[2].text, "/media/my card");
+  EXPECT_EQ(ins[3].kind, Kind::FolderCancel);
+  EXPECT_EQ(ins[4].kind, Kind::After);
+  EXPECT_EQ(ins[4].text, "setProgress");
+  EXPECT_EQ(ins[4].number, 2);
+  EXPECT_EQ(ins[4].request, "<invoke name=\"CancelOperationX\"><arguments/></invoke>");
+  EXPECT_EQ(ins[5].kind, Kind::MenuLanguage);
+  EXPECT_EQ(ins[5].number, 2);
+  EXPECT_EQ(ins[6].kind, Kind::MenuTesting);
+  EXPECT_EQ(ins[7].kind, Kind::MenuTest);
+  EXPECT_EQ(ins[8].kind, Kind::MenuAbout);
+  EXPECT_EQ(ins[9].kind, Kind::Wait);
+  EXPECT_EQ(ins[9].number, 7000);
+  EXPECT_EQ(ins[9].line, 13);
+  EXPECT_EQ(ins[10].kind, Kind::Close);
+}
+
+TEST(TranscriptParseTest, BadLinesAreRefusedWithTheirNumber) {
+  EXPECT_EQ(RefusedAt("wait 1\nanswer Yes\n"), 2);
+  EXPECT_EQ(RefusedAt("answer ok\n"), 1) << "answers are written as in the table";
+  EXPECT_EQ(RefusedAt("wait\n"), 1);
+  EXPECT_EQ(RefusedAt("wait -5\n"), 1);
+  EXPECT_EQ(RefusedAt("wait 1.5\n"), 1);
+  EXPECT_EQ(RefusedAt("wait 99999999999999999999999\n"), 1);
+  EXPECT_EQ(RefusedAt("call\n"), 1);
+  EXPECT_EQ(RefusedAt("call   \n"), 1);
+  EXPECT_EQ(RefusedAt("folder\n"), 1);
+  EXPECT_EQ(RefusedAt("folder-cancel now\n"), 1);
+  EXPECT_EQ(RefusedAt("menu language 3\n"), 1);
+  EXPECT_EQ(RefusedAt("menu language 0\n"), 1);
+  EXPECT_EQ(RefusedAt("menu language\n"), 1);
+  EXPECT_EQ(RefusedAt("menu options\n"), 1);
+  EXPECT_EQ(RefusedAt("menu about now\n"), 1);
+  EXPECT_EQ(RefusedAt("after setValue x call <invoke/>\n"), 1);
+  EXPECT_EQ(RefusedAt("after setValue 1 <invoke/>\n"), 1);
+  EXPECT_EQ(RefusedAt("after setValue 1 call\n"), 1);
+  EXPECT_EQ(RefusedAt("after\n"), 1);
+  EXPECT_EQ(RefusedAt("Call <invoke/>\n"), 1) << "instruction words are lower case";
+  EXPECT_EQ(RefusedAt("close\n\n# fine\nwait 1\n"), 4) << "nothing runs after close";
+  EXPECT_EQ(RefusedAt("close please\n"), 1);
+  EXPECT_EQ(RefusedAt("wait 0\nafter setValue 0 call <invoke/>\n"), 0);
+}
+
+// ---- running the program ----
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
+  if (from.empty()) return text;
+  for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+    text.replace(at, from.size(), to);
+  return text;
+}
+
+std::string TodayYymmdd() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+  localtime_r(&now, &local);
+  char buffer[16];
+  std::strftime(buffer, sizeof buffer, "%y%m%d", &local);
+  return buffer;
+}
+
+struct RunResult {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+// A temporary home, a card and a target folder, and the program run there.
+class HostFixture {
+ public:
+  HostFixture() : root_(fs::canonical(dir_.path()).string()) {
+    fs::create_directories(root_ + "/home/.config");
+    fs::create_directories(root_ + "/home/.local/share");
+    fs::create_directories(root_ + "/pictures");
+    for (int i = 1; i <= 4; ++i)
+      dir_.Write("card/DCIM/100TEST/IMG_000" + std::to_string(i) + ".JPG", std::string(1000 * i, 'p'));
+  }
+  const std::string& root() const { return root_; }
+  static std::string ProgramFolder() { return fs::canonical(QUILLFEN_PROGRAM_DIR).string(); }
+
+  std::string Expand(const std::string& text) const {
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, "${TMP}", root_), "${PROGRAM}", ProgramFolder()), "${TODAY}",
+                      TodayYymmdd());
+  }
+  std::string Abstract(const std::string& text) const {
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, ProgramFolder(), "${PROGRAM}"), root_, "${TMP}"), TodayYymmdd(),
+                      "${TODAY}");
+  }
+
+  // Runs quillfen-script with the given arguments (after the program path).
+  RunResult Run(const std::vector<std::string>& args) const {
+    const std::string program = ProgramFolder() + "/quillfen-script";
+    std::vector<std::string> argStrings{program};
+    argStrings.insert(argStrings.end(), args.begin(), args.end());
+    std::vector<std::string> envStrings;
+    for (char** e = environ; *e; ++e) {
+      const std::string entry = *e;
+      const std::string name = entry.substr(0, entry.find('='));
+      if (name == "HOME" || name.rfind("XDG_", 0) == 0 || name.rfind("LC_", 0) == 0 || name == "LANG" ||
+          name == "LANGUAGE")
+        continue;
+      envStrings.push_back(entry);
+    }
+    envStrings.push_back("HOME=" + root_ + "/home");
+    envStrings.push_back("XDG_CONFIG_HOME=" + root_ + "/home/.config");
+    envStrings.push_back("XDG_DATA_HOME=" + root_ + "/home/.local/share");
+    envStrings.push_back("LC_ALL=C.UTF-8");
+
+    std::vector<char*> argv, envp;
+    for (auto& s : argStrings) argv.push_back(s.data());
+    argv.push_back(nullptr);
+    for (auto& s : envStrings) envp.push_back(s.data());
+    envp.push_back(nullptr);
+
+    const std::string outPath = root_ + "/stdout", errPath = root_ + "/stderr";
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    RunResult result;
+    if (spawned != 0) {
+      result.err = "cannot start " + program;
+      return result;
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    result.out = ReadFile(outPath);
+    result.err = ReadFile(errPath);
+    return result;
+  }
+
+  // Runs a transcript file with its placeholders filled in.
+  RunResult RunTranscript(const std::string& transcriptPath, const std::vector<std::string>& args = {}) const {
+    const std::string copy = root_ + "/" + fs::path(transcriptPath).filename().string();
+    std::ofstream(copy, std::ios::binary) << Expand(ReadFile(transcriptPath));
+    std::vector<std::string> all{copy};
+    for (const auto& a : args) all.push_back(Expand(a));
+    return Run(all);
+  }
+
+ private:
+  TempDir dir_;
+  std::string root_;
+};
+
+const std::string kTranscriptDir = std::string(QUILLFEN_SOURCE_DIR) + "/tests/transcripts";
+
+std::vector<std::string> TranscriptNames() {
+  std::vector<std::string> names;
+  for (const auto& entry : fs::directory_iterator(kTranscriptDir))
+    if (entry.path().extension() == ".transcript") names.push_back(entry.path().stem().string());
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+// The value of a "# name: value" comment line of the transcript.
+std::optional<std::string> Directive(const std::string& transcript, const std::string& name) {
+  std::istringstream in(transcript);
+  std::string line;
+  const std::string prefix = "# " + name + ":";
+  while (std::getline(in, line))
+    if (line.rfind(prefix, 0) == 0) {
+      const auto value = line.substr(prefix.size());
+      return value.substr(std::min(value.find_first_not_of(' '), value.size()));
+    }
+  return std::nullopt;
+}
+
+std::vector<std::string> Words(const std::string& text) {
+  std::istringstream in(text);
+  std::vector<std::string> words;
+  for (std::string w; in >> w;) words.push_back(w);
+  return words;
+}
+
+class TranscriptTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(TranscriptTest, EventLogMatchesTheExpectedLog) {
+  const std::string base = kTranscriptDir + "/" + GetParam();
+  const std::string transcript = ReadFile(base + ".transcript");
+  HostFixture host;
+  const RunResult run = host.RunTranscript(base + ".transcript", Words(Directive(transcript, "args").value_or("")));
+
+  if (std::getenv("QUILLFEN_UPDATE_LOGS")) std::ofstream(base + ".log", std::ios::binary) << host.Abstract(run.out);
+  ASSERT_TRUE(fs::exists(base + ".log")) << "no expected log; the run gave:\n" << host.Abstract(run.out);
+
+  EXPECT_EQ(run.exitCode, std::stoi(Directive(transcript, "expect-exit").value_or("0"))) << run.err;
+  if (auto err = Directive(transcript, "expect-stderr"))
+    EXPECT_NE(run.err.find(*err), std::string::npos) << run.err;
+  else
+    EXPECT_EQ(run.err, "");
+  EXPECT_EQ(run.out, host.Expand(ReadFile(base + ".log")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest, ::testing::ValuesIn(TranscriptNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                           std::string name = info.param;
+                           std::replace(name.begin(), name.end(), '-', '_');
+                           return name;
+                         });
+
+TEST(TranscriptHostTest, MissingTranscriptOrNoneGivenExitsWith2) {
+  HostFixture host;
+  const RunResult missing = host.Run({host.root() + "/nowhere.transcript"});
+  EXPECT_EQ(missing.exitCode, 2);
+  EXPECT_EQ(missing.out, "");
+  EXPECT_NE(missing.err.find("nowhere.transcript"), std::string::npos) << missing.err;
+
+  const RunResult folder = host.Run({host.root()});
+  EXPECT_EQ(folder.exitCode, 2);
+  EXPECT_EQ(folder.out, "");
+
+  const RunResult none = host.Run({});
+  EXPECT_EQ(none.exitCode, 2);
+  EXPECT_NE(none.err.find("usage"), std::string::npos) << none.err;
+}
+
+TEST(TranscriptHostTest, ChosenLanguageSurvivesARestartTestModeDoesNot) {
+  HostFixture host;
+  std::ofstream(host.root() + "/first.transcript")
+      << "call <invoke name=\"LoadSettings\" returntype=\"xml\"><arguments/></invoke>\n"
+         "wait 100\nmenu language 1\nmenu testing\nclose\n";
+  const RunResult first = host.Run({host.root() + "/first.transcript"});
+  ASSERT_EQ(first.exitCode, 0) << first.err;
+  ASSERT_NE(first.out.find("menu mnuTesting checked=1"), std::string::npos) << first.out;
+
+  std::ofstream(host.root() + "/second.transcript") << "close\n";
+  const RunResult second = host.Run({host.root() + "/second.transcript"});
+  ASSERT_EQ(second.exitCode, 0) << second.err;
+  EXPECT_NE(second.out.find("menu mnuLang(1) checked=1"), std::string::npos) << second.out;
+  EXPECT_EQ(second.out.find("menu mnuLang(2) checked=1"), std::string::npos) << second.out;
+  EXPECT_EQ(second.out.find("mnuTesting checked=1"), std::string::npos) << second.out;
+}
+
+TEST(TranscriptHostTest, DemoRunsToTheEnd) {
+  HostFixture host;
+  const RunResult demo = host.Run({std::string(QUILLFEN_SOURCE_DIR) + "/demo/demo.transcript"});
+  EXPECT_EQ(demo.exitCode, 0) << demo.err;
+  EXPECT_EQ(demo.err, "");
+  EXPECT_NE(demo.out.find("\nmovie-visible\n"), std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("\nabout title="), std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("renameControls"), std::string::npos) << demo.out;
+  EXPECT_EQ(demo.out.substr(demo.out.size() - 5), "exit\n");
+  EXPECT_TRUE(fs::is_empty(host.root() + "/pictures"));
+}
+
+}  // namespace
+}  // namespace quillfen
