@@ -161,12 +161,14 @@ TEST_F(MovieTest, ATypedPathIsSentWhenCommittedAndOnlyWhenChanged) {
   Js("press('cmbSource', 'Enter'); el('cmbSource').blur();");  // nothing new to commit
   Js("typeInto('cmbTarget', '/home/ann/Pictures & \"Photos\" <2026>'); el('cmbTarget').blur();");
   Js("typeInto('cmbTarget', '/tmp/typo'); press('cmbTarget', 'Escape'); el('cmbTarget').blur();");
+  EXPECT_EQ(Js("return el('cmbTarget').value;"), "/home/ann/Pictures & \"Photos\" <2026>") << "Escape takes back the typing";
   Js("typeInto('cmbSource', ''); press('cmbSource', 'Enter');");
-  EXPECT_EQ(RequestsAfter(before, 3),
+  Js("typeInto('cmbTarget', '/home/anna/Изображения'); press('cmbTarget', 'Enter');");
+  EXPECT_EQ(RequestsAfter(before, 4),
             (Requests{Invoke("SetPath", String("Source") + String("/media/card")),
                       Invoke("SetPath", "<string>Target</string><string>/home/ann/Pictures &amp; \"Photos\" &lt;2026&gt;</string>"),
-                      Invoke("SetPath", "<string>Source</string><string/>")}));
-  EXPECT_EQ(Js("return el('cmbTarget').value;"), "/home/ann/Pictures & \"Photos\" <2026>") << "Escape takes back the typing";
+                      Invoke("SetPath", "<string>Source</string><string/>"),
+                      Invoke("SetPath", "<string>Target</string><string>/home/anna/Изображения</string>")}));
 }
 
 TEST_F(MovieTest, BrowsingStartsAtTheCurrentPathAndShowsTheChosenFolder) {
@@ -255,6 +257,18 @@ TEST_F(MovieTest, ShowsProgressStatusPathsAndNewCaptions) {
   EXPECT_EQ(page_->Call(Invoke("renameControls", Array({{"cmdMove", "Move & sort <now>"}, {"cmdPause", "Hold"}}))), "");
   EXPECT_EQ(Js("return caption('cmdMove') + '|' + caption('cmdPause') + '|' + caption('cmdCancel');"),
             "Move & sort <now>|Hold|Cancel");
+}
+
+TEST_F(MovieTest, WritesValuesAsTheProgramWritesThem) {
+  EXPECT_EQ(Js("const e = QuillfenExternal.encodeValue; return [e(true), e(false), e(42), e(-7), e(''), e('a<b&c>d')].join(' ');"),
+            "<true/> <false/> <number>42</number> <number>-7</number> <string/> <string>a&lt;b&amp;c&gt;d</string>");
+  EXPECT_EQ(Js("return QuillfenExternal.encodeValue(new Map([['cmdMove', 'Move'], ['cmdPause', 'Pause']]));"),
+            "<array><property id=\"cmdMove\"><string>Move</string></property>"
+            "<property id=\"cmdPause\"><string>Pause</string></property></array>");
+  EXPECT_EQ(Js("return QuillfenExternal.encodeValue(new Map()) + ' ' + QuillfenExternal.encodeValue(new Map([['a\"&<b', 'ё']]));"),
+            "<array/> <array><property id=\"a&quot;&amp;&lt;b\"><string>ё</string></property></array>");
+  EXPECT_EQ(Js("return QuillfenExternal.encodeInvoke('exit', []);"), Invoke("exit", ""));
+  EXPECT_EQ(Js("try { QuillfenExternal.encodeValue(NaN); return 'written'; } catch (e) { return 'refused'; }"), "refused");
 }
 
 TEST_F(MovieTest, RefusesCallsItDoesNotOffer) {
