@@ -26,7 +26,10 @@ void clsFSMoving::StartOperation() {
     return;
   }
 
+  // The folders as set now hold for the whole operation, whatever is set
+  // while it runs.
   MovePlan plan;
+  plan.source = strSource_;
   plan.targetFolder = strTarget_;
   if (module_.objSettings().Subfolder())
     plan.targetFolder = BuildPath(strTarget_, DayFolderName(module_.platform().system.Today()));
@@ -41,7 +44,7 @@ void clsFSMoving::StartOperation() {
   }
 
   StartSteps();
-  module_.objSWFProvider().SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + strSource_), 1);
+  module_.objSWFProvider().SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + plan.source), 1);
   module_.objSWFProvider().SetCtlValue("infoTo", Variant(T("targetMoving") + " " + plan.targetFolder), 1);
   module_.platform().window.PumpEvents();
 
@@ -49,7 +52,7 @@ void clsFSMoving::StartOperation() {
 }
 
 bool clsFSMoving::PlanMove(MovePlan& plan) {
-  if (!FindSourceFolder(plan.sourceFolder)) return false;
+  if (!FindSourceFolder(plan.source, plan.sourceFolder)) return false;
 
   ClearInfo();
   ShowExtraInfo(T("source_checking"));
@@ -80,7 +83,7 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   }
   if (!CheckFreeSpace(plan)) return false;
 
-  const std::string question = module_.objLanguageProvider().GetDialog("operation_alert", {strSource_, plan.targetFolder});
+  const std::string question = module_.objLanguageProvider().GetDialog("operation_alert", {plan.source, plan.targetFolder});
   if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) != BoxAnswer::OK) {
     Stop();
     return false;
@@ -90,15 +93,15 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
 
 // The camera's "DCIM" folder, in any letter case, when the source has one;
 // otherwise the source itself.
-bool clsFSMoving::FindSourceFolder(std::string& sourceFolder) {
+bool clsFSMoving::FindSourceFolder(const std::string& source, std::string& sourceFolder) {
   std::vector<std::string> subfolders;
-  FsStatus listed = module_.objFileSystem().ListSubfolders(strSource_, subfolders);
+  FsStatus listed = module_.objFileSystem().ListSubfolders(source, subfolders);
   if (!listed) {
-    ReportFolderFailure(strSource_, listed);
+    ReportFolderFailure(source, listed);
     Stop();
     return false;
   }
-  sourceFolder = strSource_;
+  sourceFolder = source;
   bool caseMatchOnly = true;
   for (const std::string& subfolder : subfolders) {
     const std::string name = GetFileName(subfolder);

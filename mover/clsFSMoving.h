@@ -33,6 +33,7 @@ class clsFSMoving {
  private:
   // What the checks hand to the move phase.
   struct MovePlan {
+    std::string source;        // the source as set when the operation began
     std::string sourceFolder;  // the "DCIM" folder of the source, or the source itself
     std::string targetFolder;  // the target, or its day folder
     double totalSize = 0;
@@ -49,7 +50,7 @@ class clsFSMoving {
   // The checks and the planning before the move; false when the operation
   // was refused (it has then been stopped).
   bool PlanMove(MovePlan& plan);
-  bool FindSourceFolder(std::string& sourceFolder);
+  bool FindSourceFolder(const std::string& source, std::string& sourceFolder);
   bool CheckFreeSpace(const MovePlan& plan);
   bool SurveyTarget(MovePlan& plan);
   void MovePhase(const MovePlan& plan);

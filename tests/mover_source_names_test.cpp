@@ -1,0 +1,116 @@
+#include <gtest/gtest.h>
+
+#include <locale>
+#include <random>
+
+#include "fakes/TempDir.h"
+#include "mover/Megabytes.h"
+#include "mover/SourceNames.h"
+#include "mover/SourceScan.h"
+#include "platform/Paths.h"
+#include "platform/posix/PosixFileSystem.h"
+
+namespace quillfen {
+namespace {
+
+TEST(SourceNamesTest, DoubleNamesAreFoundInAnyLetterCase) {
+  std::vector<std::string> names{"b.jpg", "IMG_0001.JPG", "a.JPG", "img_0001.jpg"};
+  SortNoCase(names);
+  EXPECT_EQ(names.front(), "a.JPG");
+  std::vector<std::string> arr{"old"};
+  EXPECT_TRUE(HasDoubleNames(names, arr));
+  // The walk stops at the second of the two; later entries stay empty.
+  ASSERT_EQ(arr.size(), 4u);
+  EXPECT_EQ(arr[0], "a.JPG");
+  EXPECT_EQ(arr[1], "b.jpg");
+  EXPECT_TRUE(EqualsNoCase(arr[2], "img_0001.jpg"));
+  EXPECT_EQ(arr[3], "");
+
+  std::vector<std::string> distinct{"Фото.jpg", "photo.jpg", "IMG_1.JPG"};
+  SortNoCase(distinct);
+  EXPECT_FALSE(HasDoubleNames(distinct, arr));
+  EXPECT_EQ(arr, distinct);
+
+  // Without names the array keeps what the previous operation left.
+  EXPECT_FALSE(HasDoubleNames({}, arr));
+  EXPECT_EQ(arr, distinct);
+}
+
+TEST(SourceNamesTest, BinarySearchGivesTheSameAnswersAsComparingEveryName) {
+  std::mt19937 random(7);
+  const std::string letters = "aAbBcCdD_0123";
+  auto randomName = [&] {
+    std::string name;
+    int length = 1 + static_cast<int>(random() % 4);
+    for (int k = 0; k < length; ++k) name += letters[random() % letters.size()];
+    return name + (random() % 2 ? ".JPG" : ".jpg");
+  };
+  std::vector<std::string> source;
+  for (int k = 0; k < 300; ++k) source.push_back(randomName());
+  SortNoCase(source);
+  // Keep one name of each case-insensitive kind, as a move without numbering has.
+  source.erase(std::unique(source.begin(), source.end(), EqualsNoCase), source.end());
+  std::vector<std::string> arr;
+  ASSERT_FALSE(HasDoubleNames(source, arr));
+
+  for (int k = 0; k < 2000; ++k) {
+    std::string candidate = randomName();
+    bool linear = std::any_of(arr.begin(), arr.end(), [&](const std::string& n) { return EqualsNoCase(n, candidate); });
+    EXPECT_EQ(ClashesWithSourceName(arr, candidate), linear) << candidate;
+  }
+  EXPECT_FALSE(ClashesWithSourceName({}, "a.jpg"));
+}
+
+TEST(SourceScanTest, CountsEveryPictureAtEveryDepthHiddenOnesIncluded) {
+  testing::TempDir dir;
+  dir.Write("DCIM/100A/IMG_0001.JPG", "12345");
+  dir.Write("DCIM/100A/.hidden.jpg", "123");
+  dir.Write("DCIM/100A/notes.txt", "not a picture");
+  dir.Write("DCIM/100A/deep/er/x.Jpg", "1");
+  dir.Write("DCIM/top.jpeg", "not a picture");
+  PosixFileSystem files;
+  SourceScan scan;
+  std::string failed;
+  ASSERT_TRUE(ScanSource(files, dir.Path("DCIM"), scan, failed));
+  EXPECT_EQ(scan.pictureCount, 3);
+  EXPECT_EQ(scan.totalSize, 9);
+  EXPECT_EQ(scan.names, (std::vector<std::string>{".hidden.jpg", "IMG_0001.JPG", "x.Jpg"}));
+
+  SourceScan missing;
+  EXPECT_FALSE(ScanSource(files, dir.Path("nowhere"), missing, failed));
+  EXPECT_EQ(failed, dir.Path("nowhere"));
+}
+
+// Thousands grouping as a locale might define it.
+template <typename Char>
+struct Grouping : std::numpunct<Char> {
+  Grouping(Char separator, std::string grouping) : separator_(separator), grouping_(std::move(grouping)) {}
+  Char do_thousands_sep() const override { return separator_; }
+  std::string do_grouping() const override { return grouping_; }
+  Char separator_;
+  std::string grouping_;
+};
+
+TEST(MegabytesTest, RoundedAndGroupedAsTheLocaleSays) {
+  const double mib = 1024.0 * 1024.0;
+  const std::locale classic = std::locale::classic();
+  EXPECT_EQ(FormatMegabytes(0, classic), "0");
+  EXPECT_EQ(FormatMegabytes(1.4 * mib, classic), "1");
+  EXPECT_EQ(FormatMegabytes(1.5 * mib, classic), "2");
+  EXPECT_EQ(FormatMegabytes(1234567 * mib, classic), "1234567");
+
+  std::locale english(classic, new Grouping<wchar_t>(L',', "\3"));
+  EXPECT_EQ(FormatMegabytes(1234567 * mib, english), "1,234,567");
+  EXPECT_EQ(FormatMegabytes(999 * mib, english), "999");
+  EXPECT_EQ(FormatMegabytes(1000 * mib, english), "1,000");
+  // A separator outside ASCII comes out whole, as UTF-8.
+  std::locale russian(classic, new Grouping<wchar_t>(L'\u202F', "\3"));
+  EXPECT_EQ(FormatMegabytes(12345 * mib, russian), "12\u202F345");
+  std::locale indian(classic, new Grouping<wchar_t>(L',', "\3\2"));
+  EXPECT_EQ(FormatMegabytes(1234567 * mib, indian), "12,34,567");
+  // The user's own locale always loads, at worst as plain digits.
+  EXPECT_FALSE(FormatMegabytes(5 * mib, UserNumericLocale()).empty());
+}
+
+}  // namespace
+}  // namespace quillfen
