@@ -275,6 +275,34 @@ TEST(PosixMove, CopyFailingMidwayKeepsTheSourceAndRemovesThePartialCopy) {
   EXPECT_TRUE(files.FileExists(source));
 }
 
+TEST(PosixMove, AcrossVolumesTheSourceIsGoneWheneverTheCardIsLookedAt) {
+  OtherVolume card;
+  if (!card.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";
+  TempDir disk;
+  ::mkdir(disk.Path("target").c_str(), 0777);
+  std::vector<std::string> sources;
+  for (int i = 0; i < 600; ++i) sources.push_back(card.Write("P" + std::to_string(i) + ".JPG", std::to_string(i)));
+  {
+    PosixFileSystem files;
+    ASSERT_TRUE(files.MoveFile(sources[0], disk.Path("target/P0.JPG")));
+    EXPECT_FALSE(files.FileExists(sources[0]));
+    std::uint64_t size = 0;
+    ASSERT_TRUE(files.MoveFile(sources[1], disk.Path("target/P1.JPG")));
+    EXPECT_FALSE(files.FileSize(sources[1], size));
+    ASSERT_TRUE(files.MoveFile(sources[2], disk.Path("target/P2.JPG")));
+    std::vector<FileEntry> left;
+    ASSERT_TRUE(files.ListFiles(card.path(), left));
+    EXPECT_EQ(left.size(), 597u);
+    // Many moves in a row: removals keep pace without any lookup between them.
+    for (int i = 3; i < 600; ++i) ASSERT_TRUE(files.MoveFile(sources[i], disk.Path("target/P" + std::to_string(i) + ".JPG")));
+    EXPECT_LT(EntriesOf(card.path()).size(), 597u);
+  }
+  // The file system's end completes what is still waiting.
+  EXPECT_TRUE(EntriesOf(card.path()).empty());
+  EXPECT_EQ(EntriesOf(disk.Path("target")).size(), 600u);
+  EXPECT_EQ(disk.Read("target/P599.JPG"), "599");
+}
+
 TEST(PosixMove, PartialCopyNameIsHiddenBesideTheTargetAndFitsOneName) {
   std::string pid = std::to_string(::getpid());
   EXPECT_EQ(PartialCopyName("/t/IMG_0001.JPG", 0), "/t/.quillfen-IMG_0001.JPG.partial-" + pid);

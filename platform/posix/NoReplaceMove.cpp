@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -143,7 +144,7 @@ int FlushFolder(const std::string& folder) {
 
 // Writes a flushed copy of the open source under a fresh hidden name in the
 // target folder; on success `partial` names it, on failure nothing is left.
-int WritePartialCopy(int in, const struct stat& source, const std::string& target,
+int WritePartialCopy(int in, const struct stat& source, const std::string& target, bool flush,
                      std::string& partial) {
   int created = -1;
   for (int attempt = 0; created < 0; ++attempt) {
@@ -159,31 +160,14 @@ int WritePartialCopy(int in, const struct stat& source, const std::string& targe
   if (error == 0 && written.st_size != source.st_size) error = EIO;
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
-  if (error == 0 && ::fsync(out.get()) != 0) error = errno;
+  if (error == 0 && flush && ::fsync(out.get()) != 0) error = errno;
   if (error == 0) error = out.Close();
   if (error != 0) ::unlink(partial.c_str());
   return error;
 }
 
 FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (in.get() < 0) return FailedWith(errno);
-  struct stat st;
-  if (::fstat(in.get(), &st) != 0) return FailedWith(errno);
-  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
-  struct stat existing;
-  if (::lstat(target.c_str(), &existing) == 0) return FailedWith(EEXIST);
-
-  std::string partial;
-  if (int error = WritePartialCopy(in.get(), st, target, partial)) return FailedWith(error);
-  if (int error = RenameNoReplace(partial.c_str(), target.c_str())) {
-    ::unlink(partial.c_str());
-    return FailedWith(error);
-  }
-  if (int error = FlushFolder(ParentOf(target))) {
-    ::unlink(target.c_str());
-    return FailedWith(error);
-  }
+  if (FsStatus copied = CopyIntoPlace(source, target, true); !copied) return copied;
   // Only now, with the copy safely on disk under its name, the source goes.
   if (::unlink(source.c_str()) != 0) {
     int error = errno;
@@ -194,6 +178,39 @@ FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
 }
 
 }  // namespace
+
+FsStatus CopyIntoPlace(const std::string& source, const std::string& target, bool flush) {
+  Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) return FailedWith(errno);
+  struct stat st;
+  if (::fstat(in.get(), &st) != 0) return FailedWith(errno);
+  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
+  struct stat existing;
+  if (::lstat(target.c_str(), &existing) == 0) return FailedWith(EEXIST);
+
+  std::string partial;
+  if (int error = WritePartialCopy(in.get(), st, target, flush, partial)) return FailedWith(error);
+  if (int error = RenameNoReplace(partial.c_str(), target.c_str())) {
+    ::unlink(partial.c_str());
+    return FailedWith(error);
+  }
+  if (flush) {
+    if (int error = FlushFolder(ParentOf(target))) {
+      ::unlink(target.c_str());
+      return FailedWith(error);
+    }
+  }
+  return {};
+}
+
+FsStatus SourceRemovable(const std::string& source) {
+  std::string folder = ParentOf(source);
+  struct statvfs vfs;
+  if (::statvfs(folder.c_str(), &vfs) != 0) return FailedWith(errno);
+  if (vfs.f_flag & ST_RDONLY) return FailedWith(EROFS);
+  if (::access(folder.c_str(), W_OK) != 0) return FailedWith(errno);
+  return {};
+}
 
 std::string PartialCopyName(const std::string& target, int attempt) {
   std::string name = GetFileName(target);
@@ -207,13 +224,20 @@ std::string PartialCopyName(const std::string& target, int attempt) {
   return BuildPath(ParentOf(target), partial);
 }
 
-FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target) {
+FsStatus RenameWithoutReplacing(const std::string& source, const std::string& target, bool& acrossVolumes) {
+  acrossVolumes = false;
   struct stat st;
   if (::lstat(source.c_str(), &st) != 0) return FailedWith(errno);
   if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
   int error = RenameNoReplace(source.c_str(), target.c_str());
-  if (error == 0) return {};
-  if (error != EXDEV) return FailedWith(error);
+  acrossVolumes = error == EXDEV;
+  return error == 0 ? FsStatus{} : FailedWith(error);
+}
+
+FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target) {
+  bool acrossVolumes = false;
+  FsStatus renamed = RenameWithoutReplacing(source, target, acrossVolumes);
+  if (renamed || !acrossVolumes) return renamed;
   return CopyThenRemove(source, target);
 }
 
