@@ -6,30 +6,48 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 #include "localization/TextEncoding.h"
 
 namespace quillfen {
 
-std::optional<std::string> INI_File::ReadText() const {
-  if (path_.empty()) return std::nullopt;
-  std::ifstream in(path_, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  std::string text = bytes.str();
-  if (IsValidUtf8(text)) return text;
-  return Windows1251ToUtf8(text);
+std::shared_ptr<const IniDocument> INI_File::Read() const {
+  if (path_.empty()) return nullptr;
+  // Non-blocking, so that a pipe in the file's place cannot stall the program.
+  int fd = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  if (fd < 0) return nullptr;
+  struct stat st;
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    ::close(fd);
+    return nullptr;
+  }
+  std::string bytes;
+  char buffer[65536];
+  bool ok = true;
+  for (;;) {
+    ssize_t n = ::read(fd, buffer, sizeof buffer);
+    if (n > 0) bytes.append(buffer, static_cast<std::size_t>(n));
+    else if (n == 0) break;
+    else if (errno != EINTR) { ok = false; break; }
+  }
+  ::close(fd);
+  if (!ok) return nullptr;
+  if (cached_ && bytes == cachedBytes_) return cached_;
+  cached_ = std::make_shared<const IniDocument>(
+      IniDocument::Parse(IsValidUtf8(bytes) ? bytes : Windows1251ToUtf8(bytes)));
+  cachedBytes_ = std::move(bytes);
+  return cached_;
 }
 
-IniDocument INI_File::Read() const { return IniDocument::Parse(ReadText().value_or(std::string())); }
+IniDocument INI_File::ReadOrEmpty() const {
+  auto doc = Read();
+  return doc ? *doc : IniDocument();
+}
 
 std::string INI_File::GetKeyStr(const std::string& strKey, const std::string& strSection) const {
-  std::optional<std::string> found = Read().Get(strSection, strKey);
+  auto doc = Read();
+  std::optional<std::string> found = doc ? doc->Get(strSection, strKey) : std::nullopt;
   if (!found) return {};
   std::string_view value = *found;
   value = value.substr(0, value.find('\0'));  // the value is a C string for the profile reader
@@ -41,7 +59,8 @@ std::string INI_File::GetKeyStr(const std::string& strKey, const std::string& st
 }
 
 std::int32_t INI_File::GetKeyInt(const std::string& strKey, const std::string& strSection) const {
-  std::optional<std::string> found = Read().Get(strSection, strKey);
+  auto doc = Read();
+  std::optional<std::string> found = doc ? doc->Get(strSection, strKey) : std::nullopt;
   if (!found) return 0;
   std::int64_t number = 0;
   for (char c : *found) {
@@ -54,23 +73,23 @@ std::int32_t INI_File::GetKeyInt(const std::string& strKey, const std::string& s
 
 void INI_File::SetKeyStr(const std::string& strKey, const std::string& strData, const std::string& strSection) {
   if (path_.empty() || strKey.empty() || strSection.empty()) return;
-  IniDocument doc = Read();
+  IniDocument doc = ReadOrEmpty();
   doc.Set(strSection, strKey, strData);
   Write(doc);
 }
 
 void INI_File::DeleteSection(const std::string& strSection) {
-  std::optional<std::string> text = ReadText();
-  if (!text) return;  // nothing to delete, and no file is created for it
-  IniDocument doc = IniDocument::Parse(*text);
+  auto found = Read();
+  if (!found) return;  // nothing to delete, and no file is created for it
+  IniDocument doc = *found;
   doc.DeleteSection(strSection);
   Write(doc);
 }
 
 void INI_File::DeleteKey(const std::string& strKey, const std::string& strSection) {
-  std::optional<std::string> text = ReadText();
-  if (!text) return;
-  IniDocument doc = IniDocument::Parse(*text);
+  auto found = Read();
+  if (!found) return;
+  IniDocument doc = *found;
   doc.DeleteKey(strSection, strKey);
   Write(doc);
 }

@@ -4,6 +4,8 @@
 // blanks and of one pair of enclosing quotes, at most 259 characters are read.
 // A file that is not valid UTF-8 is read as Windows-1251.
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
 
 #include "localization/IniDocument.h"
@@ -27,14 +29,18 @@ class INI_File {
   void DeleteKey(const std::string& strKey, const std::string& strSection);
 
  private:
-  // The file as text (UTF-8), or nothing when it cannot be read.
-  std::optional<std::string> ReadText() const;
-  IniDocument Read() const;
+  // The parsed file, or nothing when it is missing or cannot be read. The
+  // file is read on every call; it is parsed again only when its bytes
+  // changed, so reading many keys of a large file stays fast.
+  std::shared_ptr<const IniDocument> Read() const;
+  IniDocument ReadOrEmpty() const;
   // Replaces the file with the text in one step, so that a crash never
   // leaves half a file.
   void Write(const IniDocument& doc) const;
 
   std::string path_;
+  mutable std::string cachedBytes_;
+  mutable std::shared_ptr<const IniDocument> cached_;
 };
 
 }  // namespace quillfen
