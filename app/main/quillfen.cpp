@@ -1,2 +1,49 @@
-// The desktop program.
-int main() { return 0; }
+// The desktop program: the main window with the movie, on GTK and WebKitGTK.
+#include <gtk/gtk.h>
+
+#include "app/GlobalModule.h"
+#include "app/frmQuillfen.h"
+#include "platform/Paths.h"
+#include "platform/gtk/GtkShell.h"
+#include "platform/gtk/GtkWindowSystem.h"
+#include "platform/gtk/HandlerNesting.h"
+#include "platform/gtk/WebMovieHost.h"
+#include "platform/posix/FileRegistryHive.h"
+#include "platform/posix/IniSettingsStore.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemInfo.h"
+#ifdef QUILLFEN_TEST_HOOK
+#include "platform/gtk/testhook/TestHook.h"
+#endif
+
+using namespace quillfen;
+
+int main(int argc, char** argv) {
+  // GTK takes its own options first; the rest is the program's argument.
+  gtk_init(&argc, &argv);
+  PosixSystemInfo system(JoinArguments(argc, argv, 1));
+
+  GtkShell shell;
+  HandlerNesting nesting;
+  WebMovieHost movie(nesting);
+  const std::string resources = BuildPath(system.ProgramFolder(), "resources");
+  GtkWindowSystem window(movie.widget(), kMovieWidth, kMovieHeight,
+                         {BuildPath(resources, "quillfen.gif"), BuildPath(resources, "quillfen.png")},
+                         [&shell](const std::string& url) { shell.OpenUrl(url); }, nesting);
+  PosixFileSystem files;
+  IniSettingsStore settings(IniSettingsStore::DefaultPath());
+  FileRegistryHive registry(FileRegistryHive::DefaultPath());
+
+  GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, nullptr});
+  frmQuillfen form(module);
+#ifdef QUILLFEN_TEST_HOOK
+  TestHook hook(window, movie);
+#endif
+  {
+    HandlerNesting::Scope loading(nesting);
+    form.Form_Load();
+  }
+  window.Show();
+  window.Run();
+  return 0;
+}

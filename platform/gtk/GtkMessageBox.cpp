@@ -6,6 +6,30 @@ namespace {
 
 constexpr int kRetryResponse = 1;
 
+const char* IconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::None: return nullptr;
+    case BoxIcon::Information: return "dialog-information";
+    case BoxIcon::Warning: return "dialog-warning";
+    case BoxIcon::Question: return "dialog-question";
+    case BoxIcon::Critical: return "dialog-error";
+  }
+  return nullptr;
+}
+
+// GTK 3 no longer draws the icon of a message type by itself; the box shows
+// it, as users of the program expect from its messages.
+void ShowIcon(GtkMessageDialog* dialog, BoxIcon icon) {
+  const char* name = IconName(icon);
+  if (!name) return;
+  GtkWidget* image = gtk_image_new_from_icon_name(name, GTK_ICON_SIZE_DIALOG);
+  gtk_widget_set_valign(image, GTK_ALIGN_START);
+  G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+  gtk_message_dialog_set_image(dialog, image);
+  G_GNUC_END_IGNORE_DEPRECATIONS
+  gtk_widget_show(image);
+}
+
 GtkMessageType MessageType(BoxIcon icon) {
   switch (icon) {
     case BoxIcon::None: return GTK_MESSAGE_OTHER;
@@ -51,6 +75,7 @@ BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::st
                                              MessageType(icon), GTK_BUTTONS_NONE, "%s", text.c_str());
   GtkDialog* dialog = GTK_DIALOG(widget);
   gtk_window_set_title(GTK_WINDOW(widget), title.c_str());
+  ShowIcon(GTK_MESSAGE_DIALOG(widget), icon);
   gtk_window_set_position(GTK_WINDOW(widget), owner && gtk_widget_get_visible(GTK_WIDGET(owner))
                                                   ? GTK_WIN_POS_CENTER_ON_PARENT
                                                   : GTK_WIN_POS_CENTER);

@@ -11,7 +11,9 @@ void InstallTheme() {
   const std::string colour = kWindowColour;
   const std::string css =
       std::string(".") + kWindowClass + ", ." + kWindowClass + " .quillfen-client, ." + kAboutClass +
-      " { background-color: " + colour + "; }\n" + "." + kWindowClass + " .quillfen-loading { color: #1f2d36; }\n" +
+      " { background-color: " + colour + "; }\n" +
+      // The menu bar keeps the desktop's own colours, as menus do everywhere.
+      "." + kWindowClass + " menubar { background-color: @theme_bg_color; }\n" + "." + kWindowClass + " .quillfen-loading { color: #1f2d36; }\n" +
       "." + kAboutClass + " label { color: #10202a; }\n" + "." + kAboutClass + " ." + kTitleClass +
       " { font-weight: bold; font-size: 150%; }\n" + "." + kAboutClass + " ." + kNoticeClass +
       " { font-size: 85%; }\n" + "." + kAboutClass + " separator { background-color: #5d7380; min-height: 1px; }\n";

@@ -31,6 +31,7 @@ GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movie
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* window = GTK_WINDOW(window_);
   gtk_window_set_title(window, "Quillfen");
+  gtk_window_set_role(window, "main");
   gtk_window_set_resizable(window, FALSE);
   gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
   gtk_window_set_position(window, GTK_WIN_POS_CENTER);

@@ -1,0 +1,199 @@
+# Shared by the desktop end-to-end tests (tests/e2e/gui_*.sh): a private X
+# server, a private home, a copy of the program folder with the tests' build
+# of the program in it, and the means to drive the real window.
+#
+# The tests' build (quillfen-e2e) is the desktop program with one addition,
+# the test hook: it evaluates script lines from a FIFO in the movie page and
+# logs every message box. Keys and clicks go through X with xdotool.
+# Sourced with the program folder as $1; exits 77 when no X server can start.
+
+set -euo pipefail
+
+PROGRAM_DIR=$(cd "$1" && pwd)
+BUILD_DIR=$(dirname "$PROGRAM_DIR")
+E2E_PROGRAM="$BUILD_DIR/e2e/quillfen-e2e"
+MOVIE_HEIGHT=245
+MOVIE_WIDTH=593
+
+gui_skip() { echo "SKIPPED: $*" >&2; exit 77; }
+gui_fail() { echo "FAILED: $*" >&2; exit 1; }
+
+for tool in Xvfb xdotool xprop; do
+  command -v "$tool" >/dev/null || gui_skip "$tool is not installed"
+done
+[ -x "$E2E_PROGRAM" ] || gui_skip "$E2E_PROGRAM is not built (target quillfen-e2e)"
+
+GUI_TMP=$(mktemp -d "${TMPDIR:-/tmp}/quillfen-gui.XXXXXX")
+GUI_XVFB_PID=""
+GUI_PID=""
+
+gui_cleanup() {
+  if [ -n "$GUI_PID" ] && kill -0 "$GUI_PID" 2>/dev/null; then
+    kill "$GUI_PID" 2>/dev/null || true
+    wait "$GUI_PID" 2>/dev/null || true
+  fi
+  if [ -n "$GUI_XVFB_PID" ]; then kill "$GUI_XVFB_PID" 2>/dev/null || true; fi
+  # The player's helper processes end on their own once the program is gone.
+  if [ "${GUI_KEEP_TMP:-0}" != 1 ]; then
+    for _ in 1 2 3 4 5; do rm -rf "$GUI_TMP" 2>/dev/null && break; sleep 0.5; done
+  fi
+  return 0
+}
+trap gui_cleanup EXIT
+
+# A private X server on a free display.
+gui_start_x() {
+  exec 5>"$GUI_TMP/display"
+  Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >"$GUI_TMP/xvfb.log" 2>&1 &
+  GUI_XVFB_PID=$!
+  exec 5>&-
+  for _ in $(seq 100); do
+    [ -s "$GUI_TMP/display" ] && break
+    kill -0 "$GUI_XVFB_PID" 2>/dev/null || gui_skip "Xvfb could not start: $(cat "$GUI_TMP/xvfb.log")"
+    sleep 0.05
+  done
+  [ -s "$GUI_TMP/display" ] || gui_skip "Xvfb did not report its display"
+  export DISPLAY=":$(head -n1 "$GUI_TMP/display")"
+}
+
+# A private home: settings, desktop files and caches stay in the test.
+gui_private_home() {
+  export HOME="$GUI_TMP/home"
+  export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
+  export XDG_RUNTIME_DIR="$GUI_TMP/runtime"
+  export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LANG=C.UTF-8 LC_ALL= LC_MESSAGES=
+  mkdir -p "$XDG_CONFIG_HOME/Quillfen" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+  chmod 700 "$XDG_RUNTIME_DIR"
+  SETTINGS_FILE="$XDG_CONFIG_HOME/Quillfen/settings.ini"
+}
+
+# Writes key=value lines into the [Settings] section of the settings file.
+gui_settings() {
+  { echo "[Settings]"; for pair in "$@"; do echo "$pair"; done; } >"$SETTINGS_FILE"
+}
+
+# A copy of the program folder holding the tests' build; "without-movie"
+# leaves the movie out.
+gui_program_copy() {
+  APP_DIR="$GUI_TMP/program"
+  mkdir -p "$APP_DIR"
+  cp -r "$PROGRAM_DIR"/. "$APP_DIR"/
+  rm -f "$APP_DIR/quillfen" "$APP_DIR/quillfen-script"
+  cp "$E2E_PROGRAM" "$APP_DIR/quillfen"
+  if [ "${1:-}" = without-movie ]; then rm -rf "$APP_DIR/Flex"; fi
+}
+
+# Starts the program with the given arguments and the hook.
+gui_launch() {
+  HOOK="$GUI_TMP/hook"
+  mkdir -p "$HOOK"
+  rm -f "$HOOK/script" "$HOOK/results" "$HOOK/events"
+  mkfifo "$HOOK/script"
+  : >"$HOOK/results"
+  : >"$HOOK/events"
+  GUI_SCRIPT_LINES=0
+  QUILLFEN_TEST_HOOK="$HOOK" "$APP_DIR/quillfen" "$@" >"$GUI_TMP/program.log" 2>&1 &
+  GUI_PID=$!
+  GUI_STARTED_NS=$(date +%s%N)
+}
+
+gui_running() { kill -0 "$GUI_PID" 2>/dev/null; }
+
+# The main window (its role is "main"); empty until it is mapped.
+gui_main_window() {
+  local w
+  for w in $(xdotool search --onlyvisible --pid "$GUI_PID" 2>/dev/null); do
+    if xprop -id "$w" WM_WINDOW_ROLE 2>/dev/null | grep -q '"main"'; then echo "$w"; return; fi
+  done
+}
+
+# Waits until the movie is shown (the window says so in _QUILLFEN_MOVIE_SHOWN).
+gui_wait_shown() {
+  local timeout=${1:-20} w
+  for _ in $(seq $((timeout * 50))); do
+    gui_running || gui_fail "the program ended early: $(cat "$GUI_TMP/program.log")"
+    w=$(gui_main_window)
+    if [ -n "$w" ] && xprop -id "$w" _QUILLFEN_MOVIE_SHOWN 2>/dev/null | grep -q '= 1'; then
+      MAIN_WINDOW=$w
+      return 0
+    fi
+    sleep 0.02
+  done
+  gui_fail "the movie was not shown within ${timeout}s"
+}
+
+# Evaluates one line of script in the movie page; prints its result as JSON.
+gui_js() {
+  GUI_SCRIPT_LINES=$((GUI_SCRIPT_LINES + 1))
+  printf '%s\n' "$1" >"$HOOK/script"
+  for _ in $(seq 500); do
+    local line
+    line=$(grep -m1 "^$GUI_SCRIPT_LINES " "$HOOK/results" || true)
+    if [ -n "$line" ]; then
+      echo "${line#* }"
+      return 0
+    fi
+    sleep 0.02
+  done
+  gui_fail "the page did not answer: $1"
+}
+
+# Waits until a message box whose log line matches the pattern has come up.
+gui_wait_box() {
+  local pattern=$1 timeout=${2:-20}
+  for _ in $(seq $((timeout * 20))); do
+    grep -q -- "$pattern" "$HOOK/events" && return 0
+    sleep 0.05
+  done
+  gui_fail "no box matching '$pattern' within ${timeout}s; boxes: $(cat "$HOOK/events")"
+}
+
+# The window of an open dialog of the program with exactly this title.
+gui_dialog() {
+  local title=$1 w
+  for _ in $(seq 200); do
+    for w in $(xdotool search --onlyvisible --pid "$GUI_PID" 2>/dev/null); do
+      [ "$(xdotool getwindowname "$w")" = "$title" ] && [ "$w" != "${MAIN_WINDOW:-}" ] && { echo "$w"; return 0; }
+    done
+    sleep 0.05
+  done
+  gui_fail "no dialog titled '$title'"
+}
+
+# Presses keys in the dialog with this title.
+gui_keys_in_dialog() {
+  local title=$1 w
+  shift
+  w=$(gui_dialog "$title")
+  xdotool windowfocus --sync "$w" key --delay 50 "$@"
+}
+
+# Clicks the middle of a movie control, given its element id, with the mouse.
+gui_click() {
+  local rect x y top
+  rect=$(gui_js "(() => { const r = document.getElementById('$1').getBoundingClientRect(); return [Math.round(r.left + r.width / 2), Math.round(r.top + r.height / 2)]; })()")
+  x=$(echo "$rect" | tr -d '[]' | cut -d, -f1)
+  y=$(echo "$rect" | tr -d '[]' | cut -d, -f2)
+  # The movie fills the bottom of the window, below the menu bar.
+  top=$(( $(gui_window_height) - MOVIE_HEIGHT ))
+  xdotool mousemove --window "$MAIN_WINDOW" "$x" $((top + y)) click 1
+}
+
+gui_window_height() { xwininfo -id "$MAIN_WINDOW" | awk '/Height:/ {print $2}'; }
+gui_window_width() { xwininfo -id "$MAIN_WINDOW" | awk '/Width:/ {print $2}'; }
+
+# Camera pictures: count files of size bytes in a DCIM tree below folder.
+gui_make_card() {
+  local folder=$1 count=$2 size=${3:-2048} i dir
+  for i in $(seq "$count"); do
+    dir="$folder/DCIM/$((100 + (i - 1) / 500))CANON"
+    mkdir -p "$dir"
+    head -c "$size" /dev/urandom >"$dir/IMG_$(printf %04d "$i").JPG"
+  done
+}
+
+gui_count_pictures() { find "$1" -type f -iname '*.jpg' 2>/dev/null | wc -l; }
+
+gui_screenshot() {
+  if command -v import >/dev/null; then import -window "${2:-root}" "$1"; fi
+}
