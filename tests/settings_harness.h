@@ -4,6 +4,7 @@
 // is kept in order, and the user's folders point into a temporary home.
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -102,14 +103,22 @@ class SettingsHarness {
     // A Windows system has the AutoPlay event keys from the start.
     hive.hive.CreateKey(RegistryRoot::LocalMachine, std::string(kEventHandlers) + "MixedContentOnArrival");
     hive.hive.CreateKey(RegistryRoot::LocalMachine, std::string(kEventHandlers) + "ShowPicturesOnArrival");
+    withDesktop_ = withDesktop;
+    Restart();
+  }
+
+  // A new start of the program over the same store, hive and desktop.
+  void Restart() {
+    module.reset();
     module = std::make_unique<GlobalModule>(Platform{program.window, program.movie, *program.files, store, hive,
                                                      program.shell, program.system,
-                                                     withDesktop ? &desktop : nullptr});
+                                                     withDesktop_ ? &desktop : nullptr});
     module->objSWFProvider().Control(program.movie);
     module->objLanguageProvider().LoadLanguage(Variant(2));
     module->blnSettingsLocked = true;  // as the program starts
     program.log.Clear();
     hive.changes.clear();
+    desktop.updates.clear();
   }
 
   clsSettings& settings() { return module->objSettings(); }
@@ -130,6 +139,9 @@ class SettingsHarness {
     }
     return pushes;
   }
+
+ private:
+  bool withDesktop_ = true;
 };
 
 }  // namespace quillfen::testing

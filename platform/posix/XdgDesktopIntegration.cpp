@@ -1,7 +1,6 @@
 #include "platform/posix/XdgDesktopIntegration.h"
 
 #include <string_view>
-#include <vector>
 
 #include "localization/IniDocument.h"
 #include "platform/Paths.h"
@@ -38,41 +37,26 @@ std::string FolderOf(const std::string& path) {
   return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-std::vector<std::string> SplitList(const std::string& value) {
-  std::vector<std::string> items;
+// The list without the program's entry; every other entry keeps its spelling,
+// so that withdrawing gives back the value as it was before.
+std::string WithoutOurEntry(const std::string& list) {
+  const std::string entry = kDesktopFileName;
+  std::string rest;
   std::size_t start = 0;
-  while (start <= value.size()) {
-    std::size_t end = value.find(';', start);
-    if (end == std::string::npos) end = value.size();
-    std::string item(TrimBlanks(std::string_view(value).substr(start, end - start)));
-    if (!item.empty()) items.push_back(item);
+  while (start < list.size()) {
+    std::size_t end = list.find(';', start);
+    const bool last = end == std::string::npos;
+    if (last) end = list.size();
+    if (TrimBlanks(std::string_view(list).substr(start, end - start)) != entry)
+      rest += list.substr(start, last ? end - start : end - start + 1);
     start = end + 1;
   }
-  return items;
+  return rest;
 }
 
-std::string JoinList(const std::vector<std::string>& items) {
-  std::string value;
-  for (const std::string& item : items) value += item + ";";
-  return value;
-}
-
-// True when the section's header is followed at once by another header or the
-// end of the text: the section holds no line at all, not even a comment.
-bool SectionHoldsNothing(const std::string& text, std::string_view section) {
-  std::size_t start = 0;
-  bool inSection = false;
-  while (start < text.size()) {
-    std::size_t end = text.find('\n', start);
-    if (end == std::string::npos) end = text.size();
-    std::string_view line = TrimBlanks(std::string_view(text).substr(start, end - start));
-    if (!line.empty() && line.back() == '\r') line = TrimBlanks(line.substr(0, line.size() - 1));
-    start = end + 1;
-    const bool header = !line.empty() && line.front() == '[';
-    if (inSection) return header;
-    inSection = header && line == "[" + std::string(section) + "]";
-  }
-  return inSection;
+bool ListStartsWithOurEntry(const std::string& list) {
+  const std::string_view first = TrimBlanks(std::string_view(list).substr(0, list.find(';')));
+  return first == kDesktopFileName;
 }
 
 }  // namespace
@@ -108,24 +92,21 @@ std::string WithCameraCardAssociation(const std::string& mimeapps, bool offered)
   IniDocument document = IniDocument::Parse(mimeapps);
   for (const char* section : kAssociationSections) {
     const std::optional<std::string> current = document.Get(section, kCameraCardType);
-    std::vector<std::string> items = SplitList(current.value_or(""));
-    std::vector<std::string> kept;
-    for (const std::string& item : items)
-      if (item != kDesktopFileName) kept.push_back(item);
     if (offered) {
       // First in the list: the desktop's default for a card.
-      if (!items.empty() && items.front() == kDesktopFileName) continue;
-      kept.insert(kept.begin(), kDesktopFileName);
-      document.Set(section, kCameraCardType, JoinList(kept));
-    } else if (kept.size() != items.size()) {
-      if (!kept.empty()) {
-        document.Set(section, kCameraCardType, JoinList(kept));
-        continue;
-      }
-      document.DeleteKey(section, kCameraCardType);
-      // A section that held only the association goes with it.
-      if (SectionHoldsNothing(document.Serialize(), section)) document.DeleteSection(section);
+      if (current && ListStartsWithOurEntry(*current)) continue;
+      document.Set(section, kCameraCardType, std::string(kDesktopFileName) + ";" + WithoutOurEntry(current.value_or("")));
+      continue;
     }
+    if (!current) continue;
+    const std::string rest = WithoutOurEntry(*current);
+    if (rest == *current) continue;
+    if (rest.find_first_not_of("; \t") != std::string::npos) {
+      document.Set(section, kCameraCardType, rest);
+      continue;
+    }
+    // The section stays, even when empty: it may well be the user's own line.
+    document.DeleteKey(section, kCameraCardType);
   }
   return document.Serialize();
 }
