@@ -219,7 +219,10 @@
     const inPathBox = (event) => event.target instanceof HTMLInputElement && event.target.type === "text";
     document.addEventListener("contextmenu", (event) => { if (!inPathBox(event)) event.preventDefault(); });
     document.addEventListener("dragstart", (event) => { if (!inPathBox(event)) event.preventDefault(); });
-    document.addEventListener("dragover", (event) => event.preventDefault());
+    document.addEventListener("dragover", (event) => {
+      event.preventDefault();
+      if (event.dataTransfer) event.dataTransfer.dropEffect = "none";
+    });
     document.addEventListener("drop", (event) => event.preventDefault());
   }
 
