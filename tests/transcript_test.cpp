@@ -23,7 +23,10 @@
 #include <sstream>
 
 #include "app/Transcript.h"
+#include "app/TranscriptRunner.h"
+#include "app/frmQuillfen.h"
 #include "fakes/TempDir.h"
+#include "fakes/TestProgram.h"
 
 extern char** environ;
 
@@ -116,6 +119,47 @@ TEST(TranscriptParseTest, BadLinesAreRefusedWithTheirNumber) {
   EXPECT_EQ(RefusedAt("close\n\n# fine\nwait 1\n"), 4) << "nothing runs after close";
   EXPECT_EQ(RefusedAt("close please\n"), 1);
   EXPECT_EQ(RefusedAt("wait 0\nafter setValue 0 call <invoke/>\n"), 0);
+}
+
+// ---- running instructions ----
+
+TEST(TranscriptRunnerTest, ProgramThatEndsItselfStopsTheTranscriptWithItsCode) {
+  testing::TestProgram program;
+  frmQuillfen form(program.Module());
+  TranscriptRunner runner(program.window, program.movie, program.log);
+  // A fatal error while the first request is handled ends the program.
+  program.movie.SetRequestHandler([&](const std::string&) { program.window.EndProgram(3); });
+  const auto instructions = Parse(
+      "call <invoke name=\"LoadSettings\" returntype=\"xml\"><arguments/></invoke>\n"
+      "menu test\n"
+      "close\n");
+  EXPECT_EQ(runner.Run(form, instructions), 3);
+  EXPECT_EQ(program.log.Lines().back(), "exit");
+  EXPECT_EQ(program.log.Matching("exit").size(), 1u);
+  EXPECT_EQ(program.movie.CallCount("setProgress"), 0) << "nothing runs after the end";
+}
+
+TEST(TranscriptRunnerTest, QueuedRequestsArriveBeforeTheNextInstruction) {
+  testing::TestProgram program;
+  frmQuillfen form(program.Module());
+  TranscriptRunner runner(program.window, program.movie, program.log);
+  // Nothing inside "menu test" pumps events, so the request it triggers is
+  // handled right after it, before the next instruction.
+  const auto instructions = Parse(
+      "after setProgress 1 call <invoke name=\"LoadSettings\" returntype=\"xml\"><arguments/></invoke>\n"
+      "menu test\n"
+      "menu testing\n");
+  EXPECT_EQ(runner.Run(form, instructions), 0);
+  const auto& lines = program.log.Lines();
+  const auto progress = std::find_if(lines.begin(), lines.end(), [](const std::string& l) {
+    return l.rfind("movie <invoke name=\"setProgress\"", 0) == 0;
+  });
+  ASSERT_NE(progress, lines.end());
+  ASSERT_GE(lines.end() - progress, 3);
+  EXPECT_EQ(progress[1], "reply ");
+  EXPECT_EQ(progress[2].rfind("menu mnuTesting checked=1", 0), 0u) << progress[2];
+  EXPECT_TRUE(program.window.TimerEnabled(Timer::Loader));
+  EXPECT_FALSE(program.log.Contains("exit")) << "the end of a transcript is no close";
 }
 
 // ---- running the program ----
