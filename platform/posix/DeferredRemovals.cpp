@@ -12,10 +12,10 @@ namespace quillfen {
 
 namespace {
 
-constexpr std::size_t kMostCopies = 512;
-constexpr std::uint64_t kMostBytes = std::uint64_t{256} << 20;
+constexpr std::size_t kMostCopies = 4096;
+constexpr std::uint64_t kMostBytes = std::uint64_t{512} << 20;
 // How long a moved picture may still be on its card after MoveFile returned.
-constexpr auto kLongestWait = std::chrono::milliseconds(1000);
+constexpr auto kLongestWait = std::chrono::milliseconds(2000);
 
 std::string ParentOf(const std::string& path) {
   auto slash = path.find_last_of('/');
