@@ -32,10 +32,9 @@ GtkMainMenu::GtkMainMenu(ClickHandler onClick) : onClick_(std::move(onClick)) {
 
 GtkWidget* GtkMainMenu::AddItem(GtkWidget* parentMenu, MenuItem item, bool checkable) {
   Item& state = items_[item];
-  state.caption = DesignMenuCaption(item);
   state.checkable = checkable;
-  state.widget = checkable ? gtk_check_menu_item_new_with_label(state.caption.c_str())
-                           : gtk_menu_item_new_with_label(state.caption.c_str());
+  state.widget = checkable ? gtk_check_menu_item_new_with_label(DesignMenuCaption(item))
+                           : gtk_menu_item_new_with_label(DesignMenuCaption(item));
   gtk_menu_shell_append(GTK_MENU_SHELL(parentMenu), state.widget);
   // The activation record lives as long as the widget.
   auto* activation = new Activation{this, item};
@@ -46,8 +45,7 @@ GtkWidget* GtkMainMenu::AddItem(GtkWidget* parentMenu, MenuItem item, bool check
 
 GtkWidget* GtkMainMenu::AddSubmenu(GtkWidget* parentShell, MenuItem item) {
   Item& state = items_[item];
-  state.caption = DesignMenuCaption(item);
-  state.widget = gtk_menu_item_new_with_label(state.caption.c_str());
+  state.widget = gtk_menu_item_new_with_label(DesignMenuCaption(item));
   GtkWidget* submenu = gtk_menu_new();
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(state.widget), submenu);
   gtk_menu_shell_append(GTK_MENU_SHELL(parentShell), state.widget);
@@ -71,9 +69,22 @@ void GtkMainMenu::OnActivate(GtkMenuItem*, gpointer data) {
 }
 
 void GtkMainMenu::SetCaption(MenuItem item, const std::string& caption) {
-  Item& state = items_.at(item);
-  state.caption = caption;
-  gtk_menu_item_set_label(GTK_MENU_ITEM(state.widget), caption.c_str());
+  gtk_menu_item_set_label(GTK_MENU_ITEM(items_.at(item).widget), caption.c_str());
+}
+
+std::string GtkMainMenu::Caption(MenuItem item) const {
+  const char* label = gtk_menu_item_get_label(GTK_MENU_ITEM(items_.at(item).widget));
+  return label ? label : "";
+}
+
+bool GtkMainMenu::Checked(MenuItem item) const {
+  const Item& state = items_.at(item);
+  return state.checkable ? gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(state.widget)) : state.checked;
+}
+
+bool GtkMainMenu::Enabled(MenuItem item) const {
+  const Item& state = items_.at(item);
+  return state.enabled && gtk_widget_get_sensitive(state.widget);
 }
 
 void GtkMainMenu::SetTooltip(MenuItem item, const std::string& text) {

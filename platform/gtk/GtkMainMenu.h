@@ -22,12 +22,13 @@ class GtkMainMenu {
   GtkWidget* bar() const { return bar_; }
 
   void SetCaption(MenuItem item, const std::string& caption);
-  std::string Caption(MenuItem item) const { return items_.at(item).caption; }
+  // What the items show, read from the widgets themselves.
+  std::string Caption(MenuItem item) const;
   void SetTooltip(MenuItem item, const std::string& text);
   void SetChecked(MenuItem item, bool checked);
-  bool Checked(MenuItem item) const { return items_.at(item).checked; }
+  bool Checked(MenuItem item) const;
   void SetEnabled(MenuItem item, bool enabled);
-  bool Enabled(MenuItem item) const { return items_.at(item).enabled; }
+  bool Enabled(MenuItem item) const;
 
   // The item's widget (for tests that drive the menu).
   GtkWidget* Widget(MenuItem item) const { return items_.at(item).widget; }
@@ -35,7 +36,6 @@ class GtkMainMenu {
  private:
   struct Item {
     GtkWidget* widget = nullptr;
-    std::string caption;
     bool checkable = false;
     bool checked = false;
     bool enabled = true;

@@ -24,6 +24,9 @@ WebKitSettings* LockedDownSettings() {
   webkit_settings_set_enable_write_console_messages_to_stdout(settings, FALSE);
   webkit_settings_set_enable_back_forward_navigation_gestures(settings, FALSE);
   webkit_settings_set_enable_page_cache(settings, FALSE);
+  // One small page: drawn at once in software. With compositing it stayed
+  // blank for seconds after being shown where there is no GPU (Xvfb).
+  webkit_settings_set_hardware_acceleration_policy(settings, WEBKIT_HARDWARE_ACCELERATION_POLICY_NEVER);
   return settings;
 }
 

@@ -16,7 +16,14 @@ MOVIE_HEIGHT=245
 MOVIE_WIDTH=593
 
 gui_skip() { echo "SKIPPED: $*" >&2; exit 77; }
-gui_fail() { echo "FAILED: $*" >&2; exit 1; }
+gui_fail() {
+  echo "FAILED: $*" >&2
+  if [ -n "${HOOK:-}" ] && [ -s "$HOOK/events" ]; then sed 's/^/  box seen: /' "$HOOK/events" >&2; fi
+  if [ -s "${GUI_TMP:-}/program.log" ]; then sed 's/^/  program: /' "$GUI_TMP/program.log" >&2; fi
+  # A picture of the screen at the failure, where the caller asks for one.
+  if [ -n "${GUI_FAILURE_SHOT:-}" ] && [ -n "${DISPLAY:-}" ]; then import -window root "$GUI_FAILURE_SHOT" || true; fi
+  exit 1
+}
 
 for tool in Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null || gui_skip "$tool is not installed"
@@ -41,19 +48,26 @@ gui_cleanup() {
 }
 trap gui_cleanup EXIT
 
-# A private X server on a free display.
+# A private X server on a free display (several tests may run at once).
 gui_start_x() {
-  exec 5>"$GUI_TMP/display"
-  Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >"$GUI_TMP/xvfb.log" 2>&1 &
-  GUI_XVFB_PID=$!
-  exec 5>&-
-  for _ in $(seq 100); do
-    [ -s "$GUI_TMP/display" ] && break
-    kill -0 "$GUI_XVFB_PID" 2>/dev/null || gui_skip "Xvfb could not start: $(cat "$GUI_TMP/xvfb.log")"
-    sleep 0.05
+  local n
+  for _ in $(seq 20); do
+    n=$((300 + RANDOM % 600))
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$GUI_TMP/xvfb.log" 2>&1 &
+    GUI_XVFB_PID=$!
+    for _ in $(seq 100); do
+      if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
+        export DISPLAY=":$n"
+        return 0
+      fi
+      kill -0 "$GUI_XVFB_PID" 2>/dev/null || break
+      sleep 0.05
+    done
+    kill "$GUI_XVFB_PID" 2>/dev/null || true
+    GUI_XVFB_PID=""
   done
-  [ -s "$GUI_TMP/display" ] || gui_skip "Xvfb did not report its display"
-  export DISPLAY=":$(head -n1 "$GUI_TMP/display")"
+  gui_skip "Xvfb could not start: $(cat "$GUI_TMP/xvfb.log" 2>/dev/null)"
 }
 
 # A private home: settings, desktop files and caches stay in the test.
@@ -91,7 +105,7 @@ gui_launch() {
   mkfifo "$HOOK/script"
   : >"$HOOK/results"
   : >"$HOOK/events"
-  GUI_SCRIPT_LINES=0
+  echo 0 >"$HOOK/count"
   QUILLFEN_TEST_HOOK="$HOOK" "$APP_DIR/quillfen" "$@" >"$GUI_TMP/program.log" 2>&1 &
   GUI_PID=$!
   GUI_STARTED_NS=$(date +%s%N)
@@ -123,12 +137,14 @@ gui_wait_shown() {
 }
 
 # Evaluates one line of script in the movie page; prints its result as JSON.
+# (The line count lives in a file: callers often run this in a subshell.)
 gui_js() {
-  GUI_SCRIPT_LINES=$((GUI_SCRIPT_LINES + 1))
+  local number line
+  number=$(($(cat "$HOOK/count") + 1))
+  echo "$number" >"$HOOK/count"
   printf '%s\n' "$1" >"$HOOK/script"
   for _ in $(seq 500); do
-    local line
-    line=$(grep -m1 "^$GUI_SCRIPT_LINES " "$HOOK/results" || true)
+    line=$(grep -m1 "^$number " "$HOOK/results" || true)
     if [ -n "$line" ]; then
       echo "${line#* }"
       return 0
@@ -168,27 +184,40 @@ gui_keys_in_dialog() {
   xdotool windowfocus --sync "$w" key --delay 50 "$@"
 }
 
-# Clicks the middle of a movie control, given its element id, with the mouse.
-gui_click() {
+# Where the middle of a movie control is, in the main window's coordinates.
+gui_control_position() {
   local rect x y top
   rect=$(gui_js "(() => { const r = document.getElementById('$1').getBoundingClientRect(); return [Math.round(r.left + r.width / 2), Math.round(r.top + r.height / 2)]; })()")
   x=$(echo "$rect" | tr -d '[]' | cut -d, -f1)
   y=$(echo "$rect" | tr -d '[]' | cut -d, -f2)
   # The movie fills the bottom of the window, below the menu bar.
-  top=$(( $(gui_window_height) - MOVIE_HEIGHT ))
-  xdotool mousemove --window "$MAIN_WINDOW" "$x" $((top + y)) click 1
+  top=$(($(gui_window_height) - MOVIE_HEIGHT))
+  echo "$x $((top + y))"
+}
+
+# Clicks the middle of a movie control, given its element id, with the mouse.
+gui_click() {
+  # shellcheck disable=SC2046
+  xdotool mousemove --window "$MAIN_WINDOW" $(gui_control_position "$1") click 1
 }
 
 gui_window_height() { xwininfo -id "$MAIN_WINDOW" | awk '/Height:/ {print $2}'; }
 gui_window_width() { xwininfo -id "$MAIN_WINDOW" | awk '/Width:/ {print $2}'; }
 
-# Camera pictures: count files of size bytes in a DCIM tree below folder.
+# Camera pictures: count files of size bytes, IMG_0001.JPG on (wider numbers
+# for more than 9999), in folders of
+# at most 500 in a DCIM tree below folder (split writes them in one go).
 gui_make_card() {
-  local folder=$1 count=$2 size=${3:-2048} i dir
-  for i in $(seq "$count"); do
-    dir="$folder/DCIM/$((100 + (i - 1) / 500))CANON"
+  local folder=$1 count=$2 size=${3:-2048} first=1 n dir width=4
+  [ "${#count}" -gt 4 ] && width=${#count}
+  while [ "$first" -le "$count" ]; do
+    n=$((count - first + 1))
+    [ "$n" -gt 500 ] && n=500
+    dir="$folder/DCIM/$((100 + (first - 1) / 500))CANON"
     mkdir -p "$dir"
-    head -c "$size" /dev/urandom >"$dir/IMG_$(printf %04d "$i").JPG"
+    head -c $((n * size)) /dev/urandom |
+      split -b "$size" -a "$width" -d --numeric-suffixes="$first" --additional-suffix=.JPG - "$dir/IMG_"
+    first=$((first + n))
   done
 }
 

@@ -1,5 +1,7 @@
 #include "platform/gtk/testhook/TestHook.h"
 
+#include "platform/script/ScriptedWindowSystem.h"
+
 #include <fcntl.h>
 
 #include <cstdio>
@@ -15,6 +17,25 @@ struct Evaluation {
   int number;
 };
 
+std::string Json(const std::string& text) {
+  std::string out = "\"";
+  for (unsigned char c : text) {
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += static_cast<char>(c);
+    } else if (c < 0x20) {
+      char escaped[8];
+      std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+      out += escaped;
+    } else {
+      out += static_cast<char>(c);
+    }
+  }
+  return out + "\"";
+}
+
+const char* Json(bool value) { return value ? "true" : "false"; }
+
 std::string OneLine(std::string text) {
   for (char& c : text)
     if (c == '\n' || c == '\r') c = ' ';
@@ -23,7 +44,7 @@ std::string OneLine(std::string text) {
 
 }  // namespace
 
-TestHook::TestHook(GtkWindowSystem& window, WebMovieHost& movie) : movie_(movie) {
+TestHook::TestHook(GtkWindowSystem& window, WebMovieHost& movie) : window_(window), movie_(movie) {
   const char* folder = std::getenv("QUILLFEN_TEST_HOOK");
   if (!folder || !*folder) return;
   folder_ = folder;
@@ -67,11 +88,28 @@ gboolean TestHook::OnScriptInput(GIOChannel* channel, GIOCondition, gpointer dat
     std::string script(line, length);
     g_free(line);
     while (!script.empty() && (script.back() == '\n' || script.back() == '\r')) script.pop_back();
-    auto* evaluation = new Evaluation{self, ++self->linesRead_};
+    const int number = ++self->linesRead_;
+    if (script == "window") {
+      self->Append("results", std::to_string(number) + " " + self->WindowState());
+      continue;
+    }
+    auto* evaluation = new Evaluation{self, number};
     webkit_web_view_evaluate_javascript(self->movie_.view(), script.c_str(), -1, nullptr, nullptr, nullptr,
                                         OnEvaluated, evaluation);
   }
   return G_SOURCE_CONTINUE;
+}
+
+std::string TestHook::WindowState() const {
+  std::string menus;
+  for (MenuItem item : kAllMenuItems) {
+    if (!menus.empty()) menus += ",";
+    menus += Json(std::string(MenuItemName(item))) + ":{\"caption\":" + Json(window_.MenuCaption(item)) +
+             ",\"checked\":" + Json(window_.MenuChecked(item)) + ",\"enabled\":" + Json(window_.MenuEnabled(item)) +
+             "}";
+  }
+  return "{\"caption\":" + Json(window_.Caption()) + ",\"label\":" + Json(window_.Label()) +
+         ",\"movieVisible\":" + Json(window_.MovieVisible()) + ",\"menus\":{" + menus + "}}";
 }
 
 void TestHook::OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {

@@ -5,6 +5,9 @@
 // - reads script lines from the FIFO "<folder>/script", evaluates each in the
 //   movie page and appends "<number> <result as JSON>" to "<folder>/results"
 //   (the number counts the lines read, from 1; a failed line gets "error: ..."),
+//   except the line "window", answered with the main window's state read
+//   from its widgets: {"caption", "label", "movieVisible", "menus": {name:
+//   {"caption", "checked", "enabled"}}},
 // - appends "box title=<title> text=<text>" to "<folder>/events" for every
 //   message box before it is shown.
 // The tests' keys and clicks go through the real window (xdotool); the hook
@@ -29,7 +32,9 @@ class TestHook {
   static gboolean OnScriptInput(GIOChannel* channel, GIOCondition condition, gpointer data);
   static void OnEvaluated(GObject* source, GAsyncResult* result, gpointer data);
   void Append(const std::string& file, const std::string& line) const;
+  std::string WindowState() const;
 
+  GtkWindowSystem& window_;
   WebMovieHost& movie_;
   std::string folder_;
   GIOChannel* channel_ = nullptr;
