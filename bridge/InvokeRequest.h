@@ -1,5 +1,6 @@
 #pragma once
 // Reading of a request the movie sends.
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,8 +13,15 @@ struct InvokeRequest {
   std::vector<std::string> arguments;
 };
 
-// Reads an "invoke" request; nothing when the text is not well-formed XML or
-// lacks the "invoke" element, its "name" attribute or its "arguments".
+// The longest request read. The movie's longest, a path of the longest length
+// the system allows with every character escaped, stays far below it; a
+// larger text is refused before it is parsed, so that no request can hold
+// the interface for seconds or fill memory with millions of arguments.
+constexpr std::size_t kMaxRequestBytes = 64 * 1024;
+
+// Reads an "invoke" request; nothing when the text is not well-formed XML,
+// lacks the "invoke" element, its "name" attribute or its "arguments", or is
+// longer than kMaxRequestBytes.
 std::optional<InvokeRequest> ReadInvokeRequest(const std::string& request);
 
 }  // namespace quillfen
