@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "fakes/TempDir.h"
+#include "platform/Paths.h"
 #include "platform/posix/NoReplaceMove.h"
 
 namespace quillfen {
@@ -275,30 +277,69 @@ TEST(PosixMove, CopyFailingMidwayKeepsTheSourceAndRemovesThePartialCopy) {
   EXPECT_TRUE(files.FileExists(source));
 }
 
-TEST(PosixMove, AcrossVolumesTheSourceIsGoneWheneverTheCardIsLookedAt) {
+TEST(PosixMove, AcrossVolumesEachSourceIsGoneWhenItsMoveReturns) {
   OtherVolume card;
   if (!card.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";
   TempDir disk;
   ::mkdir(disk.Path("target").c_str(), 0777);
-  std::vector<std::string> sources;
-  for (int i = 0; i < 600; ++i) sources.push_back(card.Write("P" + std::to_string(i) + ".JPG", std::to_string(i)));
-  {
-    PosixFileSystem files;
-    ASSERT_TRUE(files.MoveFile(sources[0], disk.Path("target/P0.JPG")));
-    EXPECT_FALSE(files.FileExists(sources[0]));
-    std::uint64_t size = 0;
-    ASSERT_TRUE(files.MoveFile(sources[1], disk.Path("target/P1.JPG")));
-    EXPECT_FALSE(files.FileSize(sources[1], size));
-    ASSERT_TRUE(files.MoveFile(sources[2], disk.Path("target/P2.JPG")));
-    std::vector<FileEntry> left;
-    ASSERT_TRUE(files.ListFiles(card.path(), left));
-    EXPECT_EQ(left.size(), 597u);
-    for (int i = 3; i < 600; ++i) ASSERT_TRUE(files.MoveFile(sources[i], disk.Path("target/P" + std::to_string(i) + ".JPG")));
+  PosixFileSystem files;
+  for (int i = 0; i < 50; ++i) {
+    std::string name = "P" + std::to_string(i) + ".JPG";
+    std::string source = card.Write(name, std::to_string(i));
+    ASSERT_TRUE(files.MoveFile(source, disk.Path("target/" + name)));
+    // Seen from outside, not through the same object: nothing is left for later.
+    struct stat st {};
+    ASSERT_NE(::lstat(source.c_str(), &st), 0) << name;
+    ASSERT_EQ(disk.Read("target/" + name), std::to_string(i));
   }
-  // The file system's end completes what is still waiting.
   EXPECT_TRUE(EntriesOf(card.path()).empty());
-  EXPECT_EQ(EntriesOf(disk.Path("target")).size(), 600u);
-  EXPECT_EQ(disk.Read("target/P599.JPG"), "599");
+}
+
+// The process id of a child that has already ended.
+pid_t EndedProcess() {
+  pid_t child = ::fork();
+  if (child == 0) ::_exit(0);
+  int status = 0;
+  ::waitpid(child, &status, 0);
+  return child;
+}
+
+TEST(PosixMove, TemporaryCopiesOfKilledRunsAreClearedFromAFolderOnAnotherVolume) {
+  OtherVolume card;
+  if (!card.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";
+  TempDir disk;
+  const std::string dead = std::to_string(EndedProcess());
+  const std::vector<std::string> stale = {".quillfen-IMG_1.JPG.partial-" + dead,
+                                          ".quillfen-IMG_2.JPG.partial-" + dead + "-3"};
+  const std::vector<std::string> kept = {
+      ".quillfen-IMG_3.JPG.partial-1",            // its writer still runs
+      ".quillfen-IMG_4.JPG.partial-" + dead + "x",  // not our name
+      ".quillfen-IMG_5.JPG.partial-",             // no writer at all
+      ".other-IMG_6.JPG.partial-" + dead,         // someone else's
+      "IMG_7.JPG",
+  };
+  for (const auto& name : stale) disk.Write("target/" + name, "half");
+  for (const auto& name : kept) disk.Write("target/" + name, "keep");
+  disk.Write("target/.quillfen-dir.partial-" + dead + "/inner", "folders are never ours");
+  disk.Write("same/.quillfen-IMG_8.JPG.partial-" + dead, "half");
+  PosixFileSystem files;
+
+  // A move within one volume leaves the folder alone.
+  std::string local = disk.Write("card/IMG_9.JPG", "nine");
+  ASSERT_TRUE(files.MoveFile(local, disk.Path("same/IMG_9.JPG")));
+  EXPECT_TRUE(fs::exists(disk.Path("same/.quillfen-IMG_8.JPG.partial-" + dead)));
+
+  ASSERT_TRUE(files.MoveFile(card.Write("A.JPG", "a"), disk.Path("target/A.JPG")));
+  std::vector<std::string> expected = kept;
+  expected.push_back(".quillfen-dir.partial-" + dead);
+  expected.push_back("A.JPG");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(EntriesOf(disk.Path("target")), expected);
+
+  // Once per folder: a later leftover is not looked for again by this process.
+  disk.Write("target/" + stale[0], "half");
+  ASSERT_TRUE(files.MoveFile(card.Write("B.JPG", "b"), disk.Path("target/B.JPG")));
+  EXPECT_TRUE(fs::exists(disk.Path("target/" + stale[0])));
 }
 
 TEST(PosixMove, PartialCopyNameIsHiddenBesideTheTargetAndFitsOneName) {
@@ -311,6 +352,22 @@ TEST(PosixMove, PartialCopyNameIsHiddenBesideTheTargetAndFitsOneName) {
   EXPECT_LE(partial.size(), 255u);
   EXPECT_EQ(partial.rfind(".quillfen-яя", 0), 0u);
   EXPECT_EQ(partial.find(".partial-") % 2, 0u);  // cut between letters, never inside one
+
+  // Never taken for a picture, hidden or not.
+  EXPECT_FALSE(IsPicture(PartialCopyName("/t/IMG_0001.JPG", 0)));
+  EXPECT_FALSE(IsPicture(PartialCopyName("/t/x.jpg", 7)));
+
+  pid_t writer = 0;
+  EXPECT_TRUE(IsPartialCopyName(".quillfen-a.jpg.partial-42", writer));
+  EXPECT_EQ(writer, 42);
+  EXPECT_TRUE(IsPartialCopyName(".quillfen-a.partial-1.jpg.partial-43-2", writer));
+  EXPECT_EQ(writer, 43);
+  EXPECT_TRUE(IsPartialCopyName(fs::path(PartialCopyName("/t/" + longName, 5)).filename().string(), writer));
+  EXPECT_EQ(writer, ::getpid());
+  for (const char* other : {".quillfen-a.jpg.partial-", ".quillfen-a.jpg.partial-0", ".quillfen-a.jpg.partial-4-",
+                            ".quillfen-a.jpg.partial--4", ".quillfen-a.jpg.partial-12345678901", "quillfen-a.partial-4",
+                            ".quillfen-.partial-x", ".quillfen.partial-4"})
+    EXPECT_FALSE(IsPartialCopyName(other, writer)) << other;
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "platform/posix/NoReplaceMove.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
@@ -25,6 +27,8 @@ constexpr std::size_t kChunk = 1 << 20;
 // Room left for the prefix and suffix of a temporary name within the usual
 // 255-byte limit of one name.
 constexpr std::size_t kLongestNameInPartial = 200;
+constexpr const char* kPartialPrefix = ".quillfen-";
+constexpr const char* kPartialMark = ".partial-";
 
 FsStatus FailedWith(int error) { return FsStatus::Failed(std::strerror(error)); }
 
@@ -144,8 +148,7 @@ int FlushFolder(const std::string& folder) {
 
 // Writes a flushed copy of the open source under a fresh hidden name in the
 // target folder; on success `partial` names it, on failure nothing is left.
-int WritePartialCopy(int in, const struct stat& source, const std::string& target, bool flush,
-                     std::string& partial) {
+int WritePartialCopy(int in, const struct stat& source, const std::string& target, std::string& partial) {
   int created = -1;
   for (int attempt = 0; created < 0; ++attempt) {
     partial = PartialCopyName(target, attempt);
@@ -160,14 +163,51 @@ int WritePartialCopy(int in, const struct stat& source, const std::string& targe
   if (error == 0 && written.st_size != source.st_size) error = EIO;
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   if (error == 0 && ::futimens(out.get(), times) != 0) error = errno;
-  if (error == 0 && flush && ::fsync(out.get()) != 0) error = errno;
+  if (error == 0 && ::fsync(out.get()) != 0) error = errno;
   if (error == 0) error = out.Close();
   if (error != 0) ::unlink(partial.c_str());
   return error;
 }
 
+// Whether the source's folder will let the source be removed after copying:
+// a write-protected card is told before its first copy, not after it.
+FsStatus SourceRemovable(const std::string& source) {
+  std::string folder = ParentOf(source);
+  struct statvfs vfs;
+  if (::statvfs(folder.c_str(), &vfs) != 0) return FailedWith(errno);
+  if (vfs.f_flag & ST_RDONLY) return FailedWith(EROFS);
+  if (::access(folder.c_str(), W_OK) != 0) return FailedWith(errno);
+  return {};
+}
+
+// Gives the target a flushed copy of the source (same content and times)
+// without replacing anything; the source stays. On failure nothing new is
+// left at the target.
+FsStatus CopyIntoPlace(const std::string& source, const std::string& target) {
+  Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (in.get() < 0) return FailedWith(errno);
+  struct stat st;
+  if (::fstat(in.get(), &st) != 0) return FailedWith(errno);
+  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
+  struct stat existing;
+  if (::lstat(target.c_str(), &existing) == 0) return FailedWith(EEXIST);
+
+  std::string partial;
+  if (int error = WritePartialCopy(in.get(), st, target, partial)) return FailedWith(error);
+  if (int error = RenameNoReplace(partial.c_str(), target.c_str())) {
+    ::unlink(partial.c_str());
+    return FailedWith(error);
+  }
+  if (int error = FlushFolder(ParentOf(target))) {
+    ::unlink(target.c_str());
+    return FailedWith(error);
+  }
+  return {};
+}
+
 FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
-  if (FsStatus copied = CopyIntoPlace(source, target, true); !copied) return copied;
+  if (FsStatus removable = SourceRemovable(source); !removable) return removable;
+  if (FsStatus copied = CopyIntoPlace(source, target); !copied) return copied;
   // Only now, with the copy safely on disk under its name, the source goes.
   if (::unlink(source.c_str()) != 0) {
     int error = errno;
@@ -179,39 +219,6 @@ FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
 
 }  // namespace
 
-FsStatus CopyIntoPlace(const std::string& source, const std::string& target, bool flush) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (in.get() < 0) return FailedWith(errno);
-  struct stat st;
-  if (::fstat(in.get(), &st) != 0) return FailedWith(errno);
-  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
-  struct stat existing;
-  if (::lstat(target.c_str(), &existing) == 0) return FailedWith(EEXIST);
-
-  std::string partial;
-  if (int error = WritePartialCopy(in.get(), st, target, flush, partial)) return FailedWith(error);
-  if (int error = RenameNoReplace(partial.c_str(), target.c_str())) {
-    ::unlink(partial.c_str());
-    return FailedWith(error);
-  }
-  if (flush) {
-    if (int error = FlushFolder(ParentOf(target))) {
-      ::unlink(target.c_str());
-      return FailedWith(error);
-    }
-  }
-  return {};
-}
-
-FsStatus SourceRemovable(const std::string& source) {
-  std::string folder = ParentOf(source);
-  struct statvfs vfs;
-  if (::statvfs(folder.c_str(), &vfs) != 0) return FailedWith(errno);
-  if (vfs.f_flag & ST_RDONLY) return FailedWith(EROFS);
-  if (::access(folder.c_str(), W_OK) != 0) return FailedWith(errno);
-  return {};
-}
-
 std::string PartialCopyName(const std::string& target, int attempt) {
   std::string name = GetFileName(target);
   if (name.size() > kLongestNameInPartial) {
@@ -219,25 +226,51 @@ std::string PartialCopyName(const std::string& target, int attempt) {
     while (cut > 0 && (static_cast<unsigned char>(name[cut]) & 0xC0) == 0x80) --cut;
     name.resize(cut);
   }
-  std::string partial = ".quillfen-" + name + ".partial-" + std::to_string(::getpid());
+  std::string partial = kPartialPrefix + name + kPartialMark + std::to_string(::getpid());
   if (attempt > 0) partial += "-" + std::to_string(attempt);
   return BuildPath(ParentOf(target), partial);
 }
 
-FsStatus RenameWithoutReplacing(const std::string& source, const std::string& target, bool& acrossVolumes) {
-  acrossVolumes = false;
+bool IsPartialCopyName(const std::string& name, pid_t& writer) {
+  if (name.rfind(kPartialPrefix, 0) != 0) return false;
+  auto mark = name.rfind(kPartialMark);
+  if (mark == std::string::npos || mark < std::strlen(kPartialPrefix)) return false;
+  // The end is "<pid>" or "<pid>-<attempt>", digits only.
+  std::string rest = name.substr(mark + std::strlen(kPartialMark));
+  auto dash = rest.find('-');
+  std::string pid = rest.substr(0, dash);
+  std::string attempt = dash == std::string::npos ? "1" : rest.substr(dash + 1);
+  auto digitsOnly = [](const std::string& s) {
+    return !s.empty() && s.size() <= 9 && s.find_first_not_of("0123456789") == std::string::npos;
+  };
+  if (!digitsOnly(pid) || !digitsOnly(attempt)) return false;
+  writer = static_cast<pid_t>(std::stol(pid));
+  return writer > 0;
+}
+
+void RemoveStaleCopies(const std::string& folder) {
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;  // the move itself will tell what is wrong with the folder
+  int fd = ::dirfd(dir);
+  while (dirent* entry = ::readdir(dir)) {
+    pid_t writer = 0;
+    if (!IsPartialCopyName(entry->d_name, writer)) continue;
+    // A writer that still runs (or that we may not signal) may be writing it.
+    if (writer == ::getpid() || ::kill(writer, 0) == 0 || errno != ESRCH) continue;
+    struct stat st;
+    if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) continue;
+    ::unlinkat(fd, entry->d_name, 0);
+  }
+  ::closedir(dir);
+}
+
+FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target) {
   struct stat st;
   if (::lstat(source.c_str(), &st) != 0) return FailedWith(errno);
   if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
   int error = RenameNoReplace(source.c_str(), target.c_str());
-  acrossVolumes = error == EXDEV;
-  return error == 0 ? FsStatus{} : FailedWith(error);
-}
-
-FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target) {
-  bool acrossVolumes = false;
-  FsStatus renamed = RenameWithoutReplacing(source, target, acrossVolumes);
-  if (renamed || !acrossVolumes) return renamed;
+  if (error == 0) return {};
+  if (error != EXDEV) return FailedWith(error);
   return CopyThenRemove(source, target);
 }
 

@@ -2,30 +2,34 @@
 // Moving one file without ever replacing another and without ever losing the
 // source: within a volume by a rename that refuses an existing name, across
 // volumes by a flushed copy under a hidden temporary name.
+#include <sys/types.h>
+
 #include <string>
 
 #include "platform/FileSystem.h"
 
 namespace quillfen {
 
-// Moves source to target. On failure the source is where it was, nothing new
-// is left in the target folder, and the status says why in words.
+// Moves source to target. Across volumes, one picture at a time: the source's
+// folder must let it be removed, the copy is written under a hidden temporary
+// name beside the target and flushed, takes its final name without replacing
+// anything, the folder is flushed, and only then the source is removed. So a
+// crash at any point leaves at most this one picture in both places, or one
+// temporary file. On failure the source is where it was, nothing new is left
+// in the target folder, and the status says why in words.
 FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target);
 
-// Gives source a copy at target (same content and times) without replacing
-// anything, leaving the source in place. With flush the copy and its folder
-// entry are on disk when this returns; without, the caller makes them so
-// before it removes the source. On failure nothing new is left at the target.
-FsStatus CopyIntoPlace(const std::string& source, const std::string& target, bool flush);
-
-// Whether the source's folder will let the source be removed after copying.
-FsStatus SourceRemovable(const std::string& source);
-
-// Renames source to target on the same volume without replacing anything;
-// acrossVolumes tells when the two lie on different volumes (nothing done).
-FsStatus RenameWithoutReplacing(const std::string& source, const std::string& target, bool& acrossVolumes);
-
-// The hidden name a copy is written under before it gets its final name.
+// The hidden name a copy is written under before it gets its final name. It
+// never ends in a picture's extension, so no listing takes it for a picture.
 std::string PartialCopyName(const std::string& target, int attempt);
+
+// Whether a file name is one of those temporary names; writer is then the
+// process that chose it.
+bool IsPartialCopyName(const std::string& name, pid_t& writer);
+
+// Removes the temporary copies in the folder whose writer is no longer
+// running (a run that was killed). Its source is still in place: a source
+// goes only after its copy's temporary name is gone.
+void RemoveStaleCopies(const std::string& folder);
 
 }  // namespace quillfen

@@ -3,13 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statfs.h>
 #include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 
 #include "platform/Paths.h"
@@ -78,17 +76,6 @@ FsStatus ForEachEntry(const std::string& folder, Visit visit) {
   }
 }
 
-// Volumes whose flush of the whole volume is known to reach the disk: local
-// kernel file systems. FUSE and network volumes get a flush per copy.
-bool FlushesWholeVolume(const std::string& folder) {
-  constexpr long kFuse = 0x65735546, kNfs = 0x6969, kCifs = static_cast<long>(0xFF534D42),
-                 kSmb2 = static_cast<long>(0xFE534D42), kSmb = 0x517B;
-  struct statfs fs;
-  if (::statfs(folder.c_str(), &fs) != 0) return false;
-  long type = static_cast<long>(fs.f_type);
-  return type != kFuse && type != kNfs && type != kCifs && type != kSmb2 && type != kSmb;
-}
-
 std::string FolderOf(const std::string& path) {
   auto slash = path.find_last_of('/');
   if (slash == std::string::npos) return ".";
@@ -97,24 +84,12 @@ std::string FolderOf(const std::string& path) {
 
 }  // namespace
 
-PosixFileSystem::~PosixFileSystem() {
-  SettleRemovals();
-  if (!untold_) std::fprintf(stderr, "quillfen: a moved picture was kept in both places: %s\n", untold_.reason.c_str());
-}
-
-void PosixFileSystem::SettleRemovals() const {
-  if (pending_.Empty()) return;
-  FsStatus settled = pending_.Flush();
-  if (!settled && untold_) untold_ = settled;
-}
-
 bool PosixFileSystem::FolderExists(const std::string& path) const {
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool PosixFileSystem::FileExists(const std::string& path) const {
-  if (pending_.Holds(path)) SettleRemovals();
   struct stat st;
   return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
@@ -128,7 +103,6 @@ FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
 }
 
 FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
-  SettleRemovals();
   files.clear();
   FsStatus status = ForEachEntry(folder, [&](const dirent* entry, EntryKind kind, const struct stat& st) {
     if (kind != EntryKind::File) return;
@@ -150,7 +124,6 @@ FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileE
 
 FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
                                          std::vector<std::string>& subfolders) const {
-  SettleRemovals();
   subfolders.clear();
   std::vector<std::string> names;
   FsStatus status = ForEachEntry(folder, [&](const dirent* entry, EntryKind kind, const struct stat&) {
@@ -164,7 +137,6 @@ FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
 }
 
 FsStatus PosixFileSystem::FileSize(const std::string& path, std::uint64_t& size) const {
-  if (pending_.Holds(path)) SettleRemovals();
   struct stat st;
   if (::stat(path.c_str(), &st) != 0) return FailedWith(errno);
   size = static_cast<std::uint64_t>(st.st_size);
@@ -186,39 +158,25 @@ FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& byte
 }
 
 FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
-  if (pending_.Due()) SettleRemovals();
-  if (!untold_) {
-    FsStatus failure = untold_;
-    untold_ = {};
-    return failure;
+  const std::string folder = FolderOf(target);
+  if (!sweptFolders_.count(folder)) {
+    struct stat from, to;
+    if (::stat(FolderOf(source).c_str(), &from) == 0 && ::stat(folder.c_str(), &to) == 0 &&
+        from.st_dev != to.st_dev) {
+      RemoveStaleCopies(folder);
+      sweptFolders_.insert(folder);
+    }
   }
-  bool acrossVolumes = false;
-  FsStatus renamed = RenameWithoutReplacing(source, target, acrossVolumes);
-  if (renamed || !acrossVolumes) return renamed;
-  return MoveAcrossVolumes(source, target);
-}
-
-FsStatus PosixFileSystem::MoveAcrossVolumes(const std::string& source, const std::string& target) {
-  if (!FlushesWholeVolume(FolderOf(target))) return MoveWithoutReplacing(source, target);
-  // The source must be removable before it is copied: a write-protected card
-  // is told at its first picture, not after many copies.
-  if (FsStatus removable = SourceRemovable(source); !removable) return removable;
-  struct stat st;
-  if (::lstat(source.c_str(), &st) != 0) return FailedWith(errno);
-  if (FsStatus copied = CopyIntoPlace(source, target, /*flush=*/false); !copied) return copied;
-  pending_.Add(source, target, static_cast<std::uint64_t>(st.st_size));
-  return {};
+  return MoveWithoutReplacing(source, target);
 }
 
 FsStatus PosixFileSystem::RemoveFolder(const std::string& path) {
-  SettleRemovals();
   // rmdir refuses a folder with anything in it, so nothing inside is ever lost.
   if (::rmdir(path.c_str()) != 0) return FailedWith(errno);
   return {};
 }
 
 bool PosixFileSystem::FolderIsEmpty(const std::string& path) const {
-  SettleRemovals();
   // Anything at all inside (links and hidden files too) makes it not empty;
   // a folder that cannot be read is not called empty either.
   OpenFolder dir(path);

@@ -1,15 +1,16 @@
 #pragma once
 // The file system on POSIX: st_dev for volumes, statvfs for free space, and
 // moves that never replace a file and never lose one.
+#include <set>
+#include <string>
+
 #include "platform/FileSystem.h"
-#include "platform/posix/DeferredRemovals.h"
 
 namespace quillfen {
 
 class PosixFileSystem : public FileSystem {
  public:
   PosixFileSystem() = default;
-  ~PosixFileSystem() override;
   PosixFileSystem(const PosixFileSystem&) = delete;
   PosixFileSystem& operator=(const PosixFileSystem&) = delete;
 
@@ -26,16 +27,9 @@ class PosixFileSystem : public FileSystem {
   bool FolderIsEmpty(const std::string& path) const override;
 
  private:
-  // Removes the sources of copies made to other volumes once those copies
-  // are on disk. Every look at the source side comes after this, so the
-  // mover never sees a picture that it has already moved.
-  void SettleRemovals() const;
-  FsStatus MoveAcrossVolumes(const std::string& source, const std::string& target);
-
-  // Waiting removals are an effect of earlier moves that lookups complete.
-  mutable DeferredRemovals pending_;
-  // A failure of a removal completed by a lookup, told by the next move.
-  mutable FsStatus untold_;
+  // Target folders on another volume than their sources already cleared of
+  // temporary copies left by killed runs; once per folder and process.
+  std::set<std::string> sweptFolders_;
 };
 
 }  // namespace quillfen
