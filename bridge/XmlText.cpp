@@ -7,7 +7,9 @@ namespace quillfen {
 namespace {
 
 // In text: & < >. In attribute values: & < " (the movie's reader needs no
-// more; a ">" in an attribute stays as it is).
+// more; a ">" in an attribute stays as it is). Line-break and tab characters
+// that an XML reader would normalise (CR in text; CR, LF and tab in
+// attributes) are written as character references, so that they arrive.
 void AppendEscaped(std::string& out, const char* text, bool attribute) {
   for (const char* p = text; *p; ++p) {
     switch (*p) {
@@ -24,6 +26,19 @@ void AppendEscaped(std::string& out, const char* text, bool attribute) {
           out += "&quot;";
         else
           out += '"';
+        break;
+      case '\r': out += "&#13;"; break;
+      case '\n':
+        if (attribute)
+          out += "&#10;";
+        else
+          out += '\n';
+        break;
+      case '\t':
+        if (attribute)
+          out += "&#9;";
+        else
+          out += '\t';
         break;
       default: out += *p;
     }
