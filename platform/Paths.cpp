@@ -87,4 +87,23 @@ int CompareNoCase(const std::string& a, const std::string& b) {
 
 bool EqualsNoCase(const std::string& a, const std::string& b) { return CompareNoCase(a, b) == 0; }
 
+std::string FoldNoCase(const std::string& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t start = i;
+    const char32_t c = NextCodePoint(text, i);
+    const char32_t folded = FoldCase(c);
+    if (folded == c) {
+      out.append(text, start, i - start);  // unchanged, invalid bytes included
+    } else if (folded < 0x80) {
+      out += static_cast<char>(folded);
+    } else {  // every folded letter is below U+0800: two bytes, as before
+      out += static_cast<char>(0xC0 | (folded >> 6));
+      out += static_cast<char>(0x80 | (folded & 0x3F));
+    }
+  }
+  return out;
+}
+
 }  // namespace quillfen

@@ -18,5 +18,8 @@ bool IsPicture(const std::string& path);
 // used wherever the program sorts or compares names ignoring case.
 int CompareNoCase(const std::string& a, const std::string& b);
 bool EqualsNoCase(const std::string& a, const std::string& b);
+// The text with every letter folded as CompareNoCase folds it: two texts are
+// EqualsNoCase exactly when their folded forms are equal.
+std::string FoldNoCase(const std::string& text);
 
 }  // namespace quillfen

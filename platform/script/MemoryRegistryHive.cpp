@@ -1,6 +1,6 @@
 #include "platform/script/MemoryRegistryHive.h"
 
-#include <cctype>
+#include "platform/Paths.h"
 
 namespace quillfen {
 
@@ -8,10 +8,12 @@ std::string FoldRegistryName(const std::string& name) {
   std::string out;
   for (char c : name) {
     if (c == '\\' && (out.empty() || out.back() == '\\')) continue;
-    out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    out += c;
   }
   while (!out.empty() && out.back() == '\\') out.pop_back();
-  return out;
+  // Letters fold as the hive file's INI reader folds them (Cyrillic too), so
+  // two names the file cannot tell apart are one name here as well.
+  return FoldNoCase(out);
 }
 
 bool MemoryRegistryHive::KeyExists(RegistryRoot root, const std::string& subkey) const {
