@@ -18,6 +18,25 @@ std::size_t SkipDigits(std::string_view text, std::size_t& i) {
   return i - start;
 }
 
+// For a number out of a double's range: true when it is too large, false when
+// too small. What counts is where its first significant digit stands from
+// the point, moved by the exponent; a long run of digits without any
+// exponent can overflow too.
+bool Overflows(std::string_view mantissa, long exponent) {
+  const std::size_t point = mantissa.find('.');
+  const std::string_view whole = mantissa.substr(0, point);
+  const std::string_view fraction = point == std::string_view::npos ? std::string_view() : mantissa.substr(point + 1);
+  long position;
+  if (const std::size_t first = whole.find_first_not_of('0'); first != std::string_view::npos) {
+    position = static_cast<long>(whole.size() - first);
+  } else {
+    const std::size_t firstInFraction = fraction.find_first_not_of('0');
+    if (firstInFraction == std::string_view::npos) return false;
+    position = -static_cast<long>(firstInFraction);
+  }
+  return position + exponent > 0;
+}
+
 }  // namespace
 
 double ReadBaseNameNumber(std::string_view text) {
@@ -39,7 +58,8 @@ double ReadBaseNameNumber(std::string_view text) {
   }
   if (digits == 0) return 0.0;
 
-  bool hugeExponent = false;
+  const std::size_t mantissaEnd = i;
+  long exponent = 0;
   if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
     std::size_t j = i + 1;
     bool negativeExponent = false;
@@ -47,9 +67,11 @@ double ReadBaseNameNumber(std::string_view text) {
       negativeExponent = text[j] == '-';
       ++j;
     }
+    const std::size_t exponentStart = j;
     if (SkipDigits(text, j) > 0) {
+      for (std::size_t k = exponentStart; k < j && exponent < 100000000; ++k) exponent = exponent * 10 + (text[k] - '0');
+      if (negativeExponent) exponent = -exponent;
       i = j;
-      hugeExponent = !negativeExponent;
     }
   }
 
@@ -57,7 +79,7 @@ double ReadBaseNameNumber(std::string_view text) {
   auto [end, error] = std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::general);
   (void)end;
   if (error == std::errc::result_out_of_range)
-    value = hugeExponent ? std::numeric_limits<double>::infinity() : 0.0;
+    value = Overflows(text.substr(start, mantissaEnd - start), exponent) ? std::numeric_limits<double>::infinity() : 0.0;
   return negative ? -value : value;
 }
 
