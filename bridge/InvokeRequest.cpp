@@ -101,7 +101,6 @@ bool AppendTextContent(std::string& out, const pugi::xml_node& top) {
 }  // namespace
 
 std::optional<InvokeRequest> ReadInvokeRequest(const std::string& request) {
-  if (request.size() > kMaxRequestBytes) return std::nullopt;
   if (!IsValidUtf8(request) || request.find('\0') != std::string::npos) return std::nullopt;
 
   pugi::xml_document document;

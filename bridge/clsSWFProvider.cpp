@@ -49,7 +49,8 @@ void clsSWFProvider::FlashCall(const std::string& request) {
   // Everything of this request stays local, so that a request arriving while
   // this one pumps events (a pause during a move) is read and answered on
   // its own, before this one.
-  const std::optional<InvokeRequest> invoke = ReadInvokeRequest(request);
+  const std::optional<InvokeRequest> invoke =
+      request.size() <= kMaxRequestBytes ? ReadInvokeRequest(request) : std::nullopt;
   if (!invoke) {
     // The movie never sends such a text: refused without any action.
     Movie().SetReturnValue("");

@@ -227,10 +227,13 @@ TEST_F(SwfProviderTest, MalformedRequestsAreRefusedWithoutAction) {
   EXPECT_EQ(Mover().SourceValue(), "");
 }
 
-TEST_F(SwfProviderTest, AHugeArgumentIsHandledLikeAnyOther) {
+TEST_F(SwfProviderTest, ALongArgumentIsHandledLikeAnyOtherAndAHugeRequestIsRefused) {
+  const std::string longPath(32 * 1024, 'p');
+  EXPECT_EQ(Call(Invoke("SetPath", Str("Target") + Str(longPath))), "");
+  EXPECT_EQ(Mover().TargetValue().size(), longPath.size());
   const std::string huge(10 * 1024 * 1024, 'p');
   EXPECT_EQ(Call(Invoke("SetPath", Str("Target") + Str(huge))), "");
-  EXPECT_EQ(Mover().TargetValue().size(), huge.size());
+  EXPECT_EQ(Mover().TargetValue().size(), longPath.size());
   EXPECT_EQ(Call(Invoke("PauseOperationX", Str(huge))), "");
 }
 
