@@ -27,6 +27,24 @@ namespace quillfen::testing {
 
 using HostClock = std::chrono::steady_clock;
 
+// A host built with a sanitizer carries its shadow memory: its peak says
+// nothing about the program's own, so memory limits are not checked there.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr bool kPeakMemoryIsTheProgramsOwn = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(memory_sanitizer) || __has_feature(thread_sanitizer)
+constexpr bool kPeakMemoryIsTheProgramsOwn = false;
+#else
+constexpr bool kPeakMemoryIsTheProgramsOwn = true;
+#endif
+#else
+constexpr bool kPeakMemoryIsTheProgramsOwn = true;
+#endif
+
+// The peak memory of a run, in kilobytes, for a limit check: 0 where it is
+// not the program's own.
+inline long CheckedPeakKilobytes(long peakKilobytes) { return kPeakMemoryIsTheProgramsOwn ? peakKilobytes : 0; }
+
 struct HostRun {
   int exitCode = -1;  // -1 when the process did not end by itself
   bool timedOut = false;

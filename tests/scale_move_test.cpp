@@ -167,7 +167,7 @@ class ScaleTest : public ::testing::Test {
     ReportRun(what, run, HostClock::now() - started);
     EXPECT_FALSE(run.timedOut);
     EXPECT_EQ(run.exitCode, 0) << run.errors;
-    EXPECT_LT(run.peakKilobytes, kMemoryLimitKilobytes);
+    EXPECT_LT(testing::CheckedPeakKilobytes(run.peakKilobytes), kMemoryLimitKilobytes);
     return run;
   }
 };
