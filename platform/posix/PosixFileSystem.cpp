@@ -50,14 +50,14 @@ bool IsDotOrDotDot(const char* name) {
 // and a linked picture is never moved away from under its link.
 enum class EntryKind { File, Folder, Other };
 
-EntryKind KindOf(int dirFd, const dirent* entry, struct stat* st) {
-  if (::fstatat(dirFd, entry->d_name, st, AT_SYMLINK_NOFOLLOW) != 0) return EntryKind::Other;
-  if (S_ISREG(st->st_mode)) return EntryKind::File;
-  if (S_ISDIR(st->st_mode)) return EntryKind::Folder;
+EntryKind KindOf(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return EntryKind::File;
+  if (S_ISDIR(st.st_mode)) return EntryKind::Folder;
   return EntryKind::Other;
 }
 
-// Calls visit(entry, kind, stat) for every entry of the folder but "." and "..".
+// Calls visit(entry, kind, stat) for every entry of the folder but "." and "..";
+// an entry that cannot be looked at fails the listing.
 template <typename Visit>
 FsStatus ForEachEntry(const std::string& folder, Visit visit) {
   OpenFolder dir(folder);
@@ -72,7 +72,14 @@ FsStatus ForEachEntry(const std::string& folder, Visit visit) {
     }
     if (IsDotOrDotDot(entry->d_name)) continue;
     struct stat st;
-    visit(entry, KindOf(fd, entry, &st), st);
+    if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+      // Gone since it was listed: it is no longer in the folder. Anything
+      // else (a failing card, a dead mount below) is told, not passed over,
+      // so that no picture is silently left behind.
+      if (errno == ENOENT) continue;
+      return FsStatus::Failed(std::string(entry->d_name) + ": " + std::strerror(errno));
+    }
+    visit(entry, KindOf(st), st);
   }
 }
 

@@ -90,6 +90,7 @@ qf_mount_exfat_card() {
   mkfs.exfat -L QFCARD "$image" >/dev/null 2>&1 || qf_fail "mkfs.exfat failed"
   loop=$(losetup -f --show "$image" 2>/dev/null) || qf_skip "this machine has no free loop device"
   _qf_loops+=("$loop")
+  QF_CARD_LOOP=$loop
   mkdir -p "$dir"
   if mount -t exfat "$loop" "$dir" 2>/dev/null; then
     _qf_mounts+=("$dir")
@@ -99,6 +100,19 @@ qf_mount_exfat_card() {
   [[ -e /dev/fuse ]] || qf_skip "no /dev/fuse for exfat-fuse"
   mount.exfat-fuse "$loop" "$dir" >/dev/null 2>&1 || qf_skip "this machine refuses FUSE mounts"
   _qf_mounts+=("$dir")
+}
+
+# qf_fuse_daemon DIR: the process that serves the FUSE volume mounted at DIR
+# (found by its own command line, which names DIR), or nothing.
+qf_fuse_daemon() {
+  local proc
+  for proc in /proc/[0-9]*; do
+    if tr '\0' '\n' <"$proc/cmdline" 2>/dev/null | grep -qx -- "$1"; then
+      [[ $(tr '\0' ' ' <"$proc/cmdline") == mount.exfat-fuse* ]] || continue
+      echo "${proc#/proc/}"
+      return
+    fi
+  done
 }
 
 # qf_write_picture PATH BYTES [DATE]: a picture of that size with random
