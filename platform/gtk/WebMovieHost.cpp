@@ -11,9 +11,12 @@ namespace quillfen {
 namespace {
 
 constexpr const char* kHandlerName = "quillfen";
-// Beyond this many unfinished calls the program waits for the page to catch
-// up, so a long move cannot pile up calls without bound.
-constexpr int kMaxCallsInFlight = 1000;
+// Calls into the movie travel in batches: a move makes two calls a picture,
+// and one round to the page per call cost four times the move itself. The
+// page gets a batch at the latest this long after its first call...
+constexpr guint kBatchDelayMs = 20;
+// ...or once it holds this many calls.
+constexpr std::size_t kLargestBatch = 256;
 
 WebKitSettings* LockedDownSettings() {
   WebKitSettings* settings = webkit_settings_new();
@@ -53,6 +56,7 @@ WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting) {
 }
 
 WebMovieHost::~WebMovieHost() {
+  if (flushTimer_) g_source_remove(flushTimer_);
   // Owed replies are answered so the page is never left waiting.
   while (!replies_.Empty()) SendReply(replies_.Pop().first, nullptr);
   g_signal_handlers_disconnect_by_data(contentManager_, this);
@@ -97,6 +101,8 @@ gboolean WebMovieHost::OnScriptMessage(WebKitUserContentManager*, JSCValue* valu
   self->replies_.Push(owed);
   self->HandleRequest(request);
   auto [handle, answer] = self->replies_.Pop();
+  // The movie sees every call the request made before its answer.
+  self->Flush();
   SendReply(handle, answer ? &*answer : nullptr);
   return TRUE;
 }
@@ -128,25 +134,61 @@ void WebMovieHost::SendReply(const Reply& reply, const std::string* text) {
 void WebMovieHost::SetReturnValue(const std::string& reply) { replies_.SetInnermost(reply); }
 
 std::string WebMovieHost::CallFunction(const std::string& request) {
-  while (callsInFlight_ >= kMaxCallsInFlight) g_main_context_iteration(nullptr, TRUE);
-  GVariantBuilder args;
-  g_variant_builder_init(&args, G_VARIANT_TYPE_VARDICT);
-  g_variant_builder_add(&args, "{sv}", "request", g_variant_new_string(request.c_str()));
-  ++callsInFlight_;
-  webkit_web_view_call_async_javascript_function(view_, "return externalCall(request);", -1,
-                                                 g_variant_builder_end(&args), nullptr, nullptr, nullptr,
-                                                 OnCallFinished, this);
+  outbox_.push_back(request);
+  if (outbox_.size() >= kLargestBatch) {
+    Flush();
+  } else if (!flushTimer_) {
+    flushTimer_ = g_timeout_add(kBatchDelayMs, OnFlushTimer, this);
+  }
   return {};
 }
 
-void WebMovieHost::OnCallFinished(GObject* source, GAsyncResult* result, gpointer data) {
+gboolean WebMovieHost::OnFlushTimer(gpointer data) {
   auto* self = static_cast<WebMovieHost*>(data);
-  --self->callsInFlight_;
+  self->flushTimer_ = 0;
+  self->Flush();
+  return G_SOURCE_REMOVE;
+}
+
+void WebMovieHost::Flush() {
+  if (flushTimer_) {
+    g_source_remove(flushTimer_);
+    flushTimer_ = 0;
+  }
+  if (outbox_.empty()) return;
+  // The requests travel as a dictionary "0", "1", ... (arrays are not among
+  // the argument types WebKit passes); they are texts, never script.
+  GVariantBuilder requests;
+  g_variant_builder_init(&requests, G_VARIANT_TYPE_VARDICT);
+  for (std::size_t i = 0; i < outbox_.size(); ++i)
+    g_variant_builder_add(&requests, "{sv}", std::to_string(i).c_str(), g_variant_new_string(outbox_[i].c_str()));
+  GVariantBuilder args;
+  g_variant_builder_init(&args, G_VARIANT_TYPE_VARDICT);
+  g_variant_builder_add(&args, "{sv}", "requests", g_variant_builder_end(&requests));
+  g_variant_builder_add(&args, "{sv}", "count", g_variant_new_uint32(static_cast<guint32>(outbox_.size())));
+  outbox_.clear();
+  // Each call runs on its own: one that fails does not keep the next from the movie.
+  webkit_web_view_call_async_javascript_function(
+      view_,
+      "const failures = [];"
+      "for (let i = 0; i < count; i++) {"
+      "  try { externalCall(requests[String(i)]); } catch (error) { failures.push(String(error)); }"
+      "}"
+      "return failures.join('\\n');",
+      -1, g_variant_builder_end(&args), nullptr, nullptr, nullptr, OnCallsFinished, nullptr);
+}
+
+void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer) {
   GError* error = nullptr;
   JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
-  if (value) g_object_unref(value);
+  if (value) {
+    gchar* failures = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
+    if (failures && *failures) std::fprintf(stderr, "quillfen: a call into the movie failed: %s\n", failures);
+    g_free(failures);
+    g_object_unref(value);
+  }
   if (error) {
-    std::fprintf(stderr, "quillfen: a call into the movie failed: %s\n", error->message);
+    std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", error->message);
     g_error_free(error);
   }
 }

@@ -8,6 +8,7 @@
 #include <webkit2/webkit2.h>
 
 #include <string>
+#include <vector>
 
 #include "platform/MovieHost.h"
 #include "platform/gtk/HandlerNesting.h"
@@ -29,8 +30,9 @@ class WebMovieHost : public MovieHost {
 
   void LoadMovie(const std::string& path) override;
   // Hands the call to the movie and returns at once with the empty text: the
-  // program never uses a movie function's result, and calls reach the page
-  // in the order they were made.
+  // program never uses a movie function's result. Calls reach the page in
+  // the order they were made, in short batches, and all of them before the
+  // reply of the request that made them.
   std::string CallFunction(const std::string& request) override;
   void SetReturnValue(const std::string& reply) override;
   void SetRequestHandler(RequestHandler handler) override { handler_ = std::move(handler); }
@@ -48,7 +50,10 @@ class WebMovieHost : public MovieHost {
   static gboolean OnContextMenu(WebKitWebView*, WebKitContextMenu*, GdkEvent*, WebKitHitTestResult*, gpointer);
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer data);
   static void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer);
-  static void OnCallFinished(GObject* source, GAsyncResult* result, gpointer data);
+  static gboolean OnFlushTimer(gpointer data);
+  static void OnCallsFinished(GObject* source, GAsyncResult* result, gpointer);
+  // Sends the calls made so far to the movie, in one go.
+  void Flush();
   void HandleRequest(const std::string& request);
   static void SendReply(const Reply& reply, const std::string* text);
   bool FromMovie() const;
@@ -59,7 +64,8 @@ class WebMovieHost : public MovieHost {
   std::string movieUri_;
   RequestHandler handler_;
   PendingReplies<Reply> replies_;
-  int callsInFlight_ = 0;
+  std::vector<std::string> outbox_;
+  guint flushTimer_ = 0;
 };
 
 }  // namespace quillfen

@@ -37,4 +37,4 @@ open_about
 about=$(gui_dialog "О программе Quillfen")
 xdotool windowfocus --sync "$about" key Escape
 gui_running || gui_fail "the program ended"
-echo "PASSED: About window opens, closes with Escape and Enter, follows the language"
+gui_pass "About window opens, closes with Escape and Enter, follows the language"

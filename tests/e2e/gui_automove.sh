@@ -31,4 +31,8 @@ if xprop -id "$MAIN_WINDOW" _QUILLFEN_MOVIE_SHOWN 2>/dev/null | grep -q '= 1'; t
 fi
 gui_keys_in_dialog "Quillfen" Return
 gui_wait_shown 20
-echo "PASSED: $moved pictures moved with the window's confirmation"
+# The movie followed the move: the count is shown and the controls are free again.
+status=$(gui_js "['infoFrom', 'infoTo', 'infoOperation', 'infoExtra'].map((id) => document.getElementById(id).textContent).join(' | ')")
+echo "$status" | grep -q "$PICTURES" || gui_fail "the movie does not show the count: $status"
+[ "$(gui_js "document.getElementById('cmdMove').disabled")" = false ] || gui_fail "the movie's controls stayed locked"
+gui_pass "$moved pictures moved with the window's confirmation"

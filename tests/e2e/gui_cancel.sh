@@ -54,4 +54,4 @@ left=$(gui_count_pictures "$GUI_TMP/card")
 sleep 1
 if grep -q "All pictures have been moved" "$HOOK/events"; then gui_fail "the final box came up after a cancel"; fi
 gui_running || gui_fail "the program ended"
-echo "PASSED: cancelled after $moved of $PICTURES pictures, $left still on the card"
+gui_pass "cancelled after $moved of $PICTURES pictures, $left still on the card"

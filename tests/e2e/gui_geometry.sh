@@ -28,4 +28,4 @@ x=$(xwininfo -id "$MAIN_WINDOW" | awk '/Absolute upper-left X:/ {print $4}')
 y=$(xwininfo -id "$MAIN_WINDOW" | awk '/Absolute upper-left Y:/ {print $4}')
 [ $((x - (1280 - width) / 2)) -ge -2 ] && [ $((x - (1280 - width) / 2)) -le 2 ] || gui_fail "not centred: x=$x"
 [ $((y - (800 - height) / 2)) -ge -2 ] && [ $((y - (800 - height) / 2)) -le 2 ] || gui_fail "not centred: y=$y"
-echo "PASSED: movie area ${viewport}, window ${width}x${height} (menu bar ${menu_bar} px), fixed and centred"
+gui_pass "movie area ${viewport}, window ${width}x${height} (menu bar ${menu_bar} px), fixed and centred"

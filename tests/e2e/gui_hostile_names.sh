@@ -44,4 +44,4 @@ for _ in $(seq 50); do
 done
 [ "$(gui_js "window.answer === null")" = true ] || gui_fail "the exit request did not settle with null"
 gui_running || gui_fail "the program ended"
-echo "PASSED: hostile folder name shown intact; navigation, new windows and non-text messages refused"
+gui_pass "hostile folder name shown intact; navigation, new windows and non-text messages refused"

@@ -39,4 +39,4 @@ done
 [ "$(gui_js "document.getElementById('cmdMove').textContent")" = '"Move"' ] || gui_fail "the movie's Move button was not relabelled"
 [ "$(gui_js "document.getElementById('lblSource').textContent")" = '"Pictures from:"' ] ||
   gui_fail "the movie's source label was not relabelled"
-echo "PASSED: switched to English from the menu"
+gui_pass "switched to English from the menu"

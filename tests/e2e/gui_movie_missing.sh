@@ -33,4 +33,4 @@ xdotool mousemove --window "$MAIN_WINDOW" 20 10 click 1
 sleep 0.5
 after=$(xdotool search --onlyvisible --pid "$GUI_PID" | wc -l)
 [ "$after" -eq "$before" ] || gui_fail "a greyed menu opened"
-echo "PASSED: load error after ${elapsed_ms} ms, menus greyed, program still open"
+gui_pass "load error after ${elapsed_ms} ms, menus greyed, program still open"
