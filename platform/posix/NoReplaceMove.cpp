@@ -211,6 +211,8 @@ FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
   // Only now, with the copy safely on disk under its name, the source goes.
   if (::unlink(source.c_str()) != 0) {
     int error = errno;
+    // Someone removed the source meanwhile: the copy is its only one now.
+    if (error == ENOENT) return {};
     ::unlink(target.c_str());  // the picture stays where it was, once
     return FailedWith(error);
   }
