@@ -12,6 +12,7 @@
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/posix/PosixSystemInfo.h"
+#include "platform/posix/XdgDesktopIntegration.h"
 #ifdef QUILLFEN_TEST_HOOK
 #include "platform/gtk/testhook/TestHook.h"
 #endif
@@ -33,8 +34,9 @@ int main(int argc, char** argv) {
   PosixFileSystem files;
   IniSettingsStore settings(IniSettingsStore::DefaultPath());
   FileRegistryHive registry(FileRegistryHive::DefaultPath());
+  XdgDesktopIntegration desktop;
 
-  GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, nullptr});
+  GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
   frmQuillfen form(module);
 #ifdef QUILLFEN_TEST_HOOK
   TestHook hook(window, movie);
