@@ -2,37 +2,60 @@
 
 namespace quillfen {
 
+namespace {
+
+// The length of the well-formed UTF-8 sequence at text[i], or 0 when the
+// bytes there are not one (overlong, surrogate, beyond U+10FFFF, cut short).
+std::size_t SequenceLength(std::string_view text, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(text[i]);
+  if (lead < 0x80) return 1;
+  std::size_t length;
+  char32_t codePoint;
+  char32_t smallest;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2, codePoint = lead & 0x1F, smallest = 0x80;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3, codePoint = lead & 0x0F, smallest = 0x800;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4, codePoint = lead & 0x07, smallest = 0x10000;
+  } else {
+    return 0;
+  }
+  if (text.size() - i < length) return 0;
+  for (std::size_t k = 1; k < length; ++k) {
+    const auto next = static_cast<unsigned char>(text[i + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    codePoint = (codePoint << 6) | (next & 0x3F);
+  }
+  if (codePoint < smallest || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return 0;
+  return length;
+}
+
+}  // namespace
+
 bool IsValidUtf8(std::string_view text) {
-  std::size_t i = 0;
-  const std::size_t n = text.size();
-  while (i < n) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    }
-    std::size_t length;
-    char32_t codePoint;
-    char32_t smallest;
-    if ((lead & 0xE0) == 0xC0) {
-      length = 2, codePoint = lead & 0x1F, smallest = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-      length = 3, codePoint = lead & 0x0F, smallest = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-      length = 4, codePoint = lead & 0x07, smallest = 0x10000;
-    } else {
-      return false;
-    }
-    if (n - i < length) return false;
-    for (std::size_t k = 1; k < length; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + k]);
-      if ((next & 0xC0) != 0x80) return false;
-      codePoint = (codePoint << 6) | (next & 0x3F);
-    }
-    if (codePoint < smallest || codePoint > 0x10FFFF || (codePoint >= 0xD800 && codePoint <= 0xDFFF)) return false;
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = SequenceLength(text, i);
+    if (length == 0) return false;
     i += length;
   }
   return true;
+}
+
+std::string MakeValidUtf8(std::string_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size();) {
+    const std::size_t length = SequenceLength(text, i);
+    if (length == 0) {
+      AppendUtf8(out, 0xFFFD);
+      ++i;
+    } else {
+      out.append(text.substr(i, length));
+      i += length;
+    }
+  }
+  return out;
 }
 
 bool AppendUtf8(std::string& out, char32_t codePoint) {

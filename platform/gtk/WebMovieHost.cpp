@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <exception>
 
+#include "bridge/Utf8.h"
 #include "platform/gtk/GtkTheme.h"
 #include "platform/gtk/MovieAddress.h"
 
@@ -124,7 +125,7 @@ void WebMovieHost::HandleRequest(const std::string& request) {
 void WebMovieHost::SendReply(const Reply& reply, const std::string* text) {
   // A request the program left unanswered still settles, with null, so the
   // page never waits for ever.
-  JSCValue* value = text ? jsc_value_new_string(reply.context, text->c_str()) : jsc_value_new_null(reply.context);
+  JSCValue* value = text ? jsc_value_new_string(reply.context, MakeValidUtf8(*text).c_str()) : jsc_value_new_null(reply.context);
   webkit_script_message_reply_return_value(reply.reply, value);
   g_object_unref(value);
   webkit_script_message_reply_unref(reply.reply);
@@ -156,12 +157,14 @@ void WebMovieHost::Flush() {
     flushTimer_ = 0;
   }
   if (outbox_.empty()) return;
+  // GVariant strings must be valid UTF-8; a file name from the card need not
+  // be, so its stray bytes are shown as U+FFFD rather than lose the call.
   // The requests travel as a dictionary "0", "1", ... (arrays are not among
   // the argument types WebKit passes); they are texts, never script.
   GVariantBuilder requests;
   g_variant_builder_init(&requests, G_VARIANT_TYPE_VARDICT);
   for (std::size_t i = 0; i < outbox_.size(); ++i)
-    g_variant_builder_add(&requests, "{sv}", std::to_string(i).c_str(), g_variant_new_string(outbox_[i].c_str()));
+    g_variant_builder_add(&requests, "{sv}", std::to_string(i).c_str(), g_variant_new_string(MakeValidUtf8(outbox_[i]).c_str()));
   GVariantBuilder args;
   g_variant_builder_init(&args, G_VARIANT_TYPE_VARDICT);
   g_variant_builder_add(&args, "{sv}", "requests", g_variant_builder_end(&requests));
