@@ -166,6 +166,19 @@ TEST(AtomicFileTest, SymbolicLinksAreFollowedAndModesKept) {
   EXPECT_EQ(dir.Read("real/mimeapps.list.old"), "[Default Applications]\na=b\n");
 }
 
+TEST(AtomicFileTest, TemporariesOfKilledWritersAreClearedByTheNextWrite) {
+  TempDir dir;
+  dir.Write("cfg/settings.ini", "[Settings]\n");
+  dir.Write("cfg/.settings.ini.tmp-AbC123", "[Settings]\nhalf");
+  dir.Write("cfg/.settings.ini.tmp-longer-than-mkstemp", "not ours");
+  dir.Write("cfg/.other.ini.tmp-XyZ789", "another file's");
+  ASSERT_TRUE(atomic_file::Modify(dir.Path("cfg/settings.ini"),
+                                  [](const std::optional<std::string>& text) { return *text + "a=b\n"; }));
+  EXPECT_EQ(FilesIn(dir.Path("cfg")),
+            (std::vector<std::string>{".other.ini.tmp-XyZ789", ".settings.ini.lock",
+                                      ".settings.ini.tmp-longer-than-mkstemp", "settings.ini"}));
+}
+
 TEST(XdgPathsTest, FoldersFollowTheEnvironment) {
   TempDir dir;
   ::setenv("HOME", dir.path().c_str(), 1);

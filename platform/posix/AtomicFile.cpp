@@ -1,5 +1,6 @@
 #include "platform/posix/AtomicFile.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <limits.h>
 #include <stdio.h>
@@ -83,8 +84,27 @@ bool SyncFolder(const std::string& folder) {
   return ok;
 }
 
+// Temporary files of writers that were killed before their rename. Every
+// writer makes its temporary file while it holds the lock, so whoever holds
+// the lock now knows that any other one left beside the file is stale.
+void RemoveStaleTemporaries(const std::string& folder, const std::string& name) {
+  const std::string prefix = "." + name + ".tmp-";
+  DIR* dir = ::opendir(folder.c_str());
+  if (!dir) return;
+  while (dirent* entry = ::readdir(dir)) {
+    const std::string entryName = entry->d_name;
+    if (entryName.size() != prefix.size() + 6 || entryName.compare(0, prefix.size(), prefix) != 0) continue;
+    struct stat st;
+    const std::string stale = folder + "/" + entryName;
+    if (::lstat(stale.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(stale.c_str());
+  }
+  ::closedir(dir);
+}
+
+// Called with the file's lock held.
 bool ReplaceWith(const std::string& path, const std::string& text, mode_t mode, std::string* error) {
   const std::string folder = FolderOf(path);
+  RemoveStaleTemporaries(folder, NameOf(path));
   std::string temp = folder + "/." + NameOf(path) + ".tmp-XXXXXX";
   int fd = ::mkstemp(temp.data());
   if (fd < 0) {
