@@ -22,7 +22,11 @@ void clsSettings::SaveAutorun(bool value) {
   if (module_.blnSettingsLocked) return;
   autorun_ = value;
   if (value) {
-    if (registry::QueryStringValue(module_, kClassKey, "") == "0") {
+    // The handler's icon is the last entry a registration writes: without it
+    // an earlier registration was cut short (the program was killed between
+    // two writes) and is written again, or it would stay half done for good.
+    if (registry::QueryStringValue(module_, kClassKey, "") == "0" ||
+        registry::QueryStringValue(module_, kHandlerKey, "DefaultIcon") == "0") {
       const clsLanguageProvider& texts = module_.objLanguageProvider();
       registry::CreateKey(module_, kCommandKey);
       registry::SetStringValue(module_, kClassKey, "", texts.GetDialog("quillfen_title"));

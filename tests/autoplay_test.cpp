@@ -124,6 +124,17 @@ TEST_F(AutoPlayTest, AClassKeyHoldingZeroCountsAsMissing) {
   EXPECT_EQ(h.hive.Value(kCommandKey, ""), ProgramPath() + " %1");
 }
 
+TEST_F(AutoPlayTest, ARegistrationCutShortIsWrittenAgainNextTime) {
+  // A run killed after the class key's name but before the handler's icon.
+  h.hive.hive.CreateKey(RegistryRoot::ClassesRoot, "Quillfen\\shell\\quillfen\\command");
+  h.hive.hive.SetValue(RegistryRoot::ClassesRoot, "Quillfen", "", "Quillfen");
+  SwitchAutorun(true);
+  EXPECT_EQ(h.hive.changes.front(), std::string("create ") + kCommandKey);
+  EXPECT_EQ(h.hive.Value(kHandlerKey, "Provider"), h.Text("quillfen_title"));
+  EXPECT_EQ(h.hive.Value(kHandlerKey, "DefaultIcon"), ProgramPath() + ",0");
+  EXPECT_EQ(h.hive.Value(kCommandKey, ""), ProgramPath() + " %1");
+}
+
 TEST_F(AutoPlayTest, AutorunReportedDuringAMoveChangesNothing) {
   h.dir.Write("card/DCIM/100TEST/IMG_0001.JPG", "one");
   fs::create_directories(h.dir.Path("pictures"));
