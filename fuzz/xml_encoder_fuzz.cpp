@@ -1,7 +1,7 @@
 // The encoder of the values the program sends into the movie: any value built
 // from the input, however nested, is written as XML that a conforming reader
-// (end-of-line and attribute normalisation included, as the movie's
-// DOMParser does) reads back as the same value, and as a call the program's
+// (end-of-line and attribute normalisation included, and text of blanks
+// kept, as the movie's DOMParser does) reads back as the same value, and as a call the program's
 // own request reader takes apart again. A value of an unknown kind ends the
 // program through its fatal box, never otherwise.
 #include <fuzzer/FuzzedDataProvider.h>
@@ -136,7 +136,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string text = element.Xml();
   pugi::xml_document document;
-  FUZZ_CHECK(document.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_utf8),
+  FUZZ_CHECK(document.load_buffer(text.data(), text.size(), pugi::parse_default | pugi::parse_ws_pcdata, pugi::encoding_utf8),
              "an encoded value is well-formed XML");
   FUZZ_CHECK(Matches(document.first_child(), value), "an encoded value reads back as the same value");
 
