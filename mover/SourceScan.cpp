@@ -4,7 +4,8 @@
 
 namespace quillfen {
 
-FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder) {
+FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder,
+                    const std::function<void()>& afterFolder) {
   std::vector<FileEntry> entries;
   FsStatus status = files.ListFiles(folder, entries);
   if (!status) {
@@ -24,8 +25,9 @@ FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceSc
     failedFolder = folder;
     return status;
   }
+  if (afterFolder) afterFolder();
   for (const std::string& subfolder : subfolders) {
-    status = ScanSource(files, subfolder, scan, failedFolder);
+    status = ScanSource(files, subfolder, scan, failedFolder, afterFolder);
     if (!status) return status;
   }
   return {};

@@ -2,6 +2,7 @@
 // The scan of the source tree before a move: every picture at every depth,
 // hidden ones included, with its size and name.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,7 +18,10 @@ struct SourceScan {
 
 // Adds the folder's pictures, then those of each subfolder (depth-first), to
 // `scan`. When a folder cannot be listed the scan ends: `failedFolder` names
-// it and the status says why.
-FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder);
+// it and the status says why. `afterFolder` runs once each folder has been
+// read: the caller pumps events there, so a card with many folders does not
+// freeze the window while it is read.
+FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder,
+                    const std::function<void()>& afterFolder = {});
 
 }  // namespace quillfen

@@ -58,7 +58,8 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   ShowExtraInfo(T("source_checking"));
   SourceScan scan;
   std::string failedFolder;
-  FsStatus scanned = ScanSource(module_.objFileSystem(), plan.sourceFolder, scan, failedFolder);
+  FsStatus scanned = ScanSource(module_.objFileSystem(), plan.sourceFolder, scan, failedFolder,
+                                [this] { module_.platform().window.PumpEvents(); });
   if (!scanned) {
     ReportFolderFailure(failedFolder, scanned);
     Stop();

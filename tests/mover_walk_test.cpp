@@ -24,10 +24,20 @@ class MoverWalkTest : public ::testing::Test {
   }
   std::string FinalMessage() { return MoverHarness::Box("information", "OK", "Quillfen", h.Text("files_moved"), "OK"); }
   std::size_t MovedCount() { return MoverHarness::Names(h.pictures).size(); }
-  // Pumps: one while the folders are shown, one per target picture surveyed,
-  // then two after each picture; with an empty target, picture n ends
-  // with pumps 2n and 2n + 1.
-  static int FirstPumpAfterPicture(int n) { return 2 * n; }
+  // Runs `action` at the first event pump after the n-th picture has been
+  // handled (its progress sent), or `later` pumps after that one. Counted
+  // from the walk, so pumps of the checks before it do not matter.
+  void AfterPicture(int n, std::function<void()> action, int later = 0) {
+    h.program.window.QueueEvent([this, n, later, action = std::move(action)]() mutable {
+      if (h.program.movie.CallCount("setProgress") < n + 1) {
+        AfterPicture(n, std::move(action), later);
+      } else if (later == 0) {
+        action();
+      } else {
+        h.AtPump(later, std::move(action));
+      }
+    });
+  }
   MoverHarness h;
 };
 
@@ -49,7 +59,7 @@ TEST_F(MoverWalkTest, ProgressShowsTheWholePercentOfBytesMoved) {
 
 TEST_F(MoverWalkTest, CancelAfterTheSecondPictureEndsTheWalkQuietly) {
   WriteTenPictures();
-  h.AtPump(FirstPumpAfterPicture(2), [&] { h.mover().Cancel(); });
+  AfterPicture(2, [&] { h.mover().Cancel(); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"p01.jpg", "p02.jpg"}));
@@ -64,11 +74,14 @@ TEST_F(MoverWalkTest, CancelAfterTheSecondPictureEndsTheWalkQuietly) {
 TEST_F(MoverWalkTest, PauseHoldsAfterThePictureInHandUntilResumed) {
   WriteTenPictures();
   std::size_t movedWhilePaused = 0;
-  h.AtPump(FirstPumpAfterPicture(1), [&] { h.mover().Pause(); });
-  h.AtPump(FirstPumpAfterPicture(1) + 3, [&] {
-    movedWhilePaused = MovedCount();
-    h.mover().Pause();
-  });
+  AfterPicture(1, [&] { h.mover().Pause(); });
+  AfterPicture(
+      1,
+      [&] {
+        movedWhilePaused = MovedCount();
+        h.mover().Pause();
+      },
+      3);
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(movedWhilePaused, 1u);
@@ -82,8 +95,8 @@ TEST_F(MoverWalkTest, PauseHoldsAfterThePictureInHandUntilResumed) {
 
 TEST_F(MoverWalkTest, CancelWhilePausedWakesTheWalkAndEndsIt) {
   WriteTenPictures();
-  h.AtPump(FirstPumpAfterPicture(1), [&] { h.mover().Pause(); });
-  h.AtPump(FirstPumpAfterPicture(1) + 3, [&] { h.mover().Cancel(); });
+  AfterPicture(1, [&] { h.mover().Pause(); });
+  AfterPicture(1, [&] { h.mover().Cancel(); }, 3);
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 1u);
@@ -132,7 +145,7 @@ TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
 
 TEST_F(MoverWalkTest, TestModeSwitchedOnDuringTheMoveLeavesTheRestInPlace) {
   WriteTenPictures();
-  h.AtPump(FirstPumpAfterPicture(3), [&] { h.program.window.SetMenuChecked(MenuItem::Testing, true); });
+  AfterPicture(3, [&] { h.program.window.SetMenuChecked(MenuItem::Testing, true); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 3u);
@@ -213,7 +226,7 @@ TEST_F(MoverWalkTest, AFolderThatCannotBeListedDuringTheWalkEndsIt) {
   h.dir.Write("card/DCIM/100A/a.jpg", "a");
   h.dir.Write("card/DCIM/101B/b.jpg", "b");
   const std::string second = h.dir.Path("card/DCIM/101B");
-  h.AtPump(FirstPumpAfterPicture(1), [&] { h.overlay.unlistable.insert(second); });
+  AfterPicture(1, [&] { h.overlay.unlistable.insert(second); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(h.Boxes().back(), MoverHarness::Box("warning", "OK", "Quillfen",
@@ -229,7 +242,7 @@ TEST_F(MoverWalkTest, PathsAreStoredWhenSetEvenDuringAMove) {
   h.dir.Write("card/a.jpg", "a");
   const std::string other = h.dir.Path("elsewhere");
   bool lockedThen = false;
-  h.AtPump(FirstPumpAfterPicture(1), [&] {
+  AfterPicture(1, [&] {
     lockedThen = h.module().blnSettingsLocked;
     h.mover().Source(other);
   });
