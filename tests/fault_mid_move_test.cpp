@@ -120,16 +120,17 @@ class FaultMidMove : public ::testing::Test {
     ASSERT_TRUE(volumes.Reinsert());
   }
 
-  // Runs action at the first pump while the move is paused after picture n
-  // (two pumps after each picture, one more per picture already in the
-  // target), then resumes.
-  void WhilePausedAfter(int n, int inTarget, std::function<void()> action) {
-    h.AtPump(2 * n + inTarget, [this] { h.mover().Pause(); });
-    h.AtPump(2 * n + inTarget + 2, [this, action] {
-      pausedWhenActing = h.mover().Paused();
-      action();
-      h.mover().Pause();
-    });
+  // Runs action at a pump while the move is paused after picture n, then resumes.
+  void WhilePausedAfter(int n, std::function<void()> action) {
+    h.AfterPicture(n, [this] { h.mover().Pause(); });
+    h.AfterPicture(
+        n,
+        [this, action] {
+          pausedWhenActing = h.mover().Paused();
+          action();
+          h.mover().Pause();
+        },
+        2);
   }
 
   std::string MoveFailed(const std::string& name, const std::string& reason) {
@@ -178,7 +179,7 @@ class FaultMidMove : public ::testing::Test {
 };
 
 TEST_F(FaultMidMove, CardWhoseProcessDiesWhilePausedKeepsEveryPicture) {
-  WhilePausedAfter(2, 0, [&] {
+  WhilePausedAfter(2, [&] {
     pid_t card = volumes.CardProcess();
     ASSERT_GT(card, 0);
     ::kill(card, SIGKILL);
@@ -202,7 +203,7 @@ TEST_F(FaultMidMove, CardWhoseProcessDiesWhilePausedKeepsEveryPicture) {
 }
 
 TEST_F(FaultMidMove, CardUnmountedWhilePausedKeepsEveryPicture) {
-  WhilePausedAfter(4, 0, [&] { ASSERT_TRUE(Shell("umount " + Quoted(h.card))); });
+  WhilePausedAfter(4, [&] { ASSERT_TRUE(Shell("umount " + Quoted(h.card))); });
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.program.window.QueueAnswer(BoxAnswer::Cancel);
   h.mover().StartOperation();
@@ -216,7 +217,7 @@ TEST_F(FaultMidMove, CardUnmountedWhilePausedKeepsEveryPicture) {
 }
 
 TEST_F(FaultMidMove, TargetMadeReadOnlyThenWritableAgainOnRetry) {
-  WhilePausedAfter(1, 0, [&] { ASSERT_TRUE(RealVolumes::Remount(h.pictures, "ro")); });
+  WhilePausedAfter(1, [&] { ASSERT_TRUE(RealVolumes::Remount(h.pictures, "ro")); });
   std::vector<std::string> leftAtTheBox;
   h.program.window.SetBoxObserver([&](const std::string& text) {
     if (text.find("Read-only file system") == std::string::npos) return;
@@ -237,7 +238,7 @@ TEST_F(FaultMidMove, TargetMadeReadOnlyThenWritableAgainOnRetry) {
 
 TEST_F(FaultMidMove, TargetFilledBySomeoneElseLeavesNoPartialCopyAndRetryGoesOn) {
   const std::string filler = h.pictures + "/.filler";
-  WhilePausedAfter(2, 0, [&] {
+  WhilePausedAfter(2, [&] {
     // Room for a part of the next picture only, so its copy fails half-way.
     struct statvfs vfs {};
     ASSERT_EQ(::statvfs(h.pictures.c_str(), &vfs), 0);
@@ -263,7 +264,7 @@ TEST_F(FaultMidMove, TargetFilledBySomeoneElseLeavesNoPartialCopyAndRetryGoesOn)
 
 TEST_F(FaultMidMove, PictureVanishingOrTargetNameAppearingAfterTheChecks) {
   // A2 is taken off the card after A1 has moved.
-  h.AtPump(2, [&] { fs::remove(pictures["A2.JPG"].source); });
+  h.AfterPicture(1, [&] { fs::remove(pictures["A2.JPG"].source); });
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.program.window.QueueAnswer(BoxAnswer::Cancel);
   h.mover().StartOperation();
@@ -276,7 +277,7 @@ TEST_F(FaultMidMove, PictureVanishingOrTargetNameAppearingAfterTheChecks) {
   // moved: it is never replaced, B1 stays on the card, Retry meets it again.
   h.program.log.Clear();
   const std::string stranger = "someone else's picture";
-  h.AtPump(2 * 1 + 1, [&] { h.dir.Write("pictures/B1.JPG", stranger); });
+  h.AfterPicture(1, [&] { h.dir.Write("pictures/B1.JPG", stranger); }, 1);
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.program.window.QueueAnswer(BoxAnswer::Retry);
   h.program.window.QueueAnswer(BoxAnswer::Cancel);

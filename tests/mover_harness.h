@@ -75,6 +75,12 @@ class MoverHarness {
     return names;
   }
 
+  // Runs `action` at the first event pump after the n-th picture of the next
+  // move has been handled (its progress sent), or `later` pumps after that
+  // one. Counted from the walk, so the pumps of the checks do not matter.
+  void AfterPicture(int n, std::function<void()> action, int later = 0) {
+    WaitForProgress(program.movie.CallCount("setProgress") + 1 + n, later, std::move(action));
+  }
   // Runs `action` at the n-th event pump from now.
   void AtPump(int n, std::function<void()> action) { QueueAtPump(program.window, n, std::move(action)); }
 
@@ -100,6 +106,17 @@ class MoverHarness {
   }
 
  private:
+  void WaitForProgress(int calls, int later, std::function<void()> action) {
+    program.window.QueueEvent([this, calls, later, action = std::move(action)]() mutable {
+      if (program.movie.CallCount("setProgress") < calls) {
+        WaitForProgress(calls, later, std::move(action));
+      } else if (later == 0) {
+        action();
+      } else {
+        AtPump(later, std::move(action));
+      }
+    });
+  }
   static void QueueAtPump(ScriptedWindowSystem& window, int n, std::function<void()> action) {
     if (n <= 1) {
       window.QueueEvent(std::move(action));

@@ -24,20 +24,6 @@ class MoverWalkTest : public ::testing::Test {
   }
   std::string FinalMessage() { return MoverHarness::Box("information", "OK", "Quillfen", h.Text("files_moved"), "OK"); }
   std::size_t MovedCount() { return MoverHarness::Names(h.pictures).size(); }
-  // Runs `action` at the first event pump after the n-th picture has been
-  // handled (its progress sent), or `later` pumps after that one. Counted
-  // from the walk, so pumps of the checks before it do not matter.
-  void AfterPicture(int n, std::function<void()> action, int later = 0) {
-    h.program.window.QueueEvent([this, n, later, action = std::move(action)]() mutable {
-      if (h.program.movie.CallCount("setProgress") < n + 1) {
-        AfterPicture(n, std::move(action), later);
-      } else if (later == 0) {
-        action();
-      } else {
-        h.AtPump(later, std::move(action));
-      }
-    });
-  }
   MoverHarness h;
 };
 
@@ -59,7 +45,7 @@ TEST_F(MoverWalkTest, ProgressShowsTheWholePercentOfBytesMoved) {
 
 TEST_F(MoverWalkTest, CancelAfterTheSecondPictureEndsTheWalkQuietly) {
   WriteTenPictures();
-  AfterPicture(2, [&] { h.mover().Cancel(); });
+  h.AfterPicture(2, [&] { h.mover().Cancel(); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"p01.jpg", "p02.jpg"}));
@@ -74,8 +60,8 @@ TEST_F(MoverWalkTest, CancelAfterTheSecondPictureEndsTheWalkQuietly) {
 TEST_F(MoverWalkTest, PauseHoldsAfterThePictureInHandUntilResumed) {
   WriteTenPictures();
   std::size_t movedWhilePaused = 0;
-  AfterPicture(1, [&] { h.mover().Pause(); });
-  AfterPicture(
+  h.AfterPicture(1, [&] { h.mover().Pause(); });
+  h.AfterPicture(
       1,
       [&] {
         movedWhilePaused = MovedCount();
@@ -95,8 +81,8 @@ TEST_F(MoverWalkTest, PauseHoldsAfterThePictureInHandUntilResumed) {
 
 TEST_F(MoverWalkTest, CancelWhilePausedWakesTheWalkAndEndsIt) {
   WriteTenPictures();
-  AfterPicture(1, [&] { h.mover().Pause(); });
-  AfterPicture(1, [&] { h.mover().Cancel(); }, 3);
+  h.AfterPicture(1, [&] { h.mover().Pause(); });
+  h.AfterPicture(1, [&] { h.mover().Cancel(); }, 3);
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 1u);
@@ -145,7 +131,7 @@ TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
 
 TEST_F(MoverWalkTest, TestModeSwitchedOnDuringTheMoveLeavesTheRestInPlace) {
   WriteTenPictures();
-  AfterPicture(3, [&] { h.program.window.SetMenuChecked(MenuItem::Testing, true); });
+  h.AfterPicture(3, [&] { h.program.window.SetMenuChecked(MenuItem::Testing, true); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 3u);
@@ -226,7 +212,7 @@ TEST_F(MoverWalkTest, AFolderThatCannotBeListedDuringTheWalkEndsIt) {
   h.dir.Write("card/DCIM/100A/a.jpg", "a");
   h.dir.Write("card/DCIM/101B/b.jpg", "b");
   const std::string second = h.dir.Path("card/DCIM/101B");
-  AfterPicture(1, [&] { h.overlay.unlistable.insert(second); });
+  h.AfterPicture(1, [&] { h.overlay.unlistable.insert(second); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(h.Boxes().back(), MoverHarness::Box("warning", "OK", "Quillfen",
@@ -242,7 +228,7 @@ TEST_F(MoverWalkTest, PathsAreStoredWhenSetEvenDuringAMove) {
   h.dir.Write("card/a.jpg", "a");
   const std::string other = h.dir.Path("elsewhere");
   bool lockedThen = false;
-  AfterPicture(1, [&] {
+  h.AfterPicture(1, [&] {
     lockedThen = h.module().blnSettingsLocked;
     h.mover().Source(other);
   });
