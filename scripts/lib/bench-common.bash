@@ -31,7 +31,9 @@ bench_options() {
 
 bench_now() { date +%s.%N; }
 bench_elapsed() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.3f", b - a }'; }
-bench_ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (a != "" && b > 0) printf "%.2f", a / b; else print "-" }'; }
+bench_ratio() {
+  awk -v a="$1" -v b="$2" 'BEGIN { if (a ~ /^[0-9.]+$/ && b ~ /^[0-9.]+$/ && b > 0) printf "%.2f", a / b; else print "-" }'
+}
 
 # bench_median VALUES...: the middle value, or the mean of the two middle
 # ones; "-" for none.
