@@ -48,25 +48,24 @@ gui_cleanup() {
 }
 trap gui_cleanup EXIT
 
-# A private X server on a free display (several tests may run at once).
+# A private X server on a free display (several tests may run at once). Xvfb
+# picks the display itself and names it once it is ready (-displayfd), so two
+# tests never share one server.
 gui_start_x() {
-  local n
-  for _ in $(seq 20); do
-    n=$((300 + RANDOM % 600))
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >"$GUI_TMP/xvfb.log" 2>&1 &
-    GUI_XVFB_PID=$!
-    for _ in $(seq 100); do
-      if DISPLAY=":$n" xdotool getdisplaygeometry >/dev/null 2>&1; then
-        export DISPLAY=":$n"
-        return 0
-      fi
-      kill -0 "$GUI_XVFB_PID" 2>/dev/null || break
-      sleep 0.05
-    done
-    kill "$GUI_XVFB_PID" 2>/dev/null || true
-    GUI_XVFB_PID=""
+  local named="$GUI_TMP/xvfb.display"
+  : >"$named"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$named" >"$GUI_TMP/xvfb.log" 2>&1 &
+  GUI_XVFB_PID=$!
+  for _ in $(seq 400); do
+    if [ -s "$named" ]; then
+      export DISPLAY=":$(head -n 1 "$named" | tr -d '[:space:]')"
+      if xdotool getdisplaygeometry >/dev/null 2>&1; then return 0; fi
+    fi
+    kill -0 "$GUI_XVFB_PID" 2>/dev/null || break
+    sleep 0.05
   done
+  kill "$GUI_XVFB_PID" 2>/dev/null || true
+  GUI_XVFB_PID=""
   gui_skip "Xvfb could not start: $(cat "$GUI_TMP/xvfb.log" 2>/dev/null)"
 }
 
