@@ -10,12 +10,16 @@
 (function (global) {
   // ---- writing ----------------------------------------------------------
 
+  // A reader turns a raw CR into LF (and tab, LF, CR into spaces in an
+  // attribute), so those travel as character references, as the program
+  // writes them too: a folder name reaches the program unchanged.
   function escapeText(text) {
-    return text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;");
+    return text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/>/g, "&gt;").replace(/\r/g, "&#13;");
   }
 
   function escapeAttribute(text) {
-    return text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/"/g, "&quot;");
+    return text.replace(/&/g, "&amp;").replace(/</g, "&lt;").replace(/"/g, "&quot;")
+      .replace(/\t/g, "&#9;").replace(/\n/g, "&#10;").replace(/\r/g, "&#13;");
   }
 
   // An element without content is written in its short form, as the program

@@ -13,6 +13,7 @@ inline std::string Escaped(const std::string& text) {
     if (c == '&') out += "&amp;";
     else if (c == '<') out += "&lt;";
     else if (c == '>') out += "&gt;";
+    else if (c == '\r') out += "&#13;";
     else out += c;
   }
   return out;
