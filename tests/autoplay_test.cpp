@@ -194,7 +194,7 @@ TEST_F(DesktopMirrorTest, TheEntryQuotesOddProgramPathsAndPassesTheValidator) {
   desktop.Synchronize(Registered("/opt/My Apps/quill$fen%/quillfen", true));
   const std::string entry = dir.Read("data/applications/quillfen.desktop");
   EXPECT_NE(entry.find("\nExec=\"/opt/My Apps/quill\\\\$fen%%/quillfen\" %f\n"), std::string::npos) << entry;
-  EXPECT_NE(entry.find("\nIcon=/opt/My Apps/quill$fen%/quillfen.png\n"), std::string::npos) << entry;
+  EXPECT_NE(entry.find("\nIcon=/opt/My Apps/quill$fen%/resources/quillfen.png\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("\nMimeType=x-content/image-dcf;\n"), std::string::npos);
   EXPECT_NE(entry.find("\nType=Application\n"), std::string::npos);
   EXPECT_EQ(QuoteExecArgument("/usr/lib/quillfen/quillfen"), "/usr/lib/quillfen/quillfen");

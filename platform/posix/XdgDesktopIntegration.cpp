@@ -10,7 +10,7 @@
 namespace quillfen {
 namespace {
 
-constexpr const char* kIconFileName = "quillfen.png";
+constexpr const char* kIconFileName = "resources/quillfen.png";  // where the window takes its icon from
 constexpr const char* kAssociationSections[] = {"Added Associations", "Default Applications"};
 
 // A string value of a desktop entry: one line, backslash escapes.
