@@ -85,7 +85,8 @@ TEST(BadLanguageFileTest, BinaryGarbageIsReportedKeyByKeyAndTheProgramGoesOn) {
   for (char& c : garbage) c = static_cast<char>(random() & 0xFF);
   // Pieces of the format among the garbage, so that the reader meets
   // half-lines, stray sections and NUL bytes inside keys and values.
-  garbage.insert(1000, "\n[Dialogs]\npause=\x00\xff\n[frm\x00Quillfen]\ncmdMove=\xfe\xfe\n", 50);
+  static constexpr char kPieces[] = "\n[Dialogs]\npause=\x00\xff\n[frm\x00Quillfen]\ncmdMove=\xfe\xfe\n";
+  garbage.insert(1000, kPieces, sizeof kPieces - 1);
   HostSandbox::WriteFile(program + "/English.ini", garbage);
 
   const HostRun run = sandbox.Run(kTranscript, {}, 60, program);
