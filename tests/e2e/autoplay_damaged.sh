@@ -12,11 +12,7 @@ printf '[Default Applications]\nthis line is damaged\nimage/png=eog.desktop\n[Ad
 cp "$mimeapps" "$QF_WORK/mimeapps.before"
 
 autorun() {
-  cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-wait 200
-call <invoke name="SavePreset" returntype="xml"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>
-SCRIPT
+  qf_autorun_transcript "$1"
   qf_run "$QF_WORK/transcript"
   grep -q '^reply Ok$' "$QF_LOG" || qf_fail "Autorun=$1 was not taken"
 }

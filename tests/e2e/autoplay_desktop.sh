@@ -28,11 +28,7 @@ cp "$mimeapps" "$QF_WORK/mimeapps.before"
 # autorun VALUE: a start of the headless host in which the movie reports the
 # Autorun check box with that value.
 autorun() {
-  cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-wait 200
-call <invoke name="SavePreset" returntype="xml"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>
-SCRIPT
+  qf_autorun_transcript "$1"
   "$program" "$QF_WORK/transcript" >"$QF_LOG" 2>"$QF_WORK/stderr" || qf_fail "the host failed: $(cat "$QF_WORK/stderr")"
   grep -q '^reply Ok$' "$QF_LOG" || qf_fail "Autorun=$1 was not taken"
 }

@@ -153,3 +153,13 @@ qf_box_count() { grep -c '^box ' "$QF_LOG" || true; }
 
 # The request the movie sends once it is ready; the loader runs 100 ms later.
 QF_LOAD_SETTINGS='call <invoke name="LoadSettings" returntype="xml"><arguments/></invoke>'
+
+# qf_autorun_transcript VALUE: a transcript in which the movie, once the
+# settings are loaded, reports the Autorun check box with that value.
+qf_autorun_transcript() {
+  cat >"$QF_WORK/transcript" <<SCRIPT
+$QF_LOAD_SETTINGS
+wait 200
+call <invoke name="SavePreset" returntype="xml"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>
+SCRIPT
+}
