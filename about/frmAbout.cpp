@@ -2,9 +2,7 @@
 
 #include <string>
 
-#include "app/AppTitle.h"
-#include "app/GlobalModule.h"
-#include "localization/clsLanguageProvider.h"
+#include "base/AppNames.h"
 
 namespace quillfen {
 
@@ -17,8 +15,7 @@ std::string VersionNumber() {
 
 }  // namespace
 
-AboutTexts LoadAboutTexts(GlobalModule& module) {
-  const clsLanguageProvider& language = module.objLanguageProvider();
+AboutTexts LoadAboutTexts(const clsLanguageProvider& language) {
   AboutTexts texts;
   texts.windowTitle = language.GetDialog("about_program") + " " + kAppTitle;
   texts.version = language.GetDialog("Version") + " " + VersionNumber();
@@ -29,8 +26,10 @@ AboutTexts LoadAboutTexts(GlobalModule& module) {
   return texts;
 }
 
-void ShowAboutWindow(GlobalModule& module) { module.platform().window.ShowAbout(LoadAboutTexts(module)); }
+void ShowAboutWindow(WindowSystem& window, const clsLanguageProvider& language) {
+  window.ShowAbout(LoadAboutTexts(language));
+}
 
-void OpenHomePage(GlobalModule& module) { module.platform().shell.OpenUrl(kHomePage); }
+void OpenHomePage(Shell& shell) { shell.OpenUrl(kHomePage); }
 
 }  // namespace quillfen

@@ -1,19 +1,19 @@
 #pragma once
 // The About window's texts, filled anew each time it opens, so that it always
 // shows the current language.
+#include "localization/clsLanguageProvider.h"
+#include "platform/Shell.h"
 #include "platform/WindowSystem.h"
 
 namespace quillfen {
 
-class GlobalModule;
-
 inline constexpr const char* kHomePage = QUILLFEN_HOME_PAGE;
 
-AboutTexts LoadAboutTexts(GlobalModule& module);
+AboutTexts LoadAboutTexts(const clsLanguageProvider& language);
 // Opens the About window modally; returns when it is closed.
-void ShowAboutWindow(GlobalModule& module);
+void ShowAboutWindow(WindowSystem& window, const clsLanguageProvider& language);
 // The link of the About window: the home page in the default browser. The
 // outcome is not reported.
-void OpenHomePage(GlobalModule& module);
+void OpenHomePage(Shell& shell);
 
 }  // namespace quillfen

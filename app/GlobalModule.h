@@ -1,8 +1,11 @@
 #pragma once
-// The program-wide objects. Each is created on first use and lives as long as
-// the module; the program has one module, a test builds its own over fakes.
+// The owner of the program-wide objects. Each is created on first use and
+// lives as long as the module, and each is handed exactly the collaborators
+// it needs; no object holds the module. The program has one module; a test
+// builds its own over fakes.
 #include <memory>
 
+#include "platform/DesktopIntegration.h"
 #include "platform/FileSystem.h"
 #include "platform/MovieHost.h"
 #include "platform/RegistryHive.h"
@@ -17,7 +20,6 @@ class clsSWFProvider;
 class clsLanguageProvider;
 class clsSettings;
 class clsFSMoving;
-class DesktopIntegration;
 
 // The platform services the program runs on.
 struct Platform {
@@ -43,17 +45,20 @@ class GlobalModule {
   clsLanguageProvider& objLanguageProvider();
   clsSettings& objSettings();
   clsFSMoving& objFSMoving();
-  FileSystem& objFileSystem();
+  FileSystem& objFileSystem() { return platform_.files; }
 
   const Platform& platform() const { return platform_; }
 
-  // While set, option changes reported by the movie are neither applied nor stored.
+  // While set, option changes reported by the movie are neither applied nor
+  // stored: from start-up until the settings are loaded, and during a move.
   bool blnSettingsLocked = false;
 
  private:
+  void CreateMovieObjects();
+
   Platform platform_;
-  std::unique_ptr<clsSWFProvider> swfProvider_;
   std::unique_ptr<clsLanguageProvider> languageProvider_;
+  std::unique_ptr<clsSWFProvider> swfProvider_;
   std::unique_ptr<clsSettings> settings_;
   std::unique_ptr<clsFSMoving> fsMoving_;
 };

@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "about/frmAbout.h"
-#include "app/AppTitle.h"
 #include "app/GlobalModule.h"
+#include "base/AppNames.h"
 #include "bridge/clsSWFProvider.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
@@ -103,7 +103,14 @@ void frmQuillfen::EnableMenus(bool enabled) {
 void frmQuillfen::tmrLoader_Timer() {
   window().SetTimerEnabled(Timer::Loader, false);
   window().SetTimerEnabled(Timer::Checker, false);
-  module_.objSettings().LoadSettings();
+  clsSettings& settings = module_.objSettings();
+  clsFSMoving& mover = module_.objFSMoving();
+  settings.LoadSettings(mover);
+  // A card the desktop handed over is emptied at once when the user asked for
+  // that; the loader returns only after the move.
+  if (!module_.platform().system.CommandLineArgument().empty() && settings.Automoving()) mover.StartOperation();
+  // Requests the movie sent meanwhile, now that the settings take changes.
+  window().PumpEvents();
   window().ShowMovie();
   EnableMenus(true);
 }
@@ -125,7 +132,7 @@ void frmQuillfen::mnuLang_Click(int index) {
   if (!language.LoadLanguage(Variant(static_cast<std::int32_t>(index)))) return;
   for (int i = kFirstLanguageItem; i <= kLastLanguageItem; ++i)
     window().SetMenuChecked(LanguageMenuItem(i), i == index);
-  module_.platform().settings.SaveSetting(kAppName, kSettingsSection, "Language", language.Language());
+  module_.platform().settings.SaveSetting(kSettingsApp, kSettingsSection, "Language", language.Language());
   language.LoadLanguageStrings(*this);
   try {
     module_.objSWFProvider().RenameComponents();
@@ -141,7 +148,7 @@ void frmQuillfen::mnuTesting_Click() {
 
 void frmQuillfen::mnuTest_Click() { module_.objSWFProvider().SetProgress(Variant(std::int16_t{55})); }
 
-void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(module_); }
+void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(window(), module_.objLanguageProvider()); }
 
 void frmQuillfen::OnTimer(Timer timer) {
   switch (timer) {

@@ -3,7 +3,6 @@
 // language files, so they show even when no language could be loaded.
 namespace quillfen {
 
-inline constexpr const char* kApplicationTitle = "Quillfen";
 inline constexpr const char* kXmlNotInitialized = "XML-данные не инициализированы";
 inline constexpr const char* kUnknownDataType = "Неизвестный тип данных: ";
 inline constexpr const char* kUnknownCommand = "Неизвестная команда ";

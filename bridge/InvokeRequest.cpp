@@ -5,7 +5,7 @@
 
 #include <pugixml.hpp>
 
-#include "bridge/Utf8.h"
+#include "base/Utf8.h"
 
 namespace quillfen {
 

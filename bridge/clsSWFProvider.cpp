@@ -3,12 +3,12 @@
 #include <stdexcept>
 #include <vector>
 
-#include "app/GlobalModule.h"
+#include "base/AppNames.h"
+#include "base/PathParts.h"
 #include "bridge/FixedTexts.h"
 #include "bridge/InvokeRequest.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
-#include "platform/Paths.h"
 #include "settings/OptionText.h"
 #include "settings/clsSettings.h"
 
@@ -35,15 +35,36 @@ std::vector<std::string> SplitComponentNames(const std::string& joined) {
   }
 }
 
-clsSWFProvider::clsSWFProvider(GlobalModule& module)
-    : module_(module), xmlSetProgress_(module.platform().window), xmlSetValue_(module.platform().window) {
+clsSWFProvider::clsSWFProvider(WindowSystem& window, MovieHost& movie, const SystemInfo& system,
+                               clsLanguageProvider& language)
+    : window_(window),
+      platformMovie_(movie),
+      system_(system),
+      language_(language),
+      xmlSetProgress_(window),
+      xmlSetValue_(window) {
   xmlSetProgress_.InitializeXMLFunction("setProgress");
   xmlSetValue_.InitializeXMLFunction("setValue");
 }
 
 clsSWFProvider::~clsSWFProvider() = default;
 
-MovieHost& clsSWFProvider::Movie() const { return ctlFlash_ ? *ctlFlash_ : module_.platform().movie; }
+void clsSWFProvider::SetCommandTargets(clsSettings& settings, clsFSMoving& mover) {
+  settings_ = &settings;
+  mover_ = &mover;
+}
+
+clsSettings& clsSWFProvider::Settings() const {
+  if (!settings_) throw std::logic_error("clsSWFProvider: the movie's commands have no settings to reach");
+  return *settings_;
+}
+
+clsFSMoving& clsSWFProvider::Mover() const {
+  if (!mover_) throw std::logic_error("clsSWFProvider: the movie's commands have no mover to reach");
+  return *mover_;
+}
+
+MovieHost& clsSWFProvider::Movie() const { return ctlFlash_ ? *ctlFlash_ : platformMovie_; }
 
 void clsSWFProvider::FlashCall(const std::string& request) {
   // Everything of this request stays local, so that a request arriving while
@@ -69,23 +90,20 @@ void clsSWFProvider::FlashCall(const std::string& request) {
 
 std::optional<std::string> clsSWFProvider::Dispatch(const InvokeRequest& request) {
   const std::string& command = request.name;
-  WindowSystem& window = module_.platform().window;
-
   if (command == "LoadSettings") {
-    window.SetTimerEnabled(Timer::Loader, true);
+    window_.SetTimerEnabled(Timer::Loader, true);
     return "";
   }
   if (command == "GetFormStrings") {
-    clsLanguageProvider& language = module_.objLanguageProvider();
-    language.ComponentsStrings(SplitComponentNames(Argument(request, 0)));
-    clsXMLProvider xml(window);
-    return xml.WrappArgument(Variant(language.TranslateComponents())).Xml();
+    language_.ComponentsStrings(SplitComponentNames(Argument(request, 0)));
+    clsXMLProvider xml(window_);
+    return xml.WrappArgument(Variant(language_.TranslateComponents())).Xml();
   }
   if (command == "SavePreset") {
     // The same reading as a stored option: true/false in any case, or a number.
     const std::optional<bool> value = ParseOptionText(Argument(request, 1));
     if (!value) return "";  // the movie never sends another value: refused
-    module_.objSettings().SaveParameter(Argument(request, 0), *value);
+    Settings().SaveParameter(Argument(request, 0), *value);
     return "Ok";
   }
   if (command == "BrowseForSourceFolder") return BrowseForFolder(Argument(request, 0), true);
@@ -93,46 +111,46 @@ std::optional<std::string> clsSWFProvider::Dispatch(const InvokeRequest& request
   if (command == "SetPath") {
     const std::string& which = Argument(request, 0);
     if (which == "Source")
-      module_.objFSMoving().Source(Argument(request, 1));
+      Mover().Source(Argument(request, 1));
     else if (which == "Target")
-      module_.objFSMoving().Target(Argument(request, 1));
+      Mover().Target(Argument(request, 1));
     else
-      window.MessageBox(kUnknownCommand + which, kProcedureCallError, BoxIcon::Information, BoxButtons::OK);
+      window_.MessageBox(kUnknownCommand + which, kProcedureCallError, BoxIcon::Information, BoxButtons::OK);
     return "";
   }
   if (command == "StartOperationX") {
-    module_.objFSMoving().StartOperation();
+    Mover().StartOperation();
     return "";
   }
   if (command == "PauseOperationX") {
-    module_.objFSMoving().Pause();
+    Mover().Pause();
     return "";
   }
   if (command == "CancelOperationX") {
-    module_.objFSMoving().Cancel();
+    Mover().Cancel();
     return "";
   }
   if (command == "exit") return std::nullopt;
 
-  window.MessageBox(kUnknownCommand + command, kApplicationTitle, BoxIcon::Information, BoxButtons::OK);
+  window_.MessageBox(kUnknownCommand + command, kAppTitle, BoxIcon::Information, BoxButtons::OK);
   return "";
 }
 
 std::string clsSWFProvider::BrowseForFolder(const std::string& initialFolder, bool source) {
   const std::string title =
-      module_.objLanguageProvider().GetDialog(source ? "browse_source_dialog" : "browse_target_dialog");
-  const std::string folder = module_.platform().window.SelectFolder(initialFolder, title);
+      language_.GetDialog(source ? "browse_source_dialog" : "browse_target_dialog");
+  const std::string folder = window_.SelectFolder(initialFolder, title);
   if (folder.empty()) return "";
   if (source)
-    module_.objFSMoving().Source(folder);
+    Mover().Source(folder);
   else
-    module_.objFSMoving().Target(folder);
-  return clsXMLProvider(module_.platform().window).GetWrappedString(folder);
+    Mover().Target(folder);
+  return clsXMLProvider(window_).GetWrappedString(folder);
 }
 
 void clsSWFProvider::Control(MovieHost& control) {
   ctlFlash_ = &control;
-  control.LoadMovie(BuildPath(module_.platform().system.ProgramFolder(), kMovieRelativePath));
+  control.LoadMovie(BuildPath(system_.ProgramFolder(), kMovieRelativePath));
 }
 
 // Each call builds its whole request text before it calls the movie: a
@@ -143,30 +161,30 @@ void clsSWFProvider::SetProgress(const Variant& value) {
   CallMovie(xmlSetProgress_.GetWrappedXMLFunction());
 }
 
-void clsSWFProvider::SetCtlValue(const std::string& name, const Variant& value, std::int16_t kind) {
+void clsSWFProvider::SetCtlValue(const std::string& name, const Variant& value, ControlKind kind) {
   xmlSetValue_.ResetArguments();
   xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(name)));
   xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(value));
-  xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(kind)));
+  xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(static_cast<std::int16_t>(kind))));
   CallMovie(xmlSetValue_.GetWrappedXMLFunction());
 }
 
 void clsSWFProvider::RenameComponents() {
   Collection texts;
   try {
-    texts = module_.objLanguageProvider().TranslateComponents();
+    texts = language_.TranslateComponents();
   } catch (const std::logic_error&) {
     // The movie has not asked for its texts yet, so it has none to rename.
     return;
   }
-  clsXMLProvider xml(module_.platform().window);
+  clsXMLProvider xml(window_);
   xml.InitializeXMLFunction("renameControls");
   xml.AddXMLFunctionArgument(xml.WrappArgument(Variant(std::move(texts))));
   CallMovie(xml.GetWrappedXMLFunction());
 }
 
 void clsSWFProvider::SwitchControls(bool enabled) {
-  clsXMLProvider xml(module_.platform().window);
+  clsXMLProvider xml(window_);
   xml.InitializeXMLFunction("SwitchControls");
   xml.AddXMLFunctionArgument(xml.WrappArgument(Variant(enabled)));
   CallMovie(xml.GetWrappedXMLFunction());

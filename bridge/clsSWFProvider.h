@@ -7,13 +7,19 @@
 #include <string>
 #include <vector>
 
-#include "bridge/Variant.h"
+#include "base/Variant.h"
 #include "bridge/clsXMLProvider.h"
+#include "mover/MoverView.h"
+#include "platform/MovieHost.h"
+#include "platform/SystemInfo.h"
+#include "platform/WindowSystem.h"
+#include "settings/SettingsView.h"
 
 namespace quillfen {
 
-class GlobalModule;
-class MovieHost;
+class clsFSMoving;
+class clsLanguageProvider;
+class clsSettings;
 struct InvokeRequest;
 
 // The movie's path below the program folder.
@@ -23,11 +29,20 @@ inline constexpr const char* kMovieRelativePath = "Flex/bin/Quillfen.html";
 // every ":" with empty pieces kept; an empty text names no component.
 std::vector<std::string> SplitComponentNames(const std::string& joined);
 
-class clsSWFProvider {
+// What the mover and the settings show reaches the movie through here.
+class clsSWFProvider : public MoverView, public SettingsView {
  public:
   // Prepares the two long-lived calls ("setProgress", then "setValue").
-  explicit clsSWFProvider(GlobalModule& module);
-  ~clsSWFProvider();
+  // movie: the player the movie's calls go to until Control names another;
+  // system: the program folder the movie lies in.
+  clsSWFProvider(WindowSystem& window, MovieHost& movie, const SystemInfo& system, clsLanguageProvider& language);
+  ~clsSWFProvider() override;
+  clsSWFProvider(const clsSWFProvider&) = delete;
+  clsSWFProvider& operator=(const clsSWFProvider&) = delete;
+
+  // The objects the movie's commands reach. They show what they do through
+  // this bridge, so the owner introduces them once all three exist.
+  void SetCommandTargets(clsSettings& settings, clsFSMoving& mover);
 
   // Handles one request of the movie and sets its reply. A request that
   // cannot be read is refused: no action, the empty reply.
@@ -35,10 +50,10 @@ class clsSWFProvider {
   // Keeps the movie host and loads the movie into it.
   void Control(MovieHost& control);
 
-  void SetProgress(const Variant& value);
-  void SetCtlValue(const std::string& name, const Variant& value, std::int16_t kind);
+  void SetProgress(const Variant& value) override;
+  void SetCtlValue(const std::string& name, const Variant& value, ControlKind kind) override;
   void RenameComponents();
-  void SwitchControls(bool enabled);
+  void SwitchControls(bool enabled) override;
 
  private:
   // Runs the command's row; its reply, or nothing when no reply is set.
@@ -47,8 +62,16 @@ class clsSWFProvider {
   std::string BrowseForFolder(const std::string& initialFolder, bool source);
   // The movie host given to Control; the platform's before that.
   MovieHost& Movie() const;
+  // The command targets; throw std::logic_error before they were given.
+  clsSettings& Settings() const;
+  clsFSMoving& Mover() const;
   void CallMovie(const std::string& request);
-  GlobalModule& module_;
+  WindowSystem& window_;
+  MovieHost& platformMovie_;
+  const SystemInfo& system_;
+  clsLanguageProvider& language_;
+  clsSettings* settings_ = nullptr;
+  clsFSMoving* mover_ = nullptr;
   MovieHost* ctlFlash_ = nullptr;
   clsXMLProvider xmlSetProgress_;
   clsXMLProvider xmlSetValue_;

@@ -7,6 +7,7 @@
 
 #include <pugixml.hpp>
 
+#include "base/AppNames.h"
 #include "bridge/FixedTexts.h"
 #include "bridge/XmlText.h"
 #include "platform/WindowSystem.h"
@@ -50,7 +51,7 @@ void Encode(pugi::xml_node parent, const Variant& argument, WindowSystem& window
           }
         } else {
           static_assert(std::is_same_v<T, UnsupportedValue>);
-          window.MessageBox(kUnknownDataType + std::to_string(value.typeTag), kApplicationTitle, BoxIcon::None,
+          window.MessageBox(kUnknownDataType + std::to_string(value.typeTag), kAppTitle, BoxIcon::None,
                             BoxButtons::OK);
           window.EndProgram(kCodecFailureExitCode);
         }
@@ -101,7 +102,7 @@ void clsXMLProvider::AddXMLFunctionArgument(const XmlElement& argument) {
 
 std::string clsXMLProvider::GetWrappedXMLFunction() const {
   if (!call_) {
-    window_.MessageBox(kXmlNotInitialized, kApplicationTitle, BoxIcon::Critical, BoxButtons::OK);
+    window_.MessageBox(kXmlNotInitialized, kAppTitle, BoxIcon::Critical, BoxButtons::OK);
     window_.EndProgram(kCodecFailureExitCode);
   }
   std::string text = WriteDocumentXml(call_->document_element());

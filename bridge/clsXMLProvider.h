@@ -4,7 +4,7 @@
 #include <memory>
 #include <string>
 
-#include "bridge/Variant.h"
+#include "base/Variant.h"
 
 namespace pugi {
 class xml_document;

@@ -2,7 +2,7 @@
 // Comparisons of in-memory hives for the fuzz targets.
 #include <string>
 
-#include "platform/script/MemoryRegistryHive.h"
+#include "settings/MemoryRegistryHive.h"
 
 namespace quillfen::fuzzing {
 

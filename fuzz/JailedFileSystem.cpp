@@ -4,54 +4,69 @@
 
 namespace quillfen::fuzzing {
 
-JailedFileSystem::JailedFileSystem(std::string root)
-    : root_(std::filesystem::path(root).lexically_normal().string()) {}
+namespace {
 
-bool JailedFileSystem::Inside(const std::string& path) const {
+std::string Normal(const std::string& path) { return std::filesystem::path(path).lexically_normal().string(); }
+
+}  // namespace
+
+JailedFileSystem::JailedFileSystem(const std::string& root, const std::string& readOnly)
+    : ForwardingFileSystem(real_), root_(Normal(root)), readOnly_(Normal(readOnly)) {}
+
+bool JailedFileSystem::Within(const std::string& folder, const std::string& path) {
   if (path.empty() || path.front() != '/' || path.find('\0') != std::string::npos) return false;
-  // The jail holds no symbolic links, so the lexical form is the real one.
-  const std::string normal = std::filesystem::path(path).lexically_normal().string();
-  if (normal.compare(0, root_.size(), root_) != 0) return false;
-  return normal.size() == root_.size() || normal[root_.size()] == '/';
+  // The folders hold no symbolic links, so the lexical form is the real one.
+  const std::string normal = Normal(path);
+  if (normal.compare(0, folder.size(), folder) != 0) return false;
+  return normal.size() == folder.size() || normal[folder.size()] == '/';
 }
 
-bool JailedFileSystem::FolderExists(const std::string& path) const { return Inside(path) && real_.FolderExists(path); }
-bool JailedFileSystem::FileExists(const std::string& path) const { return Inside(path) && real_.FileExists(path); }
+bool JailedFileSystem::FolderExists(const std::string& path) const {
+  return Inside(path) && ForwardingFileSystem::FolderExists(path);
+}
+
+bool JailedFileSystem::FileExists(const std::string& path) const {
+  return Readable(path) && ForwardingFileSystem::FileExists(path);
+}
 
 FsStatus JailedFileSystem::CreateFolder(const std::string& path) {
-  return Inside(path) ? real_.CreateFolder(path) : Outside();
+  return Inside(path) ? ForwardingFileSystem::CreateFolder(path) : Outside();
 }
 
 FsStatus JailedFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
-  return Inside(folder) ? real_.ListFiles(folder, files) : Outside();
+  return Inside(folder) ? ForwardingFileSystem::ListFiles(folder, files) : Outside();
 }
 
 FsStatus JailedFileSystem::ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const {
-  return Inside(folder) ? real_.ListSubfolders(folder, subfolders) : Outside();
-}
-
-FsStatus JailedFileSystem::FileSize(const std::string& path, std::uint64_t& size) const {
-  return Inside(path) ? real_.FileSize(path, size) : Outside();
-}
-
-FsStatus JailedFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
-  return Inside(path) ? real_.VolumeId(path, volume) : Outside();
-}
-
-FsStatus JailedFileSystem::FreeSpace(const std::string& path, std::uint64_t& bytes) const {
-  return Inside(path) ? real_.FreeSpace(path, bytes) : Outside();
-}
-
-FsStatus JailedFileSystem::MoveFile(const std::string& source, const std::string& target) {
-  return Inside(source) && Inside(target) ? real_.MoveFile(source, target) : Outside();
-}
-
-FsStatus JailedFileSystem::RemoveFolder(const std::string& path) {
-  return Inside(path) ? real_.RemoveFolder(path) : Outside();
+  return Inside(folder) ? ForwardingFileSystem::ListSubfolders(folder, subfolders) : Outside();
 }
 
 bool JailedFileSystem::FolderIsEmpty(const std::string& path) const {
-  return Inside(path) && real_.FolderIsEmpty(path);
+  return Inside(path) && ForwardingFileSystem::FolderIsEmpty(path);
+}
+
+FsStatus JailedFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
+  return Inside(path) ? ForwardingFileSystem::VolumeId(path, volume) : Outside();
+}
+
+FsStatus JailedFileSystem::FreeSpace(const std::string& path, std::uint64_t& bytes) const {
+  return Inside(path) ? ForwardingFileSystem::FreeSpace(path, bytes) : Outside();
+}
+
+FsStatus JailedFileSystem::MoveFile(const std::string& source, const std::string& target) {
+  return Inside(source) && Inside(target) ? ForwardingFileSystem::MoveFile(source, target) : Outside();
+}
+
+FsStatus JailedFileSystem::RemoveFolder(const std::string& path) {
+  return Inside(path) ? ForwardingFileSystem::RemoveFolder(path) : Outside();
+}
+
+FsStatus JailedFileSystem::ReadFile(const std::string& path, std::string& bytes) const {
+  return Readable(path) ? ForwardingFileSystem::ReadFile(path, bytes) : Outside();
+}
+
+FsStatus JailedFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
+  return Inside(path) ? ForwardingFileSystem::ReplaceFile(path, bytes) : Outside();
 }
 
 }  // namespace quillfen::fuzzing

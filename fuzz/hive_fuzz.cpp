@@ -21,7 +21,7 @@
 #include "HiveCompare.h"
 #include "ScratchFolder.h"
 #include "platform/posix/FileRegistryHive.h"
-#include "platform/posix/HiveText.h"
+#include "settings/HiveText.h"
 
 namespace fs = std::filesystem;
 using namespace quillfen;

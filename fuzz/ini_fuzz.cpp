@@ -16,10 +16,11 @@
 
 #include "FuzzCheck.h"
 #include "ScratchFolder.h"
-#include "bridge/Utf8.h"
+#include "base/NoCase.h"
+#include "base/Utf8.h"
 #include "localization/INI_File.h"
-#include "localization/IniDocument.h"
-#include "platform/Paths.h"
+#include "base/IniDocument.h"
+#include "base/PathParts.h"
 
 using namespace quillfen;
 

@@ -15,7 +15,7 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/FixedSystemInfo.h"
-#include "platform/script/MemoryRegistryHive.h"
+#include "settings/MemoryRegistryHive.h"
 #include "platform/script/MemorySettingsStore.h"
 #include "platform/script/RecordingShell.h"
 #include "platform/script/ScriptedMovieHost.h"

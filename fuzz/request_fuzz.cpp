@@ -23,7 +23,7 @@
 #include "app/frmQuillfen.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/FixedSystemInfo.h"
-#include "platform/script/MemoryRegistryHive.h"
+#include "settings/MemoryRegistryHive.h"
 #include "platform/script/MemorySettingsStore.h"
 #include "platform/script/RecordingShell.h"
 #include "platform/script/ScriptedMovieHost.h"
@@ -108,7 +108,7 @@ struct Program {
   frmQuillfen form;
 
   explicit Program(const Folders& folders)
-      : files(folders.jailFolder),
+      : files(folders.jailFolder, folders.programFolder),
         system(ProgramSystem(folders.programFolder)),
         module(Platform{window, movie, files, settings, registry, shell, system, nullptr}),
         form(module) {}

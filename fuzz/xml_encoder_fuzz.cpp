@@ -16,7 +16,7 @@
 
 #include "FuzzCheck.h"
 #include "bridge/InvokeRequest.h"
-#include "bridge/Utf8.h"
+#include "base/Utf8.h"
 #include "bridge/clsXMLProvider.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/ScriptedWindowSystem.h"

@@ -8,12 +8,16 @@
 #include <optional>
 #include <string>
 
-#include "localization/IniDocument.h"
+#include "base/IniDocument.h"
+#include "platform/FileSystem.h"
 
 namespace quillfen {
 
 class INI_File {
  public:
+  // Every read and write of the file goes through `files`.
+  explicit INI_File(FileSystem& files) : files_(files) {}
+
   // The longest value GetKeyStr gives, in characters.
   static constexpr std::size_t kMaxValueLength = 259;
 
@@ -38,6 +42,7 @@ class INI_File {
   // leaves half a file.
   void Write(const IniDocument& doc) const;
 
+  FileSystem& files_;
   std::string path_;
   mutable std::string cachedBytes_;
   mutable std::shared_ptr<const IniDocument> cached_;

@@ -1,11 +1,12 @@
 #include "localization/clsLanguageProvider.h"
 
-#include <cstdio>
 #include <stdexcept>
 
-#include "app/GlobalModule.h"
+#include "base/AppNames.h"
+#include "base/DayStamp.h"
+#include "base/NoCase.h"
 #include "localization/TranslatableWindow.h"
-#include "platform/Paths.h"
+#include "base/PathParts.h"
 
 namespace quillfen {
 
@@ -40,15 +41,11 @@ std::string FoldKey(std::string key) {
   return key;
 }
 
-std::string DayStamp(const LocalDate& date) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d%02d%02d", date.year % 100, date.month, date.day);
-  return text;
-}
-
 }  // namespace
 
-clsLanguageProvider::clsLanguageProvider(GlobalModule& module) : module_(module) {}
+clsLanguageProvider::clsLanguageProvider(const SettingsStore& settings, const SystemInfo& system, WindowSystem& window,
+                                         FileSystem& files)
+    : settings_(settings), system_(system), window_(window), files_(files), languageFile_(files) {}
 
 const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
   static const std::vector<std::string> keys = {
@@ -64,9 +61,9 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
 
 std::string clsLanguageProvider::ChooseLanguage(const Variant& varLang) const {
   if (varLang.IsEmpty()) {
-    std::string stored = module_.platform().settings.GetSetting("Quillfen", "Settings", "Language", "");
+    std::string stored = settings_.GetSetting(kSettingsApp, kSettingsSection, "Language", "");
     if (!stored.empty()) return stored;
-    return module_.platform().system.UserLanguageId() == kRussianLanguageId ? "Russian" : "English";
+    return system_.UserLanguageId() == kRussianLanguageId ? "Russian" : "English";
   }
   if (const auto* name = std::get_if<std::string>(&varLang.value)) return *name;
   if (const auto* number = std::get_if<std::int64_t>(&varLang.value)) {
@@ -82,17 +79,16 @@ bool clsLanguageProvider::LoadLanguage(const Variant& varLang) {
   language_ = ChooseLanguage(varLang);
   if (language_.empty()) return false;
 
-  const Platform& platform = module_.platform();
   std::string fileName = language_ + ".ini";
   // A name with a separator or a NUL cannot name a file of the program folder.
   bool plainName = language_.find_first_of(std::string("/\0", 2)) == std::string::npos;
-  std::string path = BuildPath(platform.system.ProgramFolder(), fileName);
-  if (plainName && platform.system.FileExists(path)) {
+  std::string path = BuildPath(system_.ProgramFolder(), fileName);
+  if (plainName && files_.FileExists(path)) {
     languageFile_.File(path);
     LoadDialogStrings();
     return true;
   }
-  platform.window.MessageBox("Can't find language file: " + fileName, "Error loading language file",
+  window_.MessageBox("Can't find language file: " + fileName, "Error loading language file",
                              BoxIcon::Information, BoxButtons::OK);
   return false;
 }
@@ -112,7 +108,7 @@ void clsLanguageProvider::LoadDialogStrings() {
       dialogTable_[FoldKey(key)] = WithLineBreaks(std::move(text));
       continue;
     }
-    module_.platform().window.MessageBox("Dialog string " + key + " not found.", "Error in ini file",
+    window_.MessageBox("Dialog string " + key + " not found.", "Error in ini file",
                                          BoxIcon::Information, BoxButtons::OK);
   }
 }
@@ -137,7 +133,7 @@ Collection clsLanguageProvider::TranslateComponents() const {
   for (const std::string& name : *components_) {
     std::string text = languageFile_.GetKeyStr(name, kComponentsSection);
     if (text.empty()) continue;
-    if (name == "chkSubfolder") ReplaceAll(text, "%1", DayStamp(module_.platform().system.Today()));
+    if (name == "chkSubfolder") ReplaceAll(text, "%1", DayStamp(system_.Today()));
     result.emplace_back(name, Variant(std::move(text)));
   }
   return result;

@@ -6,17 +6,24 @@
 #include <string>
 #include <vector>
 
-#include "bridge/Variant.h"
+#include "base/Variant.h"
 #include "localization/INI_File.h"
+#include "platform/FileSystem.h"
+#include "platform/SettingsStore.h"
+#include "platform/SystemInfo.h"
+#include "platform/WindowSystem.h"
 
 namespace quillfen {
 
-class GlobalModule;
 class TranslatableWindow;
 
 class clsLanguageProvider {
  public:
-  explicit clsLanguageProvider(GlobalModule& module);
+  // settings: where the chosen language is stored; system: the program folder
+  // (the language files lie there), the user's language and today's date;
+  // window: the boxes about a missing file or text; files: reads the files.
+  clsLanguageProvider(const SettingsStore& settings, const SystemInfo& system, WindowSystem& window,
+                      FileSystem& files);
 
   // varLang: empty (omitted: the stored or the user's language), a language
   // name, or a language number (1 Russian, 2 English). True when loaded.
@@ -42,7 +49,10 @@ class clsLanguageProvider {
   // std::out_of_range for a number that is not a known language's.
   std::string ChooseLanguage(const Variant& varLang) const;
   void LoadDialogStrings();
-  GlobalModule& module_;
+  const SettingsStore& settings_;
+  const SystemInfo& system_;
+  WindowSystem& window_;
+  FileSystem& files_;
   std::string language_;
   INI_File languageFile_;
   bool haveTable_ = false;

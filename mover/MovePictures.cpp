@@ -4,12 +4,11 @@
 #include <cmath>
 #include <thread>
 
-#include "app/GlobalModule.h"
-#include "bridge/clsSWFProvider.h"
+#include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
+#include "mover/Pictures.h"
 #include "mover/TargetNaming.h"
 #include "mover/clsFSMoving.h"
-#include "platform/Paths.h"
 
 namespace quillfen {
 
@@ -24,7 +23,7 @@ void clsFSMoving::MovePhase(const MovePlan& plan) {
     // The request is consumed here, and the user is not told twice.
     blnCancel_ = false;
   } else {
-    module_.platform().shell.OpenFolder(plan.sourceFolder);
+    ports_.shell.OpenFolder(plan.sourceFolder);
     Box(T("files_moved"), "", BoxIcon::Information, BoxButtons::OK);
   }
   EndSteps();
@@ -35,8 +34,8 @@ void clsFSMoving::MovePhase(const MovePlan& plan) {
 // subfolders it has emptied.
 void clsFSMoving::MovePictures(const std::string& folder, const MovePlan& plan, WalkState& walk) {
   if (blnCancel_) return;
-  FileSystem& files = module_.objFileSystem();
-  WindowSystem& window = module_.platform().window;
+  FileSystem& files = ports_.files;
+  WindowSystem& window = ports_.window;
 
   std::vector<FileEntry> entries;
   FsStatus listed = files.ListFiles(folder, entries);
@@ -58,7 +57,7 @@ void clsFSMoving::MovePictures(const std::string& folder, const MovePlan& plan, 
     }
     walk.counter = counter;
     walk.movedSize += static_cast<double>(entry.size);
-    module_.objSWFProvider().SetProgress(Variant(std::floor(100.0 / plan.totalSize * walk.movedSize)));
+    view_.SetProgress(Variant(std::floor(100.0 / plan.totalSize * walk.movedSize)));
 
     window.PumpEvents();
     window.PumpEvents();
@@ -85,16 +84,16 @@ void clsFSMoving::MovePictures(const std::string& folder, const MovePlan& plan, 
 }
 
 bool clsFSMoving::MoveOnePicture(const std::string& source, const std::string& target) {
-  FileSystem& files = module_.objFileSystem();
+  FileSystem& files = ports_.files;
   for (;;) {
     FsStatus moved = files.MoveFile(source, target);
     if (moved) return true;
-    const std::string text = module_.objLanguageProvider().GetDialog("move_failed", {source, moved.reason});
+    const std::string text = texts_.GetDialog("move_failed", {source, moved.reason});
     if (Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) return false;
   }
 }
 
 // A folder that cannot be removed simply stays.
-void clsFSMoving::RemoveFolder(const std::string& folder) { (void)module_.objFileSystem().RemoveFolder(folder); }
+void clsFSMoving::RemoveFolder(const std::string& folder) { (void)ports_.files.RemoveFolder(folder); }
 
 }  // namespace quillfen

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/Paths.h"
+#include "base/NoCase.h"
 
 namespace quillfen {
 

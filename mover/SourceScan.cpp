@@ -1,6 +1,6 @@
 #include "mover/SourceScan.h"
 
-#include "platform/Paths.h"
+#include "mover/Pictures.h"
 
 namespace quillfen {
 

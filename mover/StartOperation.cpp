@@ -1,21 +1,21 @@
 // The first half of a move: the checks of source and target, the scan of the
 // source, the refusals, the confirmation and the survey of the target.
-#include "app/GlobalModule.h"
-#include "bridge/clsSWFProvider.h"
+#include "base/DayStamp.h"
+#include "base/NoCase.h"
+#include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/BaseNameNumber.h"
 #include "mover/Megabytes.h"
+#include "mover/Pictures.h"
 #include "mover/SourceNames.h"
 #include "mover/SourceScan.h"
 #include "mover/TargetNaming.h"
 #include "mover/clsFSMoving.h"
-#include "platform/Paths.h"
-#include "settings/clsSettings.h"
 
 namespace quillfen {
 
 void clsFSMoving::StartOperation() {
-  FileSystem& files = module_.objFileSystem();
+  FileSystem& files = ports_.files;
   // Nothing is locked or switched before both folders are known to exist.
   if (!files.FolderExists(strTarget_)) {
     Box(T("targetDirAbsent"), "", BoxIcon::Information, BoxButtons::OK);
@@ -31,8 +31,8 @@ void clsFSMoving::StartOperation() {
   MovePlan plan;
   plan.source = strSource_;
   plan.targetFolder = strTarget_;
-  if (module_.objSettings().Subfolder())
-    plan.targetFolder = BuildPath(strTarget_, DayFolderName(module_.platform().system.Today()));
+  if (options_.Subfolder())
+    plan.targetFolder = BuildPath(strTarget_, DayStamp(ports_.system.Today()));
   // The day folder is made before the source is looked at, and stays when the
   // operation is refused later.
   if (!files.FolderExists(plan.targetFolder)) {
@@ -44,9 +44,9 @@ void clsFSMoving::StartOperation() {
   }
 
   StartSteps();
-  module_.objSWFProvider().SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + plan.source), 1);
-  module_.objSWFProvider().SetCtlValue("infoTo", Variant(T("targetMoving") + " " + plan.targetFolder), 1);
-  module_.platform().window.PumpEvents();
+  view_.SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + plan.source), ControlKind::Text);
+  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + plan.targetFolder), ControlKind::Text);
+  ports_.window.PumpEvents();
 
   if (PlanMove(plan)) MovePhase(plan);
 }
@@ -58,8 +58,8 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   ShowExtraInfo(T("source_checking"));
   SourceScan scan;
   std::string failedFolder;
-  FsStatus scanned = ScanSource(module_.objFileSystem(), plan.sourceFolder, scan, failedFolder,
-                                [this] { module_.platform().window.PumpEvents(); });
+  FsStatus scanned = ScanSource(ports_.files, plan.sourceFolder, scan, failedFolder,
+                                [this] { ports_.window.PumpEvents(); });
   if (!scanned) {
     ReportFolderFailure(failedFolder, scanned);
     Stop();
@@ -68,7 +68,7 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   plan.totalSize = scan.totalSize;
   plan.pictureCount = scan.pictureCount;
 
-  plan.autoRename = module_.objSettings().AutoRename();
+  plan.autoRename = options_.AutoRename();
   SortNoCase(scan.names);
   const bool doubleNames = HasDoubleNames(scan.names, arrSourceNames_);
   if (!plan.autoRename && doubleNames) {
@@ -84,7 +84,7 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   }
   if (!CheckFreeSpace(plan)) return false;
 
-  const std::string question = module_.objLanguageProvider().GetDialog("operation_alert", {plan.source, plan.targetFolder});
+  const std::string question = texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
   if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) != BoxAnswer::OK) {
     Stop();
     return false;
@@ -96,7 +96,7 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
 // otherwise the source itself.
 bool clsFSMoving::FindSourceFolder(const std::string& source, std::string& sourceFolder) {
   std::vector<std::string> subfolders;
-  FsStatus listed = module_.objFileSystem().ListSubfolders(source, subfolders);
+  FsStatus listed = ports_.files.ListSubfolders(source, subfolders);
   if (!listed) {
     ReportFolderFailure(source, listed);
     Stop();
@@ -121,7 +121,7 @@ bool clsFSMoving::FindSourceFolder(const std::string& source, std::string& sourc
 // A move within one volume needs no space; across volumes the target must
 // hold every picture, and the user may make room and try again.
 bool clsFSMoving::CheckFreeSpace(const MovePlan& plan) {
-  FileSystem& files = module_.objFileSystem();
+  FileSystem& files = ports_.files;
   std::uint64_t sourceVolume = 0;
   std::uint64_t targetVolume = 0;
   FsStatus status = files.VolumeId(plan.sourceFolder, sourceVolume);
@@ -148,7 +148,7 @@ bool clsFSMoving::CheckFreeSpace(const MovePlan& plan) {
       return false;
     }
     if (static_cast<double>(freeSpace) >= plan.totalSize) return true;
-    const std::string text = module_.objLanguageProvider().GetDialog(
+    const std::string text = texts_.GetDialog(
         "no_space", {FormatMegabytes(plan.totalSize, numbers), FormatMegabytes(static_cast<double>(freeSpace), numbers)});
     if (Box(text, "no_space_caption", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) {
       Stop();
@@ -163,13 +163,13 @@ bool clsFSMoving::CheckFreeSpace(const MovePlan& plan) {
 bool clsFSMoving::SurveyTarget(MovePlan& plan) {
   ShowExtraInfo(T("target_checking"));
   std::vector<FileEntry> entries;
-  FsStatus listed = module_.objFileSystem().ListFiles(plan.targetFolder, entries);
+  FsStatus listed = ports_.files.ListFiles(plan.targetFolder, entries);
   if (!listed) {
     ReportFolderFailure(plan.targetFolder, listed);
     Stop();
     return false;
   }
-  const clsLanguageProvider& texts = module_.objLanguageProvider();
+  const clsLanguageProvider& texts = texts_;
   for (const FileEntry& entry : entries) {
     if (!IsPicture(entry.name)) continue;
     if (plan.autoRename) {
@@ -183,7 +183,7 @@ bool clsFSMoving::SurveyTarget(MovePlan& plan) {
       Stop();
       return false;
     }
-    module_.platform().window.PumpEvents();
+    ports_.window.PumpEvents();
     ShowExtraInfo(T("checking") + " " + entry.path + "...");
   }
   return true;

@@ -4,24 +4,6 @@
 
 namespace quillfen {
 
-namespace {
-
-void AppendTwoDigits(std::string& out, int value) {
-  out += static_cast<char>('0' + value / 10 % 10);
-  out += static_cast<char>('0' + value % 10);
-}
-
-}  // namespace
-
-std::string DayFolderName(const LocalDate& date) {
-  std::string name;
-  name.reserve(6);
-  AppendTwoDigits(name, ((date.year % 100) + 100) % 100);
-  AppendTwoDigits(name, date.month);
-  AppendTwoDigits(name, date.day);
-  return name;
-}
-
 double RoundHalfEven(double value) {
   double nearest = std::round(value);  // halves away from zero
   if (std::fabs(value - std::trunc(value)) == 0.5) nearest = 2.0 * std::round(value / 2.0);

@@ -1,19 +1,14 @@
 #pragma once
-// How the target folder and the moved pictures' names are formed: the day
-// folder, the numbering survey's rule and the numbered names.
+// How the moved pictures' names are formed: the numbering survey's rule and
+// the numbered names. (The day folder is named by its day stamp.)
 #include <cstdint>
 #include <string>
-
-#include "platform/SystemInfo.h"
 
 namespace quillfen {
 
 // The highest number a numbered picture may take while the target folder
 // already holds pictures.
 inline constexpr std::int32_t kHighestPictureNumber = 9999;
-
-// "yymmdd": 7 March 2024 gives "240307".
-std::string DayFolderName(const LocalDate& date);
 
 // Rounds to the nearest integer; a half goes to the even neighbour.
 double RoundHalfEven(double value);

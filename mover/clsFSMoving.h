@@ -5,16 +5,33 @@
 #include <string>
 #include <vector>
 
+#include "mover/MoveOptions.h"
+#include "mover/MoverView.h"
 #include "platform/FileSystem.h"
+#include "platform/SettingsStore.h"
+#include "platform/Shell.h"
+#include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
 
 namespace quillfen {
 
-class GlobalModule;
+class clsLanguageProvider;
+
+// The platform services a move uses.
+struct MoverPorts {
+  FileSystem& files;
+  WindowSystem& window;      // boxes, event pumping, the test mode's menu item
+  Shell& shell;              // the source shown in the file browser at the end
+  SettingsStore& store;      // source and target are stored as they are set
+  const SystemInfo& system;  // today's date for the day folder
+};
 
 class clsFSMoving {
  public:
-  explicit clsFSMoving(GlobalModule& module);
+  // settingsLocked: the program-wide guard that keeps the options from
+  // changing; the mover holds it for the whole of every operation.
+  clsFSMoving(MoverView& view, const MoveOptions& options, const clsLanguageProvider& texts, MoverPorts ports,
+              bool& settingsLocked);
 
   void Target(const std::string& value);
   void Source(const std::string& value);
@@ -76,7 +93,11 @@ class clsFSMoving {
   // application's title when there is no caption key.
   BoxAnswer Box(const std::string& text, const std::string& captionKey, BoxIcon icon, BoxButtons buttons);
 
-  GlobalModule& module_;
+  MoverView& view_;
+  const MoveOptions& options_;
+  const clsLanguageProvider& texts_;
+  MoverPorts ports_;
+  bool& blnSettingsLocked_;
   std::vector<std::string> arrSourceNames_;
   std::string strSource_;
   std::string strTarget_;

@@ -1,23 +1,38 @@
 #pragma once
-// The file system as the mover uses it. Listings are always in ascending name
-// order ignoring letter case, never in a directory's raw order.
+// The file system, the program's one door to files and folders. Paths are
+// absolute and use "/". Every call answers for itself: nothing is cached
+// between calls, so a change made by someone else shows at the next call.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 namespace quillfen {
 
-// Outcome of a file-system operation; reason says why in words when it failed.
+// Why an operation failed, for callers that must tell cases apart; the
+// reason in words is what the user is shown.
+enum class FsCode {
+  Ok,
+  NotFound,    // the path, or a folder on the way to it, does not exist
+  Exists,      // the name an operation would create is taken
+  NoSpace,     // the volume (or the user's quota) is full
+  ReadOnly,    // the volume is mounted read-only
+  Permission,  // the user may not do this here
+  IoError,     // the device failed, or a file changed while it was read
+  Other,       // anything else (a name too long, a folder not empty, ...)
+};
+
 struct FsStatus {
-  bool ok = true;
-  std::string reason;
-  static FsStatus Failed(std::string why) { return {false, std::move(why)}; }
-  explicit operator bool() const { return ok; }
+  FsCode code = FsCode::Ok;
+  std::string reason;  // empty on success
+
+  static FsStatus Failed(FsCode code, std::string why) { return {code, std::move(why)}; }
+  bool ok() const { return code == FsCode::Ok; }
+  explicit operator bool() const { return ok(); }
 };
 
 struct FileEntry {
-  std::string name;   // the name with its extension
-  std::string path;   // the full path
+  std::string name;  // the name with its extension
+  std::string path;  // the folder joined with the name
   std::uint64_t size = 0;
   bool hidden = false;  // the name starts with "."
 };
@@ -26,25 +41,49 @@ class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
+  // True exactly when the path names an existing folder (a link to one counts).
   virtual bool FolderExists(const std::string& path) const = 0;
+  // True exactly when the path names an existing regular file (a link to one counts).
   virtual bool FileExists(const std::string& path) const = 0;
-  // Creates one folder whose parent exists.
+  // Creates one folder whose parent exists. A folder that is already there
+  // (made by someone else meanwhile) is success; a file of that name is Exists.
   virtual FsStatus CreateFolder(const std::string& path) = 0;
-  // Every file directly in the folder, hidden ones included.
+
+  // Every regular file directly in the folder, hidden ones included, in
+  // ascending name order ignoring letter case (names that differ only in
+  // case in byte order), never in the folder's raw order. Links are left
+  // out. An entry that cannot be looked at fails the whole listing, so that
+  // nothing is ever passed over in silence; on failure `files` is empty.
   virtual FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const = 0;
-  // The full paths of every direct subfolder.
+  // The full paths of every direct subfolder (not links to folders), in the
+  // same order and with the same failure rule as ListFiles.
   virtual FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const = 0;
-  virtual FsStatus FileSize(const std::string& path, std::uint64_t& size) const = 0;
-  // Identity of the volume holding the path (st_dev).
-  virtual FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const = 0;
-  virtual FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const = 0;
-  // Moves one file; never replaces an existing target. On failure the source
-  // is in place and no partial target is left.
-  virtual FsStatus MoveFile(const std::string& source, const std::string& target) = 0;
-  // Removes a folder only when it is empty.
-  virtual FsStatus RemoveFolder(const std::string& path) = 0;
-  // True when the folder holds no file and no subfolder.
+  // True when the folder holds nothing at all (no file, folder, link or
+  // hidden entry). A folder that cannot be read is not empty.
   virtual bool FolderIsEmpty(const std::string& path) const = 0;
+
+  // The identity of the volume holding the path: equal for two paths
+  // exactly when a move between them is a rename.
+  virtual FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const = 0;
+  // The bytes the user may still write on the path's volume.
+  virtual FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const = 0;
+
+  // Moves one regular file; never replaces an existing target (Exists).
+  // Across volumes the copy is complete and on disk, with the source's
+  // times, before the source is removed. On failure the source is in place
+  // and nothing new is left at the target.
+  virtual FsStatus MoveFile(const std::string& source, const std::string& target) = 0;
+  // Removes a folder only when it is empty; anything inside makes it fail.
+  virtual FsStatus RemoveFolder(const std::string& path) = 0;
+
+  // The whole content of a regular file. Anything else (a folder, a pipe, a
+  // device) is refused at once, without waiting for a writer.
+  virtual FsStatus ReadFile(const std::string& path, std::string& bytes) const = 0;
+  // Replaces the file's content in one step, so that a crash leaves the old
+  // or the new content, never a mix, and the new content is on disk when
+  // this returns. A missing file is created; an existing one keeps its
+  // permissions; through a link the file it names is replaced.
+  virtual FsStatus ReplaceFile(const std::string& path, const std::string& bytes) = 0;
 };
 
 }  // namespace quillfen

@@ -2,13 +2,9 @@
 // Facts about the running program and the user's system.
 #include <string>
 
-namespace quillfen {
+#include "base/DayStamp.h"
 
-struct LocalDate {
-  int year = 2000;
-  int month = 1;  // 1..12
-  int day = 1;    // 1..31
-};
+namespace quillfen {
 
 class SystemInfo {
  public:
@@ -22,7 +18,8 @@ class SystemInfo {
   // 1049 for a Russian user, 1033 otherwise.
   virtual int UserLanguageId() const = 0;
   virtual LocalDate Today() const = 0;
-  virtual bool FileExists(const std::string& path) const = 0;
+  // The user's picture folder (the default target), as the desktop names it.
+  virtual std::string PicturesFolder() const = 0;
 };
 
 }  // namespace quillfen

@@ -31,6 +31,21 @@ inline const char* DesignMenuCaption(MenuItem item) {
   }
   return "";
 }
+// The name of an item as the program and its tests know it: the control's
+// name, members of the language array with their index.
+inline const char* MenuItemName(MenuItem item) {
+  switch (item) {
+    case MenuItem::Options: return "mnuOptions";
+    case MenuItem::Language: return "mnuLanguage";
+    case MenuItem::LangRussian: return "mnuLang(1)";
+    case MenuItem::LangEnglish: return "mnuLang(2)";
+    case MenuItem::Testing: return "mnuTesting";
+    case MenuItem::Test: return "mnuTest";
+    case MenuItem::Help: return "mnuHelp";
+    case MenuItem::About: return "mnuAbout";
+  }
+  return "?";
+}
 inline constexpr MenuItem kAllMenuItems[] = {MenuItem::Options, MenuItem::Language, MenuItem::LangRussian,
                                              MenuItem::LangEnglish, MenuItem::Testing, MenuItem::Test,
                                              MenuItem::Help, MenuItem::About};

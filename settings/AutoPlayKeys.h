@@ -1,5 +1,7 @@
 #pragma once
 // The registry entries of the AutoPlay registration.
+#include "base/AppNames.h"
+
 namespace quillfen::autoplay {
 
 inline constexpr const char* kClassKey = "HKEY_CLASSES_ROOT\\Quillfen";
@@ -13,6 +15,9 @@ inline constexpr const char* kMixedContentKey =
 inline constexpr const char* kShowPicturesKey =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\"
     "ShowPicturesOnArrival";
+// The keys of the two AutoPlay events. Windows has them from the start and
+// the program only adds values to them, so a fresh hive has them too.
+inline constexpr const char* kEventKeys[] = {kMixedContentKey, kShowPicturesKey};
 inline constexpr const char* kHandlerName = "_Quillfen";
 // What follows the program path in the command; the drive's path replaces it.
 inline constexpr const char* kCommandArgument = " %1";

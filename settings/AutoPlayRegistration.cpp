@@ -1,11 +1,10 @@
 // The AutoPlay registration of the program, kept by the settings object.
 #include <limits>
 
-#include "app/GlobalModule.h"
+#include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
-#include "platform/DesktopIntegration.h"
-#include "platform/Paths.h"
 #include "settings/AutoPlayKeys.h"
+#include "settings/RegistryRootNames.h"
 #include "settings/clsSettings.h"
 #include "settings/registry.h"
 
@@ -14,34 +13,32 @@ namespace quillfen {
 using namespace autoplay;
 
 std::string clsSettings::ProgramPath() const {
-  const SystemInfo& system = module_.platform().system;
-  return BuildPath(system.ProgramFolder(), system.ProgramFileName());
+  return BuildPath(ports_.system.ProgramFolder(), ports_.system.ProgramFileName());
 }
 
 void clsSettings::SaveAutorun(bool value) {
-  if (module_.blnSettingsLocked) return;
+  if (blnSettingsLocked_) return;
   autorun_ = value;
   if (value) {
     // The handler's icon is the last entry a registration writes: without it
     // an earlier registration was cut short (the program was killed between
     // two writes) and is written again, or it would stay half done for good.
-    if (registry::QueryStringValue(module_, kClassKey, "") == "0" ||
-        registry::QueryStringValue(module_, kHandlerKey, "DefaultIcon") == "0") {
-      const clsLanguageProvider& texts = module_.objLanguageProvider();
-      registry::CreateKey(module_, kCommandKey);
-      registry::SetStringValue(module_, kClassKey, "", texts.GetDialog("quillfen_title"));
-      registry::CreateKey(module_, kHandlerKey);
-      registry::SetStringValue(module_, kHandlerKey, "Action", texts.GetDialog("quillfen_action_title"));
-      registry::SetStringValue(module_, kHandlerKey, "InvokeProgID", texts.GetDialog("quillfen_id"));
-      registry::SetStringValue(module_, kHandlerKey, "InvokeVerb", texts.GetDialog("quillfen_id"));
-      registry::SetStringValue(module_, kHandlerKey, "Provider", texts.GetDialog("quillfen_title"));
+    if (registry::QueryStringValue(ports_.registry, ports_.window, kClassKey, "") == "0" ||
+        registry::QueryStringValue(ports_.registry, ports_.window, kHandlerKey, "DefaultIcon") == "0") {
+      registry::CreateKey(ports_.registry, ports_.window, kCommandKey);
+      registry::SetStringValue(ports_.registry, ports_.window, kClassKey, "", texts_.GetDialog("quillfen_title"));
+      registry::CreateKey(ports_.registry, ports_.window, kHandlerKey);
+      registry::SetStringValue(ports_.registry, ports_.window, kHandlerKey, "Action", texts_.GetDialog("quillfen_action_title"));
+      registry::SetStringValue(ports_.registry, ports_.window, kHandlerKey, "InvokeProgID", texts_.GetDialog("quillfen_id"));
+      registry::SetStringValue(ports_.registry, ports_.window, kHandlerKey, "InvokeVerb", texts_.GetDialog("quillfen_id"));
+      registry::SetStringValue(ports_.registry, ports_.window, kHandlerKey, "Provider", texts_.GetDialog("quillfen_title"));
       RewritePaths();
     }
-    registry::SetStringValue(module_, kMixedContentKey, kHandlerName, "");
-    registry::SetStringValue(module_, kShowPicturesKey, kHandlerName, "");
+    registry::SetStringValue(ports_.registry, ports_.window, kMixedContentKey, kHandlerName, "");
+    registry::SetStringValue(ports_.registry, ports_.window, kShowPicturesKey, kHandlerName, "");
   } else {
-    registry::DeleteValue(module_, kMixedContentKey, kHandlerName);
-    registry::DeleteValue(module_, kShowPicturesKey, kHandlerName);
+    registry::DeleteValue(ports_.registry, ports_.window, kMixedContentKey, kHandlerName);
+    registry::DeleteValue(ports_.registry, ports_.window, kShowPicturesKey, kHandlerName);
   }
   MirrorToDesktop();
 }
@@ -49,8 +46,8 @@ void clsSettings::SaveAutorun(bool value) {
 void clsSettings::RewritePaths() {
   if (!autorun_) return;
   const std::string programPath = ProgramPath();
-  registry::SetStringValue(module_, kCommandKey, "", programPath + kCommandArgument);
-  registry::SetStringValue(module_, kHandlerKey, "DefaultIcon", programPath + ",0");
+  registry::SetStringValue(ports_.registry, ports_.window, kCommandKey, "", programPath + kCommandArgument);
+  registry::SetStringValue(ports_.registry, ports_.window, kHandlerKey, "DefaultIcon", programPath + ",0");
   MirrorToDesktop();
 }
 
@@ -58,14 +55,10 @@ namespace {
 
 // Reads a value as the desktop would, without the module's buffer limit, and
 // telling a stored "0" from a missing value.
-std::optional<std::string> ReadForDesktop(GlobalModule& module, const char* keyPath, const char* valueName) {
-  std::string subkey = keyPath;
-  const auto separator = subkey.find('\\');
-  const auto root = registry::RootKeyFromName(subkey.substr(0, separator));
-  subkey = separator == std::string::npos ? std::string() : subkey.substr(separator + 1);
+std::optional<std::string> ReadForDesktop(const RegistryHive& hive, const char* keyPath, const char* valueName) {
+  const auto key = SplitRootAndSubkey(keyPath);
   std::string data;
-  if (!root || !module.platform().registry.QueryValue(*root, subkey, valueName,
-                                                       std::numeric_limits<std::size_t>::max(), data))
+  if (!key || !hive.QueryValue(key->first, key->second, valueName, std::numeric_limits<std::size_t>::max(), data))
     return std::nullopt;
   return data;
 }
@@ -73,10 +66,10 @@ std::optional<std::string> ReadForDesktop(GlobalModule& module, const char* keyP
 }  // namespace
 
 void clsSettings::MirrorToDesktop() {
-  DesktopIntegration* desktop = module_.platform().desktop;
+  DesktopIntegration* desktop = ports_.desktop;
   if (!desktop) return;
   AutoPlayRegistration registration;
-  const auto command = ReadForDesktop(module_, kCommandKey, "");
+  const auto command = ReadForDesktop(ports_.registry, kCommandKey, "");
   registration.registered = command.has_value() && !command->empty();
   if (registration.registered) {
     registration.programPath = *command;
@@ -86,12 +79,11 @@ void clsSettings::MirrorToDesktop() {
                                          argument) == 0)
       registration.programPath.resize(registration.programPath.size() - argument.size());
   }
-  const clsLanguageProvider& texts = module_.objLanguageProvider();
-  const auto name = ReadForDesktop(module_, kClassKey, "");
-  registration.name = name && !name->empty() ? *name : texts.GetDialog("quillfen_title");
-  const auto action = ReadForDesktop(module_, kHandlerKey, "Action");
-  registration.action = action && !action->empty() ? *action : texts.GetDialog("quillfen_action_title");
-  registration.offered = registration.registered && ReadForDesktop(module_, kShowPicturesKey, kHandlerName);
+  const auto name = ReadForDesktop(ports_.registry, kClassKey, "");
+  registration.name = name && !name->empty() ? *name : texts_.GetDialog("quillfen_title");
+  const auto action = ReadForDesktop(ports_.registry, kHandlerKey, "Action");
+  registration.action = action && !action->empty() ? *action : texts_.GetDialog("quillfen_action_title");
+  registration.offered = registration.registered && ReadForDesktop(ports_.registry, kShowPicturesKey, kHandlerName);
   desktop->Synchronize(registration);
 }
 

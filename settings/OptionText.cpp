@@ -3,7 +3,8 @@
 #include <charconv>
 #include <cmath>
 
-#include "platform/Paths.h"
+#include "base/NoCase.h"
+#include "base/PathParts.h"
 
 namespace quillfen {
 

@@ -1,58 +1,53 @@
 #include "settings/clsSettings.h"
 
-#include "app/GlobalModule.h"
-#include "bridge/clsSWFProvider.h"
+#include "base/AppNames.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
-#include "platform/posix/XdgPaths.h"
 #include "settings/OptionText.h"
 
 namespace quillfen {
 
-clsSettings::clsSettings(GlobalModule& module) : module_(module) {}
+clsSettings::clsSettings(SettingsView& view, const clsLanguageProvider& texts, SettingsPorts ports,
+                         bool& settingsLocked)
+    : view_(view), texts_(texts), ports_(ports), blnSettingsLocked_(settingsLocked) {}
 
-std::string clsSettings::DefaultTarget() const { return xdg::PicturesFolder(); }
+std::string clsSettings::DefaultTarget() const { return ports_.system.PicturesFolder(); }
 
 // A stored text outside the format (neither True/False nor a number) counts as
 // the option's default, as an absent key does.
 bool clsSettings::ReadOption(const char* key, const char* defaultText, bool defaultValue) const {
-  const std::string text = module_.platform().settings.GetSetting(kAppName, kSettingsSection, key, defaultText);
+  const std::string text = ports_.store.GetSetting(kSettingsApp, kSettingsSection, key, defaultText);
   return ParseOptionText(text).value_or(defaultValue);
 }
 
-void clsSettings::LoadSettings() {
+void clsSettings::LoadSettings(clsFSMoving& mover) {
   automoving_ = ReadOption("Automoving", "0", false);
   autorun_ = ReadOption("Autorun", "0", false);
   autoRename_ = ReadOption("AutoRename", "1", true);
   subfolder_ = ReadOption("Subfolder", "0", false);
 
-  clsSWFProvider& movie = module_.objSWFProvider();
-  movie.SetCtlValue("chkAutomoving", Variant(automoving_), 4);
-  movie.SetCtlValue("chkAutorun", Variant(autorun_), 4);
-  movie.SetCtlValue("chkAutoRename", Variant(autoRename_), 4);
-  movie.SetCtlValue("chkSubfolder", Variant(subfolder_), 4);
+  view_.SetCtlValue("chkAutomoving", Variant(automoving_), ControlKind::CheckBox);
+  view_.SetCtlValue("chkAutorun", Variant(autorun_), ControlKind::CheckBox);
+  view_.SetCtlValue("chkAutoRename", Variant(autoRename_), ControlKind::CheckBox);
+  view_.SetCtlValue("chkSubfolder", Variant(subfolder_), ControlKind::CheckBox);
 
   RewritePaths();
 
-  SettingsStore& store = module_.platform().settings;
-  module_.objFSMoving().Target(store.GetSetting(kAppName, kSettingsSection, "Target", DefaultTarget()));
+  SettingsStore& store = ports_.store;
+  mover.Target(store.GetSetting(kSettingsApp, kSettingsSection, "Target", DefaultTarget()));
 
-  const std::string argument = module_.platform().system.CommandLineArgument();
+  const std::string argument = ports_.system.CommandLineArgument();
   if (argument.empty()) {
-    const std::string undefined = module_.objLanguageProvider().GetDialog("source_undefined");
-    module_.objFSMoving().Source(store.GetSetting(kAppName, kSettingsSection, "Source", undefined));
-    module_.blnSettingsLocked = false;
+    const std::string undefined = texts_.GetDialog("source_undefined");
+    mover.Source(store.GetSetting(kSettingsApp, kSettingsSection, "Source", undefined));
   } else {
-    module_.objFSMoving().Source(argument);
-    module_.blnSettingsLocked = false;
-    if (automoving_) module_.objFSMoving().StartOperation();
+    mover.Source(argument);
   }
-
-  module_.platform().window.PumpEvents();
+  blnSettingsLocked_ = false;
 }
 
 void clsSettings::SaveParameter(const std::string& name, bool value) {
-  if (module_.blnSettingsLocked) return;
+  if (blnSettingsLocked_) return;
   if (name == "Autorun") {
     SaveAutorun(value);
   } else if (name == "Automoving") {
@@ -62,7 +57,7 @@ void clsSettings::SaveParameter(const std::string& name, bool value) {
   } else if (name == "Subfolder") {
     subfolder_ = value;
   }
-  module_.platform().settings.SaveSetting(kAppName, kSettingsSection, name, OptionText(value));
+  ports_.store.SaveSetting(kSettingsApp, kSettingsSection, name, OptionText(value));
 }
 
 }  // namespace quillfen

@@ -1,28 +1,49 @@
 #pragma once
-// The user's four options, the stored paths and the command-line argument.
+// The user's four options, the stored paths and the command-line argument,
+// and the AutoPlay registration that one of the options switches.
 #include <string>
+
+#include "mover/MoveOptions.h"
+#include "platform/DesktopIntegration.h"
+#include "platform/RegistryHive.h"
+#include "platform/SettingsStore.h"
+#include "platform/SystemInfo.h"
+#include "platform/WindowSystem.h"
+#include "settings/SettingsView.h"
 
 namespace quillfen {
 
-class GlobalModule;
+class clsFSMoving;
+class clsLanguageProvider;
 
-inline constexpr const char* kAppName = "Quillfen";
-inline constexpr const char* kSettingsSection = "Settings";
+// The platform services the settings use.
+struct SettingsPorts {
+  SettingsStore& store;
+  RegistryHive& registry;
+  WindowSystem& window;      // the registry's one box, and the event pump after loading
+  const SystemInfo& system;  // the argument, the program's path, the picture folder
+  // Mirrors the AutoPlay registration onto the desktop; may be absent.
+  DesktopIntegration* desktop = nullptr;
+};
 
-class clsSettings {
+class clsSettings : public MoveOptions {
  public:
-  explicit clsSettings(GlobalModule& module);
+  // settingsLocked: the program-wide guard; while it is set no option is
+  // changed or stored.
+  clsSettings(SettingsView& view, const clsLanguageProvider& texts, SettingsPorts ports, bool& settingsLocked);
 
   bool Automoving() const { return automoving_; }
   bool Autorun() const { return autorun_; }
-  bool AutoRename() const { return autoRename_; }
-  bool Subfolder() const { return subfolder_; }
+  bool AutoRename() const override { return autoRename_; }
+  bool Subfolder() const override { return subfolder_; }
 
   // Applies and stores an option the movie reported (nothing while locked).
   void SaveParameter(const std::string& name, bool value);
-  // Reads every stored setting, shows it in the movie, takes the command-line
-  // argument as the source and, with Automoving on, moves at once.
-  void LoadSettings();
+  // Reads every stored setting and shows it in the movie, gives the mover the
+  // stored target and, as its source, the command-line argument or else the
+  // stored source, and lifts the guard. Starting a move for the argument is
+  // the caller's business.
+  void LoadSettings(clsFSMoving& mover);
   // The AutoPlay registration.
   void SaveAutorun(bool value);
   void RewritePaths();
@@ -37,7 +58,10 @@ class clsSettings {
   // Shows the registration as it now stands in the hive on the desktop.
   void MirrorToDesktop();
 
-  GlobalModule& module_;
+  SettingsView& view_;
+  const clsLanguageProvider& texts_;
+  SettingsPorts ports_;
+  bool& blnSettingsLocked_;
   bool automoving_ = false;
   bool autorun_ = false;
   bool autoRename_ = false;

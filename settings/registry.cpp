@@ -2,14 +2,11 @@
 
 #include <utility>
 
-#include "app/GlobalModule.h"
-#include "platform/RegistryRootNames.h"
-#include "settings/clsSettings.h"
+#include "base/AppNames.h"
+#include "settings/RegistryRootNames.h"
 
 namespace quillfen::registry {
 namespace {
-
-RegistryHive& Hive(GlobalModule& module) { return module.platform().registry; }
 
 // What the text looks like after the platform wrote it and its terminator into
 // a buffer of spaces, the buffer was trimmed and its last character dropped:
@@ -30,10 +27,10 @@ std::string TextFromBuffer(const std::string& data) {
 
 std::optional<RegistryRoot> RootKeyFromName(const std::string& name) { return RegistryRootFromName(name); }
 
-std::optional<RegistryRoot> SplitKeyPath(GlobalModule& module, std::string& strPath) {
+std::optional<RegistryRoot> SplitKeyPath(WindowSystem& window, std::string& strPath) {
   const auto separator = strPath.find('\\');
   if (strPath.compare(0, 5, "HKEY_") != 0 || strPath.empty() || strPath.back() == '\\') {
-    module.platform().window.MessageBox("Incorrect Format:\n\n" + strPath, kAppName, BoxIcon::None, BoxButtons::OK);
+    window.MessageBox("Incorrect Format:\n\n" + strPath, kAppTitle, BoxIcon::None, BoxButtons::OK);
     return std::nullopt;
   }
   std::string rootName;
@@ -47,35 +44,37 @@ std::optional<RegistryRoot> SplitKeyPath(GlobalModule& module, std::string& strP
   return RootKeyFromName(rootName);
 }
 
-std::string QueryStringValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName) {
+std::string QueryStringValue(const RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
+                             const std::string& strValueName) {
   std::string subkey = strKeyPath;
-  const auto root = SplitKeyPath(module, subkey);
+  const auto root = SplitKeyPath(window, subkey);
   if (!root) return {};
-  if (!Hive(module).KeyExists(*root, subkey)) return "0";
+  if (!hive.KeyExists(*root, subkey)) return "0";
   std::string data;
-  if (!Hive(module).QueryValue(*root, subkey, strValueName, kQueryBufferSize, data)) return "0";
+  if (!hive.QueryValue(*root, subkey, strValueName, kQueryBufferSize, data)) return "0";
   return TextFromBuffer(data);
 }
 
-void SetStringValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName,
-                    const std::string& strData) {
+void SetStringValue(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
+                    const std::string& strValueName, const std::string& strData) {
   std::string subkey = strKeyPath;
-  const auto root = SplitKeyPath(module, subkey);
-  if (!root || !Hive(module).KeyExists(*root, subkey)) return;
-  Hive(module).SetValue(*root, subkey, strValueName, strData);
+  const auto root = SplitKeyPath(window, subkey);
+  if (!root || !hive.KeyExists(*root, subkey)) return;
+  hive.SetValue(*root, subkey, strValueName, strData);
 }
 
-void CreateKey(GlobalModule& module, const std::string& strKeyPath) {
+void CreateKey(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath) {
   std::string subkey = strKeyPath;
-  const auto root = SplitKeyPath(module, subkey);
-  if (root) Hive(module).CreateKey(*root, subkey);
+  const auto root = SplitKeyPath(window, subkey);
+  if (root) hive.CreateKey(*root, subkey);
 }
 
-void DeleteValue(GlobalModule& module, const std::string& strKeyPath, const std::string& strValueName) {
+void DeleteValue(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
+                 const std::string& strValueName) {
   std::string subkey = strKeyPath;
-  const auto root = SplitKeyPath(module, subkey);
-  if (!root || !Hive(module).KeyExists(*root, subkey)) return;
-  Hive(module).DeleteValue(*root, subkey, strValueName);
+  const auto root = SplitKeyPath(window, subkey);
+  if (!root || !hive.KeyExists(*root, subkey)) return;
+  hive.DeleteValue(*root, subkey, strValueName);
 }
 
 }  // namespace quillfen::registry

@@ -5,10 +5,10 @@
 #include <filesystem>
 
 #include "mover/clsFSMoving.h"
-#include "platform/Paths.h"
+#include "base/PathParts.h"
 #include "platform/posix/XdgDesktopIntegration.h"
 #include "settings/AutoPlayKeys.h"
-#include "settings_harness.h"
+#include "support/SettingsHarness.h"
 
 namespace quillfen::testing {
 namespace {
@@ -23,7 +23,7 @@ std::string Set(const std::string& key, const std::string& name, const std::stri
 class AutoPlayTest : public ::testing::Test {
  protected:
   SettingsHarness h;
-  std::string ProgramPath() const { return BuildPath(h.program.system.programFolder, "quillfen"); }
+  std::string ProgramPath() const { return BuildPath(h.system.programFolder, "quillfen"); }
   void SwitchAutorun(bool on) {
     h.module->blnSettingsLocked = false;
     h.settings().SaveParameter("Autorun", on);
@@ -91,17 +91,17 @@ TEST_F(AutoPlayTest, AMovedProgramIsFollowedOnlyWithAutorunOn) {
   SwitchAutorun(true);
   const std::string oldPath = ProgramPath();
 
-  h.program.system.programFolder = "/";  // a program in the root folder
+  h.system.programFolder = "/";  // a program in the root folder
   h.Restart();
   h.Store("Autorun", "False");
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_EQ(h.hive.Value(kCommandKey, ""), oldPath + " %1");
   EXPECT_EQ(h.hive.Value(kHandlerKey, "DefaultIcon"), oldPath + ",0");
   EXPECT_TRUE(h.desktop.updates.empty());
 
   h.Restart();
   h.Store("Autorun", "True");
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_EQ(h.hive.Value(kCommandKey, ""), "/quillfen %1");
   EXPECT_EQ(h.hive.Value(kHandlerKey, "DefaultIcon"), "/quillfen,0");
   ASSERT_FALSE(h.desktop.updates.empty());
@@ -110,7 +110,7 @@ TEST_F(AutoPlayTest, AMovedProgramIsFollowedOnlyWithAutorunOn) {
 
 TEST_F(AutoPlayTest, RewritingNeverRecreatesADeletedRegistration) {
   h.Store("Autorun", "True");
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_EQ(h.hive.Value(kCommandKey, ""), "(missing)");
   EXPECT_TRUE(h.hive.changes.empty());
 }

@@ -8,7 +8,7 @@
 #include <random>
 #include <sstream>
 
-#include "host_process.h"
+#include "support/HostProcess.h"
 
 namespace quillfen {
 namespace {

@@ -11,7 +11,7 @@
 #include <random>
 #include <sstream>
 
-#include "host_process.h"
+#include "support/HostProcess.h"
 
 namespace quillfen {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bridge/InvokeRequest.h"
-#include "host_process.h"
+#include "support/HostProcess.h"
 
 namespace quillfen {
 namespace {

@@ -17,7 +17,7 @@
 
 #include <gtest/gtest.h>
 
-#include "mover_harness.h"
+#include "support/MoverHarness.h"
 
 namespace quillfen::testing {
 namespace {

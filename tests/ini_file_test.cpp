@@ -1,4 +1,5 @@
 #include "localization/INI_File.h"
+#include "platform/posix/PosixFileSystem.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -7,15 +8,18 @@
 #include <filesystem>
 #include <string>
 
-#include "fakes/TempDir.h"
+#include "support/TempDir.h"
 
 namespace quillfen {
 namespace {
 
 using testing::TempDir;
 
+// An INI object on a file of the disk. The file system keeps nothing between
+// calls that reading and writing files would touch, so one serves every test.
 INI_File At(const std::string& path) {
-  INI_File ini;
+  static PosixFileSystem disk;
+  INI_File ini(disk);
   ini.File(path);
   return ini;
 }

@@ -1,4 +1,4 @@
-#include "localization/IniDocument.h"
+#include "base/IniDocument.h"
 
 #include <gtest/gtest.h>
 

@@ -5,10 +5,11 @@
 #include <fstream>
 #include <sstream>
 
-#include "bridge/Utf8.h"
-#include "fakes/TestProgram.h"
+#include "base/Utf8.h"
+#include "support/TestProgram.h"
 #include "localization/INI_File.h"
-#include "localization/IniDocument.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "base/IniDocument.h"
 #include "localization/clsLanguageProvider.h"
 
 namespace quillfen {
@@ -50,7 +51,8 @@ TEST(LanguageFilesTest, TextsCarryThePlaceholdersTheirCallersFill) {
                                                    {"too_long_filename", 1}, {"same_names", 1},
                                                    {"move_failed", 2}, {"operation_failed", 2}};
   for (const char* name : kLanguages) {
-    INI_File ini;
+    PosixFileSystem files;
+    INI_File ini(files);
     ini.File(kLangFolder + "/" + name + ".ini");
     for (const std::string& key : clsLanguageProvider::DialogKeys()) {
       std::string text = ini.GetKeyStr(key, "Dialogs");
@@ -65,7 +67,8 @@ TEST(LanguageFilesTest, TextsCarryThePlaceholdersTheirCallersFill) {
 
 TEST(LanguageFilesTest, WindowAndMovieKeysArePresent) {
   for (const char* name : kLanguages) {
-    INI_File ini;
+    PosixFileSystem files;
+    INI_File ini(files);
     ini.File(kLangFolder + "/" + name + ".ini");
     for (const auto* keys : {&kWindowKeys, &kMovieComponents})
       for (const std::string& key : *keys) EXPECT_NE(ini.GetKeyStr(key, "frmQuillfen"), "") << name << " " << key;
@@ -81,7 +84,8 @@ TEST(LanguageFilesTest, FilesAreUtf8AndNoTextIsCut) {
     ASSERT_FALSE(bytes.empty()) << name;
     EXPECT_TRUE(IsValidUtf8(bytes)) << name;
     IniDocument doc = IniDocument::Parse(bytes);
-    INI_File ini;
+    PosixFileSystem files;
+    INI_File ini(files);
     ini.File(kLangFolder + "/" + name + ".ini");
     for (const std::string& section : doc.Sections())
       for (const std::string& key : doc.Keys(section))

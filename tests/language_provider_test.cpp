@@ -6,8 +6,8 @@
 #include <map>
 #include <stdexcept>
 
-#include "fakes/TempDir.h"
-#include "fakes/TestProgram.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 #include "localization/TranslatableWindow.h"
 
 namespace quillfen {

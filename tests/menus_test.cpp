@@ -9,8 +9,8 @@
 
 #include "about/frmAbout.h"
 #include "app/frmQuillfen.h"
-#include "fakes/TempDir.h"
-#include "fakes/TestProgram.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
 
@@ -129,7 +129,7 @@ TEST(MenusTest, DiagnosticItemSendsProgress55) {
 
 TEST(MenusTest, AboutTextsFollowTheCurrentLanguage) {
   RunningProgram p("English");
-  const AboutTexts english = LoadAboutTexts(p.program.Module());
+  const AboutTexts english = LoadAboutTexts(p.program.Module().objLanguageProvider());
   EXPECT_EQ(english.windowTitle, p.language().GetDialog("about_program") + " Quillfen");
   EXPECT_EQ(english.version, p.language().GetDialog("version") + " 1.0.29");
   EXPECT_EQ(english.description, p.language().GetDialog("description"));
@@ -147,14 +147,14 @@ TEST(MenusTest, AboutTextsFollowTheCurrentLanguage) {
 
   // Opened again after a switch: the texts are loaded anew.
   p.form->mnuLang_Click(1);
-  const AboutTexts russian = LoadAboutTexts(p.program.Module());
+  const AboutTexts russian = LoadAboutTexts(p.program.Module().objLanguageProvider());
   EXPECT_EQ(russian.windowTitle, p.language().GetDialog("about_program") + " Quillfen");
   EXPECT_NE(russian.windowTitle, english.windowTitle);
   EXPECT_NE(russian.description, english.description);
   EXPECT_EQ(russian.version.substr(russian.version.size() - 7), " 1.0.29");
 
   // The link opens the home page.
-  OpenHomePage(p.program.Module());
+  OpenHomePage(p.program.shell);
   EXPECT_TRUE(p.program.log.Contains(std::string("open-url ") + kHomePage));
 }
 
@@ -168,7 +168,7 @@ TEST(MenusTest, AboutNoticeShowsTheMarkerForAMissingText) {
 
   RunningProgram p("English", folder.path());
   EXPECT_TRUE(p.program.log.Contains("box information OK title=Error in ini file text=Dialog string warning2 not found."));
-  const AboutTexts texts = LoadAboutTexts(p.program.Module());
+  const AboutTexts texts = LoadAboutTexts(p.program.Module().objLanguageProvider());
   EXPECT_EQ(texts.disclaimer, p.language().GetDialog("warning") + " <value for \"warning2\" is absent>");
 }
 

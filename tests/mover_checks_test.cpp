@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mover/TargetNaming.h"
-#include "mover_harness.h"
+#include "support/MoverHarness.h"
 
 namespace quillfen::testing {
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "mover_harness.h"
+#include "support/MoverHarness.h"
 
 namespace quillfen::testing {
 namespace {

@@ -3,11 +3,12 @@
 #include <locale>
 #include <random>
 
-#include "fakes/TempDir.h"
+#include "base/NoCase.h"
+#include "support/TempDir.h"
 #include "mover/Megabytes.h"
 #include "mover/SourceNames.h"
 #include "mover/SourceScan.h"
-#include "platform/Paths.h"
+#include "base/PathParts.h"
 #include "platform/posix/PosixFileSystem.h"
 
 namespace quillfen {

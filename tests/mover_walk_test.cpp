@@ -2,7 +2,7 @@
 // of emptied subfolders, hidden pictures, and moves that fail.
 #include <gtest/gtest.h>
 
-#include "mover_harness.h"
+#include "support/MoverHarness.h"
 
 namespace quillfen::testing {
 namespace {

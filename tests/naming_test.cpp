@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "base/DayStamp.h"
 #include "mover/BaseNameNumber.h"
 #include "mover/TargetNaming.h"
 
@@ -51,10 +52,10 @@ TEST(BaseNameNumberTest, NeverHexadecimalInfinityOrNotANumberByAccident) {
 }
 
 TEST(TargetNamingTest, DayFolderIsYymmdd) {
-  EXPECT_EQ(DayFolderName({2024, 3, 7}), "240307");
-  EXPECT_EQ(DayFolderName({2024, 12, 31}), "241231");
-  EXPECT_EQ(DayFolderName({2000, 1, 1}), "000101");
-  EXPECT_EQ(DayFolderName({2105, 10, 9}), "051009");
+  EXPECT_EQ(DayStamp({2024, 3, 7}), "240307");
+  EXPECT_EQ(DayStamp({2024, 12, 31}), "241231");
+  EXPECT_EQ(DayStamp({2000, 1, 1}), "000101");
+  EXPECT_EQ(DayStamp({2105, 10, 9}), "051009");
 }
 
 TEST(TargetNamingTest, NumberedNamesArePaddedToFourDigitsOnly) {

@@ -1,4 +1,6 @@
-#include "platform/Paths.h"
+#include "base/NoCase.h"
+#include "base/PathParts.h"
+#include "mover/Pictures.h"
 
 #include <gtest/gtest.h>
 

@@ -3,10 +3,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "fakes/TempDir.h"
-#include "fakes/TestProgram.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 #include "platform/posix/FileRegistryHive.h"
-#include "platform/posix/HiveText.h"
+#include "settings/HiveText.h"
 #include "settings/registry.h"
 
 namespace quillfen::testing {
@@ -20,30 +20,31 @@ class RegistryTest : public ::testing::TestWithParam<bool> {
   TempDir dir;
   TestProgram program;
   std::unique_ptr<FileRegistryHive> fileHive;
-  std::unique_ptr<GlobalModule> module;
+  RegistryHive* hive = &program.registry;
 
   void SetUp() override {
-    RegistryHive* hive = &program.registry;
     if (GetParam()) {
       fileHive = std::make_unique<FileRegistryHive>(dir.Path("config/Quillfen/registry.ini"));
       hive = fileHive.get();
     }
-    module = std::make_unique<GlobalModule>(Platform{program.window, program.movie, *program.files, program.settings,
-                                                     *hive, program.shell, program.system, nullptr});
   }
 
   std::string Query(const std::string& path, const std::string& name = "") {
-    return registry::QueryStringValue(*module, path, name);
+    return registry::QueryStringValue(*hive, program.window, path, name);
   }
   void Set(const std::string& path, const std::string& name, const std::string& data) {
-    registry::SetStringValue(*module, path, name, data);
+    registry::SetStringValue(*hive, program.window, path, name, data);
+  }
+  void Create(const std::string& path) { registry::CreateKey(*hive, program.window, path); }
+  void Delete(const std::string& path, const std::string& name) {
+    registry::DeleteValue(*hive, program.window, path, name);
   }
   std::vector<std::string> Boxes() const { return program.log.Matching("box "); }
 };
 
 TEST_P(RegistryTest, DefaultValueMissingKeysAndTheStoredZero) {
   EXPECT_EQ(Query("HKEY_CLASSES_ROOT\\Quillfen"), "0");
-  registry::CreateKey(*module, "HKEY_CLASSES_ROOT\\Quillfen");
+  Create("HKEY_CLASSES_ROOT\\Quillfen");
   EXPECT_EQ(Query("HKEY_CLASSES_ROOT\\Quillfen"), "0") << "a key without its default value";
   Set("HKEY_CLASSES_ROOT\\Quillfen", "", "Quillfen");
   EXPECT_EQ(Query("HKEY_CLASSES_ROOT\\Quillfen"), "Quillfen");
@@ -57,7 +58,7 @@ TEST_P(RegistryTest, DefaultValueMissingKeysAndTheStoredZero) {
 }
 
 TEST_P(RegistryTest, TheBufferHolds254CharactersAndLosesLeadingSpaces) {
-  registry::CreateKey(*module, "HKEY_CURRENT_USER\\Software\\Quillfen");
+  Create("HKEY_CURRENT_USER\\Software\\Quillfen");
   const std::string key = "HKEY_CURRENT_USER\\Software\\Quillfen";
   Set(key, "Fits", std::string(254, 'x'));
   Set(key, "Long", std::string(255, 'x'));
@@ -71,12 +72,12 @@ TEST_P(RegistryTest, TheBufferHolds254CharactersAndLosesLeadingSpaces) {
 
 TEST_P(RegistryTest, FormatMessageForBadPathsAndSilenceForUnknownRoots) {
   EXPECT_EQ(Query("HKEY_CLASSES_ROOT\\Quillfen\\"), "");
-  registry::CreateKey(*module, "hkey_classes_root\\Quillfen");
+  Create("hkey_classes_root\\Quillfen");
   EXPECT_EQ(Boxes(), (std::vector<std::string>{
                          "box none OK title=Quillfen text=Incorrect Format:\\n\\nHKEY_CLASSES_ROOT\\\\Quillfen\\\\ -> OK",
                          "box none OK title=Quillfen text=Incorrect Format:\\n\\nhkey_classes_root\\\\Quillfen -> OK"}));
   program.log.Clear();
-  registry::CreateKey(*module, "HKEY_Classes_Root\\Quillfen");
+  Create("HKEY_Classes_Root\\Quillfen");
   Set("HKEY_NOWHERE\\Quillfen", "", "x");
   EXPECT_EQ(Query("HKEY_Classes_Root\\Quillfen"), "");
   EXPECT_TRUE(Boxes().empty());
@@ -88,14 +89,14 @@ TEST_P(RegistryTest, TheRootAloneAndWritesOnlyIntoExistingKeys) {
   EXPECT_EQ(Query("HKEY_CURRENT_USER", "AtRoot"), "yes");
   Set("HKEY_CURRENT_USER\\Missing", "Name", "value");
   EXPECT_EQ(Query("HKEY_CURRENT_USER\\Missing", "Name"), "0");
-  registry::CreateKey(*module, "HKEY_CURRENT_USER\\a\\b\\c");
+  Create("HKEY_CURRENT_USER\\a\\b\\c");
   EXPECT_EQ(Query("HKEY_CURRENT_USER\\a\\b", ""), "0");
   Set("HKEY_CURRENT_USER\\a\\b", "", "parent made");
   EXPECT_EQ(Query("HKEY_CURRENT_USER\\A\\B"), "parent made");
-  registry::CreateKey(*module, "HKEY_CURRENT_USER\\a\\b");
+  Create("HKEY_CURRENT_USER\\a\\b");
   EXPECT_EQ(Query("HKEY_CURRENT_USER\\a\\b"), "parent made") << "creating an existing key changes nothing";
-  registry::DeleteValue(*module, "HKEY_CURRENT_USER\\a\\b", "");
-  registry::DeleteValue(*module, "HKEY_CURRENT_USER\\nowhere", "x");
+  Delete("HKEY_CURRENT_USER\\a\\b", "");
+  Delete("HKEY_CURRENT_USER\\nowhere", "x");
   EXPECT_EQ(Query("HKEY_CURRENT_USER\\a\\b"), "0");
   EXPECT_TRUE(Boxes().empty());
 }

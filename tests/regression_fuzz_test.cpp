@@ -10,15 +10,16 @@
 #include <limits>
 #include <string>
 
-#include "fakes/TempDir.h"
+#include "base/NoCase.h"
+#include "support/TempDir.h"
 #include "bridge/InvokeRequest.h"
 #include "bridge/clsXMLProvider.h"
 #include "mover/BaseNameNumber.h"
-#include "platform/Paths.h"
+#include "base/PathParts.h"
 #include "platform/posix/FileRegistryHive.h"
-#include "platform/posix/HiveText.h"
+#include "settings/HiveText.h"
 #include "platform/script/EventLog.h"
-#include "platform/script/MemoryRegistryHive.h"
+#include "settings/MemoryRegistryHive.h"
 #include "platform/script/ScriptedWindowSystem.h"
 
 namespace quillfen {

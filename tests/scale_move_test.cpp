@@ -18,7 +18,7 @@
 #include <filesystem>
 #include <set>
 
-#include "host_process.h"
+#include "support/HostProcess.h"
 
 namespace quillfen {
 namespace {

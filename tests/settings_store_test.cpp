@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "fakes/TempDir.h"
+#include "support/TempDir.h"
 #include "platform/posix/AtomicFile.h"
 #include "platform/posix/IniSettingsStore.h"
 #include "platform/posix/XdgPaths.h"

@@ -3,9 +3,10 @@
 #include <gtest/gtest.h>
 
 #include "mover/clsFSMoving.h"
-#include "platform/Paths.h"
+#include "base/PathParts.h"
 #include "settings/OptionText.h"
-#include "settings_harness.h"
+#include "support/SettingsHarness.h"
+#include "mover/Pictures.h"
 
 namespace quillfen::testing {
 namespace {
@@ -24,7 +25,7 @@ TEST(SettingsLoadTest, FirstStartShowsDefaultsAndStoresTheUndefinedSource) {
   bool pumpedUnlocked = false;
   h.program.window.QueueEvent([&] { pumpedUnlocked = !h.module->blnSettingsLocked; });
 
-  h.settings().LoadSettings();
+  h.LoadSettings();
 
   EXPECT_FALSE(h.settings().Automoving());
   EXPECT_FALSE(h.settings().Autorun());
@@ -51,7 +52,7 @@ TEST(SettingsLoadTest, StoredOptionTextsAndTheTargetFolderOfTheDesktop) {
   h.Store("Automoving", "maybe");  // outside the format: the default
   h.Store("Autorun", "0.0");
   h.dir.Write("home/.config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_FALSE(h.settings().AutoRename());
   EXPECT_TRUE(h.settings().Subfolder());
   EXPECT_FALSE(h.settings().Automoving());
@@ -78,7 +79,7 @@ TEST(SettingsLoadTest, StoredSourceAndTargetAreShownAndStoredBack) {
   SettingsHarness h;
   h.Store("Source", "/media/card");
   h.Store("Target", "/home/user/Photos");
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_EQ(h.module->objFSMoving().SourceValue(), "/media/card");
   EXPECT_EQ(h.module->objFSMoving().TargetValue(), "/home/user/Photos");
 }
@@ -95,14 +96,14 @@ class SettingsArgumentTest : public ::testing::Test {
     fs::create_directories(pictures);
     h.Store("Target", pictures);
     h.Store("Source", "/stored/source");
-    h.program.system.argument = card;
+    h.system.argument = card;
   }
 };
 
 TEST_F(SettingsArgumentTest, WithAutomovingTheMoveRunsBeforeLoadingReturns) {
   h.Store("Automoving", "True");
   h.program.window.QueueAnswer(BoxAnswer::OK);  // the confirmation
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_EQ(h.module->objFSMoving().SourceValue(), card);
   EXPECT_EQ(h.Stored("Source"), card) << "the argument replaces the stored source";
   EXPECT_EQ(PicturesIn(pictures), 2);
@@ -111,7 +112,7 @@ TEST_F(SettingsArgumentTest, WithAutomovingTheMoveRunsBeforeLoadingReturns) {
 }
 
 TEST_F(SettingsArgumentTest, WithoutAutomovingOrWithoutArgumentNothingMoves) {
-  h.settings().LoadSettings();
+  h.LoadSettings();
   EXPECT_EQ(h.module->objFSMoving().SourceValue(), card);
   EXPECT_EQ(PicturesIn(card), 2);
 
@@ -119,7 +120,7 @@ TEST_F(SettingsArgumentTest, WithoutAutomovingOrWithoutArgumentNothingMoves) {
   other.Store("Automoving", "True");
   other.Store("Source", card);
   other.Store("Target", pictures);
-  other.settings().LoadSettings();
+  other.LoadSettings();
   EXPECT_TRUE(other.settings().Automoving());
   EXPECT_EQ(other.module->objFSMoving().SourceValue(), card);
   EXPECT_EQ(PicturesIn(card), 2);
@@ -160,8 +161,7 @@ TEST(SettingsSaveTest, AutorunIsStoredOnlyAfterTheRegistration) {
   std::string offeredWhenStored;
   h.store.beforeSave = [&](const std::string& key) {
     if (key == "Autorun")
-      offeredWhenStored = h.hive.Value(std::string("HKEY_LOCAL_MACHINE\\") + kEventHandlers + "ShowPicturesOnArrival",
-                                       "_Quillfen");
+      offeredWhenStored = h.hive.Value(autoplay::kShowPicturesKey, "_Quillfen");
   };
   h.settings().SaveParameter("Autorun", true);
   EXPECT_TRUE(h.settings().Autorun());

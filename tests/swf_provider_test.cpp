@@ -6,8 +6,8 @@
 #include <functional>
 #include <stdexcept>
 
-#include "fakes/TempDir.h"
-#include "fakes/TestProgram.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
 
@@ -262,8 +262,8 @@ TEST_F(SwfProviderTest, CallsIntoTheMovieAreExact) {
   swf->Control(host);
   swf->SetProgress(Variant(42.0));
   swf->SetProgress(Variant(0));
-  swf->SetCtlValue("cmbSource", Variant("/media/card"), 1);
-  swf->SetCtlValue("chkSubfolder", Variant(true), 4);
+  swf->SetCtlValue("cmbSource", Variant("/media/card"), ControlKind::Text);
+  swf->SetCtlValue("chkSubfolder", Variant(true), ControlKind::CheckBox);
   swf->SwitchControls(false);
   swf->SwitchControls(true);
   const std::string v = "<invoke name=\"setValue\" returntype=\"xml\"><arguments>";
@@ -302,10 +302,10 @@ TEST_F(SwfProviderTest, ANestedCallReusingABuilderLeavesTheOuterCallWhole) {
   int depth = 0;
   host.duringCall = [&](const std::string&) {
     if (depth++ > 0) return;
-    swf->SetCtlValue("infoExtra", Variant("inner"), 1);
+    swf->SetCtlValue("infoExtra", Variant("inner"), ControlKind::Text);
     swf->SetProgress(Variant(7));
   };
-  swf->SetCtlValue("infoOperation", Variant("outer"), 1);
+  swf->SetCtlValue("infoOperation", Variant("outer"), ControlKind::Text);
   const std::string outer =
       "<invoke name=\"setValue\" returntype=\"xml\"><arguments><string>infoOperation</string>"
       "<string>outer</string><number>1</number></arguments></invoke>";
@@ -319,7 +319,7 @@ TEST_F(SwfProviderTest, ANestedCallReusingABuilderLeavesTheOuterCallWhole) {
 
   // And the builder is fine for the next call.
   host.calls.clear();
-  swf->SetCtlValue("infoTo", Variant(""), 1);
+  swf->SetCtlValue("infoTo", Variant(""), ControlKind::Text);
   EXPECT_EQ(host.calls.front(),
             "<invoke name=\"setValue\" returntype=\"xml\"><arguments><string>infoTo</string><string/>"
             "<number>1</number></arguments></invoke>");

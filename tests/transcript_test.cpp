@@ -22,11 +22,11 @@
 #include <optional>
 #include <sstream>
 
-#include "app/Transcript.h"
-#include "app/TranscriptRunner.h"
+#include "platform/script/Transcript.h"
+#include "platform/script/TranscriptRunner.h"
 #include "app/frmQuillfen.h"
-#include "fakes/TempDir.h"
-#include "fakes/TestProgram.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 
 extern char** environ;
 

@@ -1,4 +1,4 @@
-#include "bridge/Utf8.h"
+#include "base/Utf8.h"
 
 #include <gtest/gtest.h>
 

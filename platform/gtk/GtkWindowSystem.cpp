@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "base/AppNames.h"
 #include "platform/gtk/GtkAboutDialog.h"
 #include "platform/gtk/GtkFolderDialog.h"
 #include "platform/gtk/GtkMessageBox.h"
@@ -30,7 +31,7 @@ GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movie
   movieView_ = movieView;
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* window = GTK_WINDOW(window_);
-  gtk_window_set_title(window, "Quillfen");
+  gtk_window_set_title(window, kAppTitle);
   gtk_window_set_role(window, "main");
   gtk_window_set_resizable(window, FALSE);
   gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "bridge/Utf8.h"
+#include "base/Utf8.h"
 #include "platform/gtk/GtkTheme.h"
 #include "platform/gtk/MovieAddress.h"
 

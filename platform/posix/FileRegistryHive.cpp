@@ -3,9 +3,12 @@
 #include <ctime>
 #include <iostream>
 
-#include "platform/Paths.h"
+#include "base/AppNames.h"
+#include "base/PathParts.h"
 #include "platform/posix/AtomicFile.h"
-#include "platform/posix/HiveText.h"
+#include "settings/AutoPlayKeys.h"
+#include "settings/HiveText.h"
+#include "settings/RegistryRootNames.h"
 #include "platform/posix/XdgPaths.h"
 
 namespace quillfen {
@@ -19,20 +22,15 @@ std::string AsideSuffix() {
   return std::string(".damaged-") + stamp;
 }
 
-// Keys that a Windows system has from the start and that the program only adds
-// values to: the AutoPlay events. A fresh (or damaged) hive has them too.
-constexpr const char* kSystemKeys[] = {
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\MixedContentOnArrival",
-    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\ShowPicturesOnArrival",
-};
-
+// The keys a Windows system has from the start: a fresh (or damaged) hive has them too.
 void AddSystemKeys(MemoryRegistryHive& hive) {
-  for (const char* key : kSystemKeys) hive.CreateKey(RegistryRoot::LocalMachine, key);
+  for (const char* path : autoplay::kEventKeys)
+    if (const auto key = SplitRootAndSubkey(path)) hive.CreateKey(key->first, key->second);
 }
 
 }  // namespace
 
-std::string FileRegistryHive::DefaultPath() { return BuildPath(xdg::ConfigHome(), "Quillfen/registry.ini"); }
+std::string FileRegistryHive::DefaultPath() { return BuildPath(xdg::ConfigHome(), std::string(kAppTitle) + "/registry.ini"); }
 
 FileRegistryHive::FileRegistryHive(std::string path) : path_(std::move(path)) {}
 

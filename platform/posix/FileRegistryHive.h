@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-#include "platform/script/MemoryRegistryHive.h"
+#include "settings/MemoryRegistryHive.h"
 
 namespace quillfen {
 

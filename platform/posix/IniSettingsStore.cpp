@@ -1,23 +1,16 @@
 #include "platform/posix/IniSettingsStore.h"
 
-#include "localization/IniDocument.h"
-#include "platform/Paths.h"
+#include "base/AppNames.h"
+#include "base/IniDocument.h"
+#include "base/PathParts.h"
 #include "platform/posix/AtomicFile.h"
 #include "platform/posix/XdgPaths.h"
 
 namespace quillfen {
 
-std::string IniSettingsStore::DefaultPath() { return BuildPath(xdg::ConfigHome(), "Quillfen/settings.ini"); }
+std::string IniSettingsStore::DefaultPath() { return BuildPath(xdg::ConfigHome(), std::string(kAppTitle) + "/settings.ini"); }
 
 IniSettingsStore::IniSettingsStore(std::string path) : path_(std::move(path)) {}
-
-bool IsStorableSettingName(const std::string& name) {
-  if (name.empty() || TrimBlanks(name).size() != name.size()) return false;
-  if (name.front() == ';' || name.front() == '#' || name.front() == '[') return false;
-  for (char c : name)
-    if (c == '=' || c == ']' || c == '\r' || c == '\n' || c == '\0') return false;
-  return true;
-}
 
 // The file belongs to this one program, so the application name is not part of it.
 std::string IniSettingsStore::GetSetting(const std::string&, const std::string& section, const std::string& key,

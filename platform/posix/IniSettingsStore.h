@@ -26,7 +26,4 @@ class IniSettingsStore : public SettingsStore {
   std::string path_;
 };
 
-// True when a name can be a section or key of the file and read back as itself.
-bool IsStorableSettingName(const std::string& name);
-
 }  // namespace quillfen

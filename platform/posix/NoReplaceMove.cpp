@@ -6,18 +6,14 @@
 #include <sys/sendfile.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <memory>
 
-#include "platform/Paths.h"
-
-#ifndef RENAME_NOREPLACE
-#define RENAME_NOREPLACE (1 << 0)
-#endif
+#include "base/PathParts.h"
+#include "platform/posix/PosixFiles.h"
 
 namespace quillfen {
 
@@ -30,71 +26,8 @@ constexpr std::size_t kLongestNameInPartial = 200;
 constexpr const char* kPartialPrefix = ".quillfen-";
 constexpr const char* kPartialMark = ".partial-";
 
-FsStatus FailedWith(int error) { return FsStatus::Failed(std::strerror(error)); }
-
-std::string ParentOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
-
-// A file descriptor that is closed however the move ends.
-class Fd {
- public:
-  explicit Fd(int fd = -1) : fd_(fd) {}
-  ~Fd() {
-    if (fd_ >= 0) ::close(fd_);
-  }
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  int get() const { return fd_; }
-  // Closes now and reports the error a close may carry (a delayed write error).
-  int Close() {
-    int fd = fd_;
-    fd_ = -1;
-    return ::close(fd) == 0 ? 0 : errno;
-  }
-
- private:
-  int fd_;
-};
-
-bool RefusingRenameUnsupported(int error) {
-  return error == EINVAL || error == ENOSYS || error == EOPNOTSUPP;
-}
-
-bool HardLinkUnsupported(int error) {
-  return error == EPERM || error == EOPNOTSUPP || error == ENOSYS || error == EMLINK;
-}
-
-// Gives `from` the name `to` on the same volume; fails with EEXIST rather than
-// replace anything. Returns 0 or the error.
-int RenameNoReplace(const char* from, const char* to) {
-  if (::syscall(SYS_renameat2, AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0) return 0;
-  int error = errno;
-  if (!RefusingRenameUnsupported(error)) return error;
-
-  // No refusing rename here: a hard link refuses an existing name as well.
-  if (::link(from, to) == 0) {
-    if (::unlink(from) == 0) return 0;
-    error = errno;
-    ::unlink(to);  // drop the second name again; the file keeps its first
-    return error;
-  }
-  error = errno;
-  if (!HardLinkUnsupported(error)) return error;
-
-  // Neither (exFAT through FUSE): claim the name with an empty file that only
-  // we can have created, then rename over our own claim.
-  int claim = ::open(to, O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-  if (claim < 0) return errno;
-  ::close(claim);
-  if (::rename(from, to) == 0) return 0;
-  error = errno;
-  ::unlink(to);
-  return error;
-}
+using posix::StatusOf;
+using posix::UniqueFd;
 
 // Copies the rest of `in` to `out`; returns 0 or the error. The kernel's own
 // copy is tried first; file systems that refuse it get plain reads and writes.
@@ -137,15 +70,6 @@ int CopyContents(int in, int out) {
   }
 }
 
-// Makes the folder's new entry durable. File systems that cannot flush a
-// folder say so with EINVAL; their entries are as durable as they get.
-int FlushFolder(const std::string& folder) {
-  Fd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-  if (dir.get() < 0) return errno;
-  if (::fsync(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
-  return 0;
-}
-
 // Writes a flushed copy of the open source under a fresh hidden name in the
 // target folder; on success `partial` names it, on failure nothing is left.
 int WritePartialCopy(int in, const struct stat& source, const std::string& target, std::string& partial) {
@@ -155,7 +79,7 @@ int WritePartialCopy(int in, const struct stat& source, const std::string& targe
     created = ::open(partial.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (created < 0 && (errno != EEXIST || attempt >= 100)) return errno;
   }
-  Fd out(created);
+  UniqueFd out(created);
   int error = CopyContents(in, out.get());
   struct stat written;
   if (error == 0 && ::fstat(out.get(), &written) != 0) error = errno;
@@ -172,11 +96,11 @@ int WritePartialCopy(int in, const struct stat& source, const std::string& targe
 // Whether the source's folder will let the source be removed after copying:
 // a write-protected card is told before its first copy, not after it.
 FsStatus SourceRemovable(const std::string& source) {
-  std::string folder = ParentOf(source);
+  std::string folder = ParentFolder(source);
   struct statvfs vfs;
-  if (::statvfs(folder.c_str(), &vfs) != 0) return FailedWith(errno);
-  if (vfs.f_flag & ST_RDONLY) return FailedWith(EROFS);
-  if (::access(folder.c_str(), W_OK) != 0) return FailedWith(errno);
+  if (::statvfs(folder.c_str(), &vfs) != 0) return StatusOf(errno);
+  if (vfs.f_flag & ST_RDONLY) return StatusOf(EROFS);
+  if (::access(folder.c_str(), W_OK) != 0) return StatusOf(errno);
   return {};
 }
 
@@ -184,23 +108,23 @@ FsStatus SourceRemovable(const std::string& source) {
 // without replacing anything; the source stays. On failure nothing new is
 // left at the target.
 FsStatus CopyIntoPlace(const std::string& source, const std::string& target) {
-  Fd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
-  if (in.get() < 0) return FailedWith(errno);
+  UniqueFd in(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!in.valid()) return StatusOf(errno);
   struct stat st;
-  if (::fstat(in.get(), &st) != 0) return FailedWith(errno);
-  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
+  if (::fstat(in.get(), &st) != 0) return StatusOf(errno);
+  if (!S_ISREG(st.st_mode)) return StatusOf(EINVAL);
   struct stat existing;
-  if (::lstat(target.c_str(), &existing) == 0) return FailedWith(EEXIST);
+  if (::lstat(target.c_str(), &existing) == 0) return StatusOf(EEXIST);
 
   std::string partial;
-  if (int error = WritePartialCopy(in.get(), st, target, partial)) return FailedWith(error);
-  if (int error = RenameNoReplace(partial.c_str(), target.c_str())) {
+  if (int error = WritePartialCopy(in.get(), st, target, partial)) return StatusOf(error);
+  if (int error = posix::RenameNoReplace(partial, target)) {
     ::unlink(partial.c_str());
-    return FailedWith(error);
+    return StatusOf(error);
   }
-  if (int error = FlushFolder(ParentOf(target))) {
+  if (int error = posix::FlushFolder(ParentFolder(target))) {
     ::unlink(target.c_str());
-    return FailedWith(error);
+    return StatusOf(error);
   }
   return {};
 }
@@ -214,7 +138,7 @@ FsStatus CopyThenRemove(const std::string& source, const std::string& target) {
     // Someone removed the source meanwhile: the copy is its only one now.
     if (error == ENOENT) return {};
     ::unlink(target.c_str());  // the picture stays where it was, once
-    return FailedWith(error);
+    return StatusOf(error);
   }
   return {};
 }
@@ -230,7 +154,7 @@ std::string PartialCopyName(const std::string& target, int attempt) {
   }
   std::string partial = kPartialPrefix + name + kPartialMark + std::to_string(::getpid());
   if (attempt > 0) partial += "-" + std::to_string(attempt);
-  return BuildPath(ParentOf(target), partial);
+  return BuildPath(ParentFolder(target), partial);
 }
 
 bool IsPartialCopyName(const std::string& name, pid_t& writer) {
@@ -268,11 +192,11 @@ void RemoveStaleCopies(const std::string& folder) {
 
 FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target) {
   struct stat st;
-  if (::lstat(source.c_str(), &st) != 0) return FailedWith(errno);
-  if (!S_ISREG(st.st_mode)) return FailedWith(EINVAL);
-  int error = RenameNoReplace(source.c_str(), target.c_str());
+  if (::lstat(source.c_str(), &st) != 0) return StatusOf(errno);
+  if (!S_ISREG(st.st_mode)) return StatusOf(EINVAL);
+  int error = posix::RenameNoReplace(source, target);
   if (error == 0) return {};
-  if (error != EXDEV) return FailedWith(error);
+  if (error != EXDEV) return StatusOf(error);
   return CopyThenRemove(source, target);
 }
 

@@ -10,21 +10,16 @@
 #include <cerrno>
 #include <cstring>
 
-#include "platform/Paths.h"
+#include "base/NoCase.h"
+#include "base/PathParts.h"
 #include "platform/posix/NoReplaceMove.h"
+#include "platform/posix/PosixFiles.h"
 
 namespace quillfen {
 
 namespace {
 
-FsStatus FailedWith(int error) { return FsStatus::Failed(std::strerror(error)); }
-
-// Name order ignoring letter case; names that differ only in case fall back to
-// their bytes, so the order is total and the same on every run.
-bool NameBefore(const std::string& a, const std::string& b) {
-  int byCase = CompareNoCase(a, b);
-  return byCase != 0 ? byCase < 0 : a < b;
-}
+using posix::StatusOf;
 
 // Closes the directory stream however the listing ends.
 class OpenFolder {
@@ -61,13 +56,13 @@ EntryKind KindOf(const struct stat& st) {
 template <typename Visit>
 FsStatus ForEachEntry(const std::string& folder, Visit visit) {
   OpenFolder dir(folder);
-  if (!dir.get()) return FailedWith(errno);
+  if (!dir.get()) return StatusOf(errno);
   int fd = ::dirfd(dir.get());
   for (;;) {
     errno = 0;
     dirent* entry = ::readdir(dir.get());
     if (!entry) {
-      if (errno != 0) return FailedWith(errno);
+      if (errno != 0) return StatusOf(errno);
       return {};
     }
     if (IsDotOrDotDot(entry->d_name)) continue;
@@ -77,16 +72,12 @@ FsStatus ForEachEntry(const std::string& folder, Visit visit) {
       // else (a failing card, a dead mount below) is told, not passed over,
       // so that no picture is silently left behind.
       if (errno == ENOENT) continue;
-      return FsStatus::Failed(std::string(entry->d_name) + ": " + std::strerror(errno));
+      FsStatus failed = StatusOf(errno);
+      failed.reason = std::string(entry->d_name) + ": " + failed.reason;
+      return failed;
     }
     visit(entry, KindOf(st), st);
   }
-}
-
-std::string FolderOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 }  // namespace
@@ -106,7 +97,7 @@ FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
   int error = errno;
   // Someone else made it in the meantime: the folder is there, as wanted.
   if (error == EEXIST && FolderExists(path)) return {};
-  return FailedWith(error);
+  return StatusOf(error);
 }
 
 FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
@@ -125,7 +116,7 @@ FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileE
     return status;
   }
   std::sort(files.begin(), files.end(),
-            [](const FileEntry& a, const FileEntry& b) { return NameBefore(a.name, b.name); });
+            [](const FileEntry& a, const FileEntry& b) { return ListedBefore(a.name, b.name); });
   return {};
 }
 
@@ -137,38 +128,31 @@ FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
     if (kind == EntryKind::Folder) names.emplace_back(entry->d_name);
   });
   if (!status) return status;
-  std::sort(names.begin(), names.end(), NameBefore);
+  std::sort(names.begin(), names.end(), ListedBefore);
   subfolders.reserve(names.size());
   for (const auto& name : names) subfolders.push_back(BuildPath(folder, name));
   return {};
 }
 
-FsStatus PosixFileSystem::FileSize(const std::string& path, std::uint64_t& size) const {
-  struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return FailedWith(errno);
-  size = static_cast<std::uint64_t>(st.st_size);
-  return {};
-}
-
 FsStatus PosixFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
   struct stat st;
-  if (::stat(path.c_str(), &st) != 0) return FailedWith(errno);
+  if (::stat(path.c_str(), &st) != 0) return StatusOf(errno);
   volume = static_cast<std::uint64_t>(st.st_dev);
   return {};
 }
 
 FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& bytes) const {
   struct statvfs vfs;
-  if (::statvfs(path.c_str(), &vfs) != 0) return FailedWith(errno);
+  if (::statvfs(path.c_str(), &vfs) != 0) return StatusOf(errno);
   bytes = static_cast<std::uint64_t>(vfs.f_bavail) * static_cast<std::uint64_t>(vfs.f_frsize);
   return {};
 }
 
 FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
-  const std::string folder = FolderOf(target);
+  const std::string folder = ParentFolder(target);
   if (!sweptFolders_.count(folder)) {
     struct stat from, to;
-    if (::stat(FolderOf(source).c_str(), &from) == 0 && ::stat(folder.c_str(), &to) == 0 &&
+    if (::stat(ParentFolder(source).c_str(), &from) == 0 && ::stat(folder.c_str(), &to) == 0 &&
         from.st_dev != to.st_dev) {
       RemoveStaleCopies(folder);
       sweptFolders_.insert(folder);
@@ -179,7 +163,7 @@ FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string&
 
 FsStatus PosixFileSystem::RemoveFolder(const std::string& path) {
   // rmdir refuses a folder with anything in it, so nothing inside is ever lost.
-  if (::rmdir(path.c_str()) != 0) return FailedWith(errno);
+  if (::rmdir(path.c_str()) != 0) return StatusOf(errno);
   return {};
 }
 
@@ -194,6 +178,37 @@ bool PosixFileSystem::FolderIsEmpty(const std::string& path) const {
     if (!entry) return errno == 0;
     if (!IsDotOrDotDot(entry->d_name)) return false;
   }
+}
+
+FsStatus PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) const {
+  bytes.clear();
+  // Non-blocking, so that a pipe in the file's place cannot stall the program.
+  posix::UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!in.valid()) return StatusOf(errno);
+  struct stat st;
+  if (::fstat(in.get(), &st) != 0) return StatusOf(errno);
+  if (!S_ISREG(st.st_mode)) return FsStatus::Failed(FsCode::Other, "not a regular file");
+  char buffer[65536];
+  for (;;) {
+    const ssize_t n = ::read(in.get(), buffer, sizeof buffer);
+    if (n > 0) {
+      bytes.append(buffer, static_cast<std::size_t>(n));
+    } else if (n == 0) {
+      return {};
+    } else if (errno != EINTR) {
+      bytes.clear();
+      return StatusOf(errno);
+    }
+  }
+}
+
+FsStatus PosixFileSystem::ReplaceFile(const std::string& path, const std::string& bytes) {
+  // Through a link the file it names is replaced, and the link stays.
+  const std::string target = posix::ResolveLink(path);
+  mode_t mode = 0644;
+  struct stat st;
+  if (::stat(target.c_str(), &st) == 0) mode = st.st_mode & 07777;
+  return StatusOf(posix::ReplaceDurably(target, bytes, mode));
 }
 
 }  // namespace quillfen

@@ -19,12 +19,13 @@ class PosixFileSystem : public FileSystem {
   FsStatus CreateFolder(const std::string& path) override;
   FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
   FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
-  FsStatus FileSize(const std::string& path, std::uint64_t& size) const override;
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   FsStatus RemoveFolder(const std::string& path) override;
   bool FolderIsEmpty(const std::string& path) const override;
+  FsStatus ReadFile(const std::string& path, std::string& bytes) const override;
+  FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override;
 
  private:
   // Target folders on another volume than their sources already cleared of

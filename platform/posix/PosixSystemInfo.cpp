@@ -1,11 +1,13 @@
 #include "platform/posix/PosixSystemInfo.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <ctime>
 #include <vector>
+
+#include "base/PathParts.h"
+#include "platform/posix/XdgPaths.h"
 
 namespace quillfen {
 
@@ -46,17 +48,9 @@ int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* 
 PosixSystemInfo::PosixSystemInfo(std::string argument)
     : argument_(std::move(argument)), programFile_(RunningProgramPath()) {}
 
-std::string PosixSystemInfo::ProgramFolder() const {
-  const auto slash = programFile_.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return programFile_.substr(0, slash);
-}
+std::string PosixSystemInfo::ProgramFolder() const { return ParentFolder(programFile_); }
 
-std::string PosixSystemInfo::ProgramFileName() const {
-  const auto slash = programFile_.rfind('/');
-  return slash == std::string::npos ? programFile_ : programFile_.substr(slash + 1);
-}
+std::string PosixSystemInfo::ProgramFileName() const { return GetFileName(programFile_); }
 
 int PosixSystemInfo::UserLanguageId() const {
   return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
@@ -69,9 +63,6 @@ LocalDate PosixSystemInfo::Today() const {
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 
-bool PosixSystemInfo::FileExists(const std::string& path) const {
-  struct stat st;
-  return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-}
+std::string PosixSystemInfo::PicturesFolder() const { return xdg::PicturesFolder(); }
 
 }  // namespace quillfen

@@ -1,7 +1,7 @@
 #pragma once
 // Facts about the running program and the user, read from the system: the
 // program file from /proc/self/exe, the language from the locale variables,
-// the local date from the clock.
+// the local date from the clock, the picture folder from the XDG user folders.
 #include <string>
 
 #include "platform/SystemInfo.h"
@@ -18,7 +18,7 @@ class PosixSystemInfo : public SystemInfo {
   std::string CommandLineArgument() const override { return argument_; }
   int UserLanguageId() const override;
   LocalDate Today() const override;
-  bool FileExists(const std::string& path) const override;
+  std::string PicturesFolder() const override;
 
  private:
   std::string argument_;

@@ -2,8 +2,9 @@
 
 #include <string_view>
 
-#include "localization/IniDocument.h"
-#include "platform/Paths.h"
+#include "base/AppNames.h"
+#include "base/IniDocument.h"
+#include "base/PathParts.h"
 #include "platform/posix/AtomicFile.h"
 #include "platform/posix/XdgPaths.h"
 
@@ -29,12 +30,6 @@ std::string EscapeEntryValue(std::string_view text) {
     }
   }
   return out;
-}
-
-std::string FolderOf(const std::string& path) {
-  auto slash = path.find_last_of('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
 }
 
 // The list without the program's entry; every other entry keeps its spelling,
@@ -75,13 +70,13 @@ std::string QuoteExecArgument(const std::string& argument) {
 }
 
 std::string DesktopEntryText(const AutoPlayRegistration& registration) {
-  const std::string name = registration.name.empty() ? "Quillfen" : registration.name;
+  const std::string name = registration.name.empty() ? std::string(kAppTitle) : registration.name;
   std::string text = "[Desktop Entry]\n";
   text += "Type=Application\n";
   text += "Name=" + EscapeEntryValue(name) + "\n";
   if (!registration.action.empty()) text += "Comment=" + EscapeEntryValue(registration.action) + "\n";
   text += "Exec=" + EscapeEntryValue(QuoteExecArgument(registration.programPath) + " %f") + "\n";
-  text += "Icon=" + EscapeEntryValue(BuildPath(FolderOf(registration.programPath), kIconFileName)) + "\n";
+  text += "Icon=" + EscapeEntryValue(BuildPath(ParentFolder(registration.programPath), kIconFileName)) + "\n";
   text += "Terminal=false\n";
   text += "Categories=Graphics;Photography;\n";
   text += std::string("MimeType=") + kCameraCardType + ";\n";

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <sstream>
 
-#include "platform/Paths.h"
+#include "base/PathParts.h"
 #include "platform/posix/AtomicFile.h"
 
 namespace quillfen::xdg {

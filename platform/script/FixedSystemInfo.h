@@ -1,7 +1,5 @@
 #pragma once
 // System facts set by a test or the headless host.
-#include <sys/stat.h>
-
 #include <string>
 
 #include "platform/SystemInfo.h"
@@ -15,16 +13,14 @@ class FixedSystemInfo : public SystemInfo {
   std::string argument;
   int languageId = 1033;
   LocalDate today{2026, 12, 6};
+  std::string picturesFolder = "/home/user/Pictures";
 
   std::string ProgramFolder() const override { return programFolder; }
   std::string ProgramFileName() const override { return programFileName; }
   std::string CommandLineArgument() const override { return argument; }
   int UserLanguageId() const override { return languageId; }
   LocalDate Today() const override { return today; }
-  bool FileExists(const std::string& path) const override {
-    struct stat st;
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
-  }
+  std::string PicturesFolder() const override { return picturesFolder; }
 };
 
 }  // namespace quillfen

@@ -46,20 +46,6 @@ bool Offers(BoxButtons buttons, BoxAnswer answer) {
 
 }  // namespace
 
-const char* MenuItemName(MenuItem item) {
-  switch (item) {
-    case MenuItem::Options: return "mnuOptions";
-    case MenuItem::Language: return "mnuLanguage";
-    case MenuItem::LangRussian: return "mnuLang(1)";
-    case MenuItem::LangEnglish: return "mnuLang(2)";
-    case MenuItem::Testing: return "mnuTesting";
-    case MenuItem::Test: return "mnuTest";
-    case MenuItem::Help: return "mnuHelp";
-    case MenuItem::About: return "mnuAbout";
-  }
-  return "?";
-}
-
 ScriptedWindowSystem::ScriptedWindowSystem(EventLog& log) : log_(log) {
   for (MenuItem item : kAllMenuItems) menus_[item].caption = DesignMenuCaption(item);
   menus_[MenuItem::Test].enabled = false;

@@ -21,8 +21,6 @@ struct ProgramEnded : std::runtime_error {
   int exitCode;
 };
 
-const char* MenuItemName(MenuItem item);
-
 class ScriptedWindowSystem : public WindowSystem {
  public:
   explicit ScriptedWindowSystem(EventLog& log);

@@ -1,7 +1,5 @@
 #include "platform/gtk/testhook/TestHook.h"
 
-#include "platform/script/ScriptedWindowSystem.h"
-
 #include <fcntl.h>
 
 #include <cstdio>

@@ -1,0 +1,85 @@
+// The headless host: runs the program's objects on a transcript and prints
+// the event log. Usage: quillfen-script <transcript> [argument...]
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+
+#include "app/GlobalModule.h"
+#include "platform/script/Transcript.h"
+#include "platform/script/TranscriptRunner.h"
+#include "app/frmQuillfen.h"
+#include "platform/posix/FileRegistryHive.h"
+#include "platform/posix/IniSettingsStore.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemInfo.h"
+#include "platform/posix/XdgDesktopIntegration.h"
+#include "platform/script/EventLog.h"
+#include "platform/script/RecordingShell.h"
+#include "platform/script/ScriptedMovieHost.h"
+#include "platform/script/ScriptedWindowSystem.h"
+
+namespace {
+
+constexpr int kBadTranscript = 2;
+constexpr int kProgramFailed = 70;
+
+void PrintLine(const std::string& line) {
+  // Each event is out as soon as it happens, also when stdout is a pipe.
+  std::fwrite(line.data(), 1, line.size(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace quillfen;
+  if (argc < 2) {
+    std::cerr << "usage: quillfen-script <transcript> [argument...]\n";
+    return kBadTranscript;
+  }
+  const std::string path = argv[1];
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) {
+    std::cerr << "quillfen-script: cannot read transcript " << path << ": it is a folder\n";
+    return kBadTranscript;
+  }
+  std::ifstream file(path);
+  if (!file) {
+    std::cerr << "quillfen-script: cannot read transcript " << path << ": " << std::strerror(errno) << "\n";
+    return kBadTranscript;
+  }
+  std::vector<Instruction> instructions;
+  try {
+    instructions = ParseTranscript(file);
+  } catch (const TranscriptError& error) {
+    std::cerr << "quillfen-script: " << path << ", line " << error.line << ": " << error.what() << "\n";
+    return kBadTranscript;
+  }
+  if (file.bad()) {
+    std::cerr << "quillfen-script: cannot read transcript " << path << "\n";
+    return kBadTranscript;
+  }
+
+  try {
+    EventLog log;
+    log.SetSink(PrintLine);
+    ScriptedWindowSystem window(log);
+    ScriptedMovieHost movie(log, window);
+    PosixFileSystem files;
+    IniSettingsStore settings(IniSettingsStore::DefaultPath());
+    FileRegistryHive registry(FileRegistryHive::DefaultPath());
+    RecordingShell shell(log);
+    PosixSystemInfo system(JoinArguments(argc, argv, 2));
+    XdgDesktopIntegration desktop;
+    GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
+    frmQuillfen form(module);
+    TranscriptRunner runner(window, movie, log);
+    return runner.Run(form, instructions);
+  } catch (const std::exception& error) {
+    std::cerr << "quillfen-script: the program failed: " << error.what() << "\n";
+    return kProgramFailed;
+  }
+}

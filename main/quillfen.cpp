@@ -1,0 +1,52 @@
+// The desktop program: the main window with the movie, on GTK and WebKitGTK.
+#include <gtk/gtk.h>
+
+#include "about/frmAbout.h"
+#include "app/GlobalModule.h"
+#include "app/frmQuillfen.h"
+#include "base/PathParts.h"
+#include "platform/gtk/GtkShell.h"
+#include "platform/gtk/GtkWindowSystem.h"
+#include "platform/gtk/HandlerNesting.h"
+#include "platform/gtk/WebMovieHost.h"
+#include "platform/posix/FileRegistryHive.h"
+#include "platform/posix/IniSettingsStore.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemInfo.h"
+#include "platform/posix/XdgDesktopIntegration.h"
+#ifdef QUILLFEN_TEST_HOOK
+#include "platform/gtk/testhook/TestHook.h"
+#endif
+
+using namespace quillfen;
+
+int main(int argc, char** argv) {
+  // GTK takes its own options first; the rest is the program's argument.
+  gtk_init(&argc, &argv);
+  PosixSystemInfo system(JoinArguments(argc, argv, 1));
+
+  GtkShell shell;
+  HandlerNesting nesting;
+  WebMovieHost movie(nesting);
+  const std::string resources = BuildPath(system.ProgramFolder(), "resources");
+  GtkWindowSystem window(movie.widget(), kMovieWidth, kMovieHeight,
+                         {BuildPath(resources, "quillfen.gif"), BuildPath(resources, "quillfen.png")},
+                         [&shell](const std::string&) { OpenHomePage(shell); }, nesting);
+  PosixFileSystem files;
+  IniSettingsStore settings(IniSettingsStore::DefaultPath());
+  FileRegistryHive registry(FileRegistryHive::DefaultPath());
+  XdgDesktopIntegration desktop;
+
+  GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
+  frmQuillfen form(module);
+#ifdef QUILLFEN_TEST_HOOK
+  TestHook hook(window, movie);
+#endif
+  {
+    HandlerNesting::Scope loading(nesting);
+    form.Form_Load();
+  }
+  window.Show();
+  window.Run();
+  return 0;
+}

@@ -1,0 +1,17 @@
+#pragma once
+// The user's options a move reads when it starts. The settings object
+// implements it; the options cannot change while a move runs, because the
+// settings refuse every change while they are locked.
+
+namespace quillfen {
+
+class MoveOptions {
+ public:
+  virtual ~MoveOptions() = default;
+  // Pictures go into a folder named after the day, inside the target.
+  virtual bool Subfolder() const = 0;
+  // Moved pictures get numbered names continuing the target's numbers.
+  virtual bool AutoRename() const = 0;
+};
+
+}  // namespace quillfen

@@ -1,0 +1,28 @@
+#pragma once
+// What the mover shows in the movie: its status fields, the folder boxes and
+// the pause button's caption, the progress bar, and the locked or unlocked
+// state of the movie's controls. The movie bridge implements it.
+#include <string>
+
+#include "base/Variant.h"
+
+namespace quillfen {
+
+// How the movie takes a value it is given for one of its controls.
+enum class ControlKind : int {
+  Text = 1,      // the text of a field or a folder box
+  Caption = 2,   // the caption of a button
+  CheckBox = 4,  // the state of a check box
+};
+
+class MoverView {
+ public:
+  virtual ~MoverView() = default;
+  virtual void SetCtlValue(const std::string& name, const Variant& value, ControlKind kind) = 0;
+  // 0 to 100.
+  virtual void SetProgress(const Variant& value) = 0;
+  // False locks the movie's controls for a running move, true unlocks them.
+  virtual void SwitchControls(bool enabled) = 0;
+};
+
+}  // namespace quillfen

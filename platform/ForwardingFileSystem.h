@@ -1,0 +1,47 @@
+#pragma once
+// A file system that hands every call to another one. Wrappers (a fault
+// injector, a jail, a counter) derive from it and override only the calls
+// they change.
+#include "platform/FileSystem.h"
+
+namespace quillfen {
+
+class ForwardingFileSystem : public FileSystem {
+ public:
+  explicit ForwardingFileSystem(FileSystem& target) : target_(target) {}
+
+  bool FolderExists(const std::string& path) const override { return target_.FolderExists(path); }
+  bool FileExists(const std::string& path) const override { return target_.FileExists(path); }
+  FsStatus CreateFolder(const std::string& path) override { return target_.CreateFolder(path); }
+  FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override {
+    return target_.ListFiles(folder, files);
+  }
+  FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override {
+    return target_.ListSubfolders(folder, subfolders);
+  }
+  bool FolderIsEmpty(const std::string& path) const override { return target_.FolderIsEmpty(path); }
+  FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override {
+    return target_.VolumeId(path, volume);
+  }
+  FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override {
+    return target_.FreeSpace(path, bytes);
+  }
+  FsStatus MoveFile(const std::string& source, const std::string& target) override {
+    return target_.MoveFile(source, target);
+  }
+  FsStatus RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
+  FsStatus ReadFile(const std::string& path, std::string& bytes) const override {
+    return target_.ReadFile(path, bytes);
+  }
+  FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override {
+    return target_.ReplaceFile(path, bytes);
+  }
+
+ protected:
+  FileSystem& target() const { return target_; }
+
+ private:
+  FileSystem& target_;
+};
+
+}  // namespace quillfen

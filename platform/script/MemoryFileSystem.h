@@ -1,0 +1,71 @@
+#pragma once
+// A whole file system held in memory, for tests that need folders without a
+// disk: files and folders by path, volumes with their own identity and size,
+// and the same results as the POSIX file system for every call (the contract
+// tests run both through the same cases). There are no links.
+#include <cstdint>
+#include <map>
+#include <optional>
+#include <string>
+
+#include "platform/FileSystem.h"
+
+namespace quillfen {
+
+class MemoryFileSystem : public FileSystem {
+ public:
+  // An empty root folder "/" on a volume of `rootCapacity` bytes.
+  explicit MemoryFileSystem(std::uint64_t rootCapacity = std::uint64_t{1} << 40);
+
+  // A folder (made with its parents) that is a volume of its own from now on.
+  void AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly = false);
+  // Writes a file, making the folders on the way; it replaces what was there.
+  void Put(const std::string& path, const std::string& bytes);
+  // The folder with every parent.
+  void PutFolder(const std::string& path);
+  // A file's content; nothing when there is no file at the path.
+  std::optional<std::string> Contents(const std::string& path) const;
+
+  bool FolderExists(const std::string& path) const override;
+  bool FileExists(const std::string& path) const override;
+  FsStatus CreateFolder(const std::string& path) override;
+  FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
+  FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
+  bool FolderIsEmpty(const std::string& path) const override;
+  FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
+  FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
+  FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  FsStatus RemoveFolder(const std::string& path) override;
+  FsStatus ReadFile(const std::string& path, std::string& bytes) const override;
+  FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override;
+
+ private:
+  struct Node {
+    bool folder = false;
+    std::string bytes;
+  };
+  struct Volume {
+    std::uint64_t id = 0;
+    std::uint64_t capacity = 0;
+    bool readOnly = false;
+  };
+
+  const Node* Find(const std::string& path) const;
+  // The volume holding the path (its mount point is the longest one above it).
+  const std::pair<const std::string, Volume>& VolumeOf(const std::string& path) const;
+  std::uint64_t UsedBytes(const std::string& mountPoint) const;
+  // Whether a new file of `bytes` fits the volume at the path; the status
+  // when it does not (or the volume takes no writes).
+  FsStatus Writable(const std::string& path, std::uint64_t bytes, std::uint64_t replacedBytes = 0) const;
+  // Calls visit(name, node) for every direct child of the folder, in name order.
+  template <typename Visit>
+  void ForEachChild(const std::string& folder, Visit visit) const;
+
+  std::map<std::string, Node> nodes_;      // by normalised path
+  std::map<std::string, Volume> volumes_;  // by mount point
+};
+
+// The path with doubled and trailing "/" taken away ("/" stays "/").
+std::string NormalisedPath(const std::string& path);
+
+}  // namespace quillfen

@@ -1,0 +1,40 @@
+#include "support/OverlayFileSystem.h"
+
+namespace quillfen::testing {
+
+FsStatus OverlayFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
+  if (unlistable.count(folder)) return Failure();
+  return ForwardingFileSystem::ListFiles(folder, files);
+}
+
+FsStatus OverlayFileSystem::ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const {
+  if (unlistable.count(folder)) return Failure();
+  return ForwardingFileSystem::ListSubfolders(folder, subfolders);
+}
+
+FsStatus OverlayFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
+  auto it = volumeIds.find(path);
+  if (it == volumeIds.end()) return ForwardingFileSystem::VolumeId(path, volume);
+  volume = it->second;
+  return {};
+}
+
+FsStatus OverlayFileSystem::FreeSpace(const std::string& path, std::uint64_t& bytes) const {
+  ++freeSpaceCalls;
+  if (freeSpaceReadings.empty()) return ForwardingFileSystem::FreeSpace(path, bytes);
+  bytes = freeSpaceReadings.front();
+  if (freeSpaceReadings.size() > 1) freeSpaceReadings.pop_front();
+  return {};
+}
+
+FsStatus OverlayFileSystem::MoveFile(const std::string& source, const std::string& target) {
+  ++moveCalls;
+  auto it = failingMoves.find(source);
+  if (it != failingMoves.end() && it->second != 0) {
+    if (it->second > 0) --it->second;
+    return Failure();
+  }
+  return ForwardingFileSystem::MoveFile(source, target);
+}
+
+}  // namespace quillfen::testing
