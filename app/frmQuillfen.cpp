@@ -115,6 +115,12 @@ void frmQuillfen::tmrLoader_Timer() {
   EnableMenus(true);
 }
 
+void frmQuillfen::Form_Resize() {
+  const int height = HeightRule(kMovieHeight, window().OuterHeight(), window().ClientHeight());
+  // Setting the height resizes the window again; then the rule changes nothing.
+  if (height != window().OuterHeight()) window().SetOuterHeight(height);
+}
+
 void frmQuillfen::tmrChecker_Timer() {
   window().SetTimerEnabled(Timer::Checker, false);
   const clsLanguageProvider& language = module_.objLanguageProvider();

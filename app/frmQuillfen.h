@@ -41,6 +41,8 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void EnableMenus(bool enabled);
   void tmrLoader_Timer();
   void tmrChecker_Timer();
+  // The height rule: the client area exactly as high as the movie.
+  void Form_Resize();
   void swfControl_FlashCall(const std::string& request);
 
   void mnuLang_Click(int index);
@@ -52,6 +54,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void OnTimer(Timer timer) override;
   void OnMenu(MenuItem item) override;
   void OnClose() override;
+  void OnResize() override { Form_Resize(); }
 
   // TranslatableWindow
   std::string Name() const override { return "frmQuillfen"; }

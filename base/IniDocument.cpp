@@ -3,7 +3,6 @@
 #include <set>
 
 #include "base/NoCase.h"
-#include "base/PathParts.h"
 
 namespace quillfen {
 

@@ -19,9 +19,10 @@
 
 #include "FuzzCheck.h"
 #include "HiveCompare.h"
-#include "ScratchFolder.h"
+#include "MemoryVolume.h"
 #include "platform/posix/FileRegistryHive.h"
 #include "settings/HiveText.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace quillfen;
@@ -29,7 +30,7 @@ using namespace quillfen;
 namespace {
 
 const std::string& Folder() {
-  static const fuzzing::ScratchFolder folder("hive-fuzz");
+  static const testing::TempDir folder(fuzzing::MemoryVolume(), "quillfen-hive-fuzz");
   // The damage warnings go to std::cerr once per hive: thousands of lines
   // in a fuzzing run. Sanitizer reports do not go through std::cerr.
   static const bool quiet = [] { return std::cerr.rdbuf(nullptr), true; }();

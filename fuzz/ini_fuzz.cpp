@@ -15,12 +15,13 @@
 #include <vector>
 
 #include "FuzzCheck.h"
-#include "ScratchFolder.h"
+#include "MemoryVolume.h"
+#include "base/IniDocument.h"
 #include "base/NoCase.h"
 #include "base/Utf8.h"
 #include "localization/INI_File.h"
-#include "base/IniDocument.h"
-#include "base/PathParts.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/TempDir.h"
 
 using namespace quillfen;
 
@@ -65,7 +66,7 @@ std::vector<Entry> AllEntries(const IniDocument& doc) {
 }
 
 const std::string& FilePath() {
-  static const fuzzing::ScratchFolder folder("ini-fuzz");
+  static const testing::TempDir folder(fuzzing::MemoryVolume(), "quillfen-ini-fuzz");
   static const std::string path = folder.path() + "/file.ini";
   return path;
 }
@@ -123,7 +124,8 @@ void CheckFile(INI_File& file, const std::string& bytes, const std::string& sect
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   // One reader for the whole run, so its cache of the parsed file is tested
   // against files that change under it.
-  static INI_File file;
+  static PosixFileSystem disk;
+  static INI_File file(disk);
   if (file.File().empty()) file.File(FilePath());
 
   FuzzedDataProvider input(data, size);

@@ -11,31 +11,20 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "app/GlobalModule.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "platform/script/EventLog.h"
-#include "platform/script/FixedSystemInfo.h"
-#include "settings/MemoryRegistryHive.h"
-#include "platform/script/MemorySettingsStore.h"
-#include "platform/script/RecordingShell.h"
-#include "platform/script/ScriptedMovieHost.h"
 #include "platform/script/ScriptedWindowSystem.h"
+#include "settings/MemoryRegistryHive.h"
 #include "settings/registry.h"
 
 using namespace quillfen;
 
 namespace {
 
+// The registry module needs the hive and, for its one box, the window system.
 struct Program {
   EventLog log;
   ScriptedWindowSystem window{log};
-  ScriptedMovieHost movie{log, window};
-  PosixFileSystem files;  // never reached by the registry module
-  MemorySettingsStore settings;
   MemoryRegistryHive hive;
-  RecordingShell shell{log};
-  FixedSystemInfo system;
-  GlobalModule module{Platform{window, movie, files, settings, hive, shell, system, nullptr}};
 
   std::size_t Boxes() const {
     std::size_t boxes = 0;
@@ -65,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   Program program;
   std::string subkey = path;
-  const auto root = registry::SplitKeyPath(program.module, subkey);
+  const auto root = registry::SplitKeyPath(program.window, subkey);
   if (!WellFormed(path)) {
     FUZZ_CHECK(!root, "a path that is not HKEY_... or ends in \\ has no root");
     FUZZ_CHECK(program.Boxes() == 1, "a malformed path is shown once");
@@ -80,9 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                "root and subkey join back into the path");
   }
 
-  if (create) registry::CreateKey(program.module, path);
-  registry::SetStringValue(program.module, path, name, value);
-  const std::string read = registry::QueryStringValue(program.module, path, name);
+  if (create) registry::CreateKey(program.hive, program.window, path);
+  registry::SetStringValue(program.hive, program.window, path, name, value);
+  const std::string read = registry::QueryStringValue(program.hive, program.window, path, name);
   if (!root) {
     FUZZ_CHECK(read.empty(), "a path without a root reads empty");
     return 0;
@@ -93,7 +82,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(read == "0", "a missing key reads 0");
   FUZZ_CHECK(read.size() < registry::kQueryBufferSize, "a value read fits the buffer");
 
-  registry::DeleteValue(program.module, path, name);
-  if (create) FUZZ_CHECK(registry::QueryStringValue(program.module, path, name) == "0", "a deleted value reads 0");
+  registry::DeleteValue(program.hive, program.window, path, name);
+  if (create) FUZZ_CHECK(registry::QueryStringValue(program.hive, program.window, path, name) == "0", "a deleted value reads 0");
   return 0;
 }

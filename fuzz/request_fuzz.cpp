@@ -18,16 +18,17 @@
 #include <vector>
 
 #include "JailedFileSystem.h"
-#include "ScratchFolder.h"
+#include "MemoryVolume.h"
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/FixedSystemInfo.h"
-#include "settings/MemoryRegistryHive.h"
 #include "platform/script/MemorySettingsStore.h"
 #include "platform/script/RecordingShell.h"
 #include "platform/script/ScriptedMovieHost.h"
 #include "platform/script/ScriptedWindowSystem.h"
+#include "settings/MemoryRegistryHive.h"
+#include "support/TempDir.h"
 
 namespace fs = std::filesystem;
 using namespace quillfen;
@@ -37,8 +38,8 @@ namespace {
 constexpr std::size_t kMaxRequests = 24;
 
 struct Folders {
-  fuzzing::ScratchFolder program{"fuzz-program"};  // language files, read only
-  fuzzing::ScratchFolder jail{"fuzz-jail"};        // the card and the target
+  testing::TempDir program{fuzzing::MemoryVolume(), "quillfen-fuzz-program"};  // language files, read only
+  testing::TempDir jail{fuzzing::MemoryVolume(), "quillfen-fuzz-jail"};        // the card and the target
   std::string programFolder = program.path();
   std::string jailFolder = jail.path();
 

@@ -15,8 +15,8 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "bridge/InvokeRequest.h"
 #include "base/Utf8.h"
+#include "bridge/InvokeRequest.h"
 #include "bridge/clsXMLProvider.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/ScriptedWindowSystem.h"

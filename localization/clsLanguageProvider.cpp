@@ -5,8 +5,8 @@
 #include "base/AppNames.h"
 #include "base/DayStamp.h"
 #include "base/NoCase.h"
-#include "localization/TranslatableWindow.h"
 #include "base/PathParts.h"
+#include "localization/TranslatableWindow.h"
 
 namespace quillfen {
 

@@ -7,8 +7,6 @@
 #include <iostream>
 
 #include "app/GlobalModule.h"
-#include "platform/script/Transcript.h"
-#include "platform/script/TranscriptRunner.h"
 #include "app/frmQuillfen.h"
 #include "platform/posix/FileRegistryHive.h"
 #include "platform/posix/IniSettingsStore.h"
@@ -19,6 +17,8 @@
 #include "platform/script/RecordingShell.h"
 #include "platform/script/ScriptedMovieHost.h"
 #include "platform/script/ScriptedWindowSystem.h"
+#include "platform/script/Transcript.h"
+#include "platform/script/TranscriptRunner.h"
 
 namespace {
 

@@ -69,6 +69,8 @@ class MainWindowEvents {
   // The user closes the main window. The window system ends the program
   // after this returns.
   virtual void OnClose() = 0;
+  // The main window's size changed (it is first sized when it is shown).
+  virtual void OnResize() = 0;
 };
 
 class WindowSystem {
@@ -96,6 +98,12 @@ class WindowSystem {
   // Shows the movie, covering the label.
   virtual void ShowMovie() = 0;
   virtual bool MovieVisible() const = 0;
+  // The main window's outer height (everything the window system draws of
+  // it) and that of its client area, the movie's place, in pixels.
+  virtual int OuterHeight() const = 0;
+  virtual int ClientHeight() const = 0;
+  // Changes the outer height; the client area grows or shrinks with it.
+  virtual void SetOuterHeight(int height) = 0;
 
   virtual void SetMenuCaption(MenuItem item, const std::string& caption) = 0;
   virtual std::string MenuCaption(MenuItem item) const = 0;

@@ -1,7 +1,6 @@
 #include "settings/MemoryRegistryHive.h"
 
 #include "base/NoCase.h"
-#include "base/PathParts.h"
 
 namespace quillfen {
 

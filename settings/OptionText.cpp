@@ -4,7 +4,6 @@
 #include <cmath>
 
 #include "base/NoCase.h"
-#include "base/PathParts.h"
 
 namespace quillfen {
 

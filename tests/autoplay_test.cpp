@@ -4,10 +4,11 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "mover/clsFSMoving.h"
 #include "base/PathParts.h"
+#include "mover/clsFSMoving.h"
 #include "platform/posix/XdgDesktopIntegration.h"
 #include "settings/AutoPlayKeys.h"
+#include "support/Process.h"
 #include "support/SettingsHarness.h"
 
 namespace quillfen::testing {
@@ -178,15 +179,11 @@ class DesktopMirrorTest : public ::testing::Test {
   std::string Run(const std::string& command) {
     const std::string line = "HOME='" + dir.path() + "' XDG_CONFIG_HOME='" + dir.Path("config") +
                              "' XDG_DATA_HOME='" + dir.Path("data") + "' " + command + " 2>&1";
-    std::string output;
-    if (FILE* pipe = ::popen(line.c_str(), "r")) {
-      char buffer[4096];
-      while (std::size_t n = std::fread(buffer, 1, sizeof buffer, pipe)) output.append(buffer, n);
-      lastStatus = ::pclose(pipe);
-    }
-    return output;
+    const ProcessResult run = RunCommand({"/bin/sh", "-c", line});
+    lastStatus = run.exitCode;
+    return run.Output();
   }
-  static bool Have(const char* tool) { return std::system((std::string("command -v ") + tool + " >/dev/null").c_str()) == 0; }
+  static bool Have(const char* tool) { return HaveTool(tool); }
   int lastStatus = -1;
 };
 

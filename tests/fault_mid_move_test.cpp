@@ -18,6 +18,7 @@
 #include <gtest/gtest.h>
 
 #include "support/MoverHarness.h"
+#include "support/Process.h"
 
 namespace quillfen::testing {
 namespace {
@@ -26,13 +27,9 @@ namespace fs = std::filesystem;
 
 // Runs a shell command; its standard output, and whether it succeeded.
 bool Shell(const std::string& command, std::string* output = nullptr) {
-  FILE* pipe = ::popen((command + " 2>/dev/null").c_str(), "r");
-  if (!pipe) return false;
-  std::string text;
-  char buffer[256];
-  while (std::fgets(buffer, sizeof buffer, pipe)) text += buffer;
-  if (output) *output = text.substr(0, text.find_last_not_of('\n') + 1);
-  return ::pclose(pipe) == 0;
+  const ProcessResult run = RunCommand({"/bin/sh", "-c", command});
+  if (output) *output = run.lines.empty() ? std::string() : run.lines.front();
+  return run.exitCode == 0;
 }
 
 std::string Quoted(const std::string& path) { return "'" + path + "'"; }

@@ -5,12 +5,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "base/Utf8.h"
-#include "support/TestProgram.h"
-#include "localization/INI_File.h"
-#include "platform/posix/PosixFileSystem.h"
 #include "base/IniDocument.h"
+#include "base/Utf8.h"
+#include "localization/INI_File.h"
 #include "localization/clsLanguageProvider.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "support/TestProgram.h"
 
 namespace quillfen {
 namespace {

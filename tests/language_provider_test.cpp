@@ -6,9 +6,9 @@
 #include <map>
 #include <stdexcept>
 
+#include "localization/TranslatableWindow.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
-#include "localization/TranslatableWindow.h"
 
 namespace quillfen {
 namespace {

@@ -9,10 +9,10 @@
 
 #include "about/frmAbout.h"
 #include "app/frmQuillfen.h"
-#include "support/TempDir.h"
-#include "support/TestProgram.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 
 namespace quillfen {
 namespace {

@@ -4,12 +4,11 @@
 #include <random>
 
 #include "base/NoCase.h"
-#include "support/TempDir.h"
 #include "mover/Megabytes.h"
 #include "mover/SourceNames.h"
 #include "mover/SourceScan.h"
-#include "base/PathParts.h"
 #include "platform/posix/PosixFileSystem.h"
+#include "support/TempDir.h"
 
 namespace quillfen {
 namespace {

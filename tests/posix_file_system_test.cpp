@@ -17,10 +17,9 @@
 #include <string>
 #include <vector>
 
-#include "support/TempDir.h"
-#include "base/PathParts.h"
-#include "platform/posix/NoReplaceMove.h"
 #include "mover/Pictures.h"
+#include "platform/posix/NoReplaceMove.h"
+#include "support/TempDir.h"
 
 namespace quillfen {
 namespace {

@@ -3,11 +3,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "support/TempDir.h"
-#include "support/TestProgram.h"
 #include "platform/posix/FileRegistryHive.h"
 #include "settings/HiveText.h"
 #include "settings/registry.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 
 namespace quillfen::testing {
 namespace {

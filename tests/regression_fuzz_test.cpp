@@ -11,16 +11,15 @@
 #include <string>
 
 #include "base/NoCase.h"
-#include "support/TempDir.h"
 #include "bridge/InvokeRequest.h"
 #include "bridge/clsXMLProvider.h"
 #include "mover/BaseNameNumber.h"
-#include "base/PathParts.h"
 #include "platform/posix/FileRegistryHive.h"
-#include "settings/HiveText.h"
 #include "platform/script/EventLog.h"
-#include "settings/MemoryRegistryHive.h"
 #include "platform/script/ScriptedWindowSystem.h"
+#include "settings/HiveText.h"
+#include "settings/MemoryRegistryHive.h"
+#include "support/TempDir.h"
 
 namespace quillfen {
 namespace {

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include "mover/Pictures.h"
 #include "mover/clsFSMoving.h"
-#include "base/PathParts.h"
 #include "settings/OptionText.h"
 #include "support/SettingsHarness.h"
-#include "mover/Pictures.h"
 
 namespace quillfen::testing {
 namespace {

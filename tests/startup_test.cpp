@@ -7,12 +7,12 @@
 #include <memory>
 
 #include "app/frmQuillfen.h"
+#include "localization/INI_File.h"
+#include "localization/clsLanguageProvider.h"
+#include "platform/posix/PosixFileSystem.h"
+#include "platform/posix/PosixSystemInfo.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
-#include "localization/INI_File.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "localization/clsLanguageProvider.h"
-#include "platform/posix/PosixSystemInfo.h"
 
 namespace quillfen {
 namespace {
@@ -211,6 +211,13 @@ TEST(StartupTest, HeightRuleFitsTheClientAreaToTheMovie) {
   // Beyond the 16-bit range the nearest limit stands in.
   EXPECT_EQ(HeightRule(40000, 100, 0), 32767);
   EXPECT_EQ(HeightRule(-40000, 0, 0), -32768);
+
+  // The window applies it whenever its size changes.
+  TestProgram program;
+  frmQuillfen form(program.Module());
+  program.window.SetClientHeight(200);
+  form.OnResize();
+  EXPECT_EQ(program.window.ClientHeight(), kMovieHeight);
 }
 
 TEST(StartupTest, SystemFactsFromTheLocaleAndTheRunningProgram) {

@@ -6,10 +6,10 @@
 #include <functional>
 #include <stdexcept>
 
-#include "support/TempDir.h"
-#include "support/TestProgram.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "support/TempDir.h"
+#include "support/TestProgram.h"
 
 namespace quillfen {
 namespace {

@@ -11,9 +11,6 @@
 // "# expect-stderr: text". QUILLFEN_UPDATE_LOGS=1 rewrites the *.log files
 // from the actual runs (review them before committing).
 #include <gtest/gtest.h>
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 
 #include <algorithm>
 #include <ctime>
@@ -22,19 +19,18 @@
 #include <optional>
 #include <sstream>
 
+#include "app/frmQuillfen.h"
 #include "platform/script/Transcript.h"
 #include "platform/script/TranscriptRunner.h"
-#include "app/frmQuillfen.h"
-#include "support/TempDir.h"
+#include "support/HostProcess.h"
 #include "support/TestProgram.h"
-
-extern char** environ;
 
 namespace quillfen {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::TempDir;
+using testing::ReadFileAt;
+using testing::WriteFileAt;
 
 // ---- reading transcripts ----
 
@@ -164,13 +160,6 @@ TEST(TranscriptRunnerTest, QueuedRequestsArriveBeforeTheNextInstruction) {
 
 // ---- running the program ----
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
-
 std::string ReplaceAll(std::string text, const std::string& from, const std::string& to) {
   if (from.empty()) return text;
   for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
@@ -193,86 +182,44 @@ struct RunResult {
   std::string err;
 };
 
-// A temporary home, a card and a target folder, and the program run there.
+// A private home, a card with four pictures and an empty picture folder, and
+// the program run there.
 class HostFixture {
  public:
-  HostFixture() : root_(fs::canonical(dir_.path()).string()) {
-    fs::create_directories(root_ + "/home/.config");
-    fs::create_directories(root_ + "/home/.local/share");
-    fs::create_directories(root_ + "/pictures");
+  HostFixture() {
+    fs::create_directories(host_.Path("pictures"));
     for (int i = 1; i <= 4; ++i)
-      dir_.Write("card/DCIM/100TEST/IMG_000" + std::to_string(i) + ".JPG", std::string(1000 * i, 'p'));
+      WriteFileAt(host_.Path("card/DCIM/100TEST/IMG_000" + std::to_string(i) + ".JPG"), std::string(1000 * i, 'p'));
   }
-  const std::string& root() const { return root_; }
+  const std::string& root() const { return host_.root(); }
   static std::string ProgramFolder() { return fs::canonical(QUILLFEN_PROGRAM_DIR).string(); }
 
   std::string Expand(const std::string& text) const {
-    return ReplaceAll(ReplaceAll(ReplaceAll(text, "${TMP}", root_), "${PROGRAM}", ProgramFolder()), "${TODAY}",
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, "${TMP}", root()), "${PROGRAM}", ProgramFolder()), "${TODAY}",
                       TodayYymmdd());
   }
   std::string Abstract(const std::string& text) const {
-    return ReplaceAll(ReplaceAll(ReplaceAll(text, ProgramFolder(), "${PROGRAM}"), root_, "${TMP}"), TodayYymmdd(),
+    return ReplaceAll(ReplaceAll(ReplaceAll(text, ProgramFolder(), "${PROGRAM}"), root(), "${TMP}"), TodayYymmdd(),
                       "${TODAY}");
   }
 
   // Runs quillfen-script with the given arguments (after the program path).
   RunResult Run(const std::vector<std::string>& args) const {
-    const std::string program = ProgramFolder() + "/quillfen-script";
-    std::vector<std::string> argStrings{program};
-    argStrings.insert(argStrings.end(), args.begin(), args.end());
-    std::vector<std::string> envStrings;
-    for (char** e = environ; *e; ++e) {
-      const std::string entry = *e;
-      const std::string name = entry.substr(0, entry.find('='));
-      if (name == "HOME" || name.rfind("XDG_", 0) == 0 || name.rfind("LC_", 0) == 0 || name == "LANG" ||
-          name == "LANGUAGE")
-        continue;
-      envStrings.push_back(entry);
-    }
-    envStrings.push_back("HOME=" + root_ + "/home");
-    envStrings.push_back("XDG_CONFIG_HOME=" + root_ + "/home/.config");
-    envStrings.push_back("XDG_DATA_HOME=" + root_ + "/home/.local/share");
-    envStrings.push_back("LC_ALL=C.UTF-8");
-
-    std::vector<char*> argv, envp;
-    for (auto& s : argStrings) argv.push_back(s.data());
-    argv.push_back(nullptr);
-    for (auto& s : envStrings) envp.push_back(s.data());
-    envp.push_back(nullptr);
-
-    const std::string outPath = root_ + "/stdout", errPath = root_ + "/stderr";
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    RunResult result;
-    if (spawned != 0) {
-      result.err = "cannot start " + program;
-      return result;
-    }
-    int status = 0;
-    waitpid(pid, &status, 0);
-    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    result.out = ReadFile(outPath);
-    result.err = ReadFile(errPath);
-    return result;
+    const testing::HostRun run = host_.RunHost(args, 60, ProgramFolder());
+    return {run.exitCode, run.Output(), run.errors};
   }
 
   // Runs a transcript file with its placeholders filled in.
   RunResult RunTranscript(const std::string& transcriptPath, const std::vector<std::string>& args = {}) const {
-    const std::string copy = root_ + "/" + fs::path(transcriptPath).filename().string();
-    std::ofstream(copy, std::ios::binary) << Expand(ReadFile(transcriptPath));
+    const std::string copy = root() + "/" + fs::path(transcriptPath).filename().string();
+    WriteFileAt(copy, Expand(ReadFileAt(transcriptPath)));
     std::vector<std::string> all{copy};
     for (const auto& a : args) all.push_back(Expand(a));
     return Run(all);
   }
 
  private:
-  TempDir dir_;
-  std::string root_;
+  testing::HostSandbox host_;
 };
 
 const std::string kTranscriptDir = std::string(QUILLFEN_SOURCE_DIR) + "/tests/transcripts";
@@ -309,7 +256,7 @@ class TranscriptTest : public ::testing::TestWithParam<std::string> {};
 
 TEST_P(TranscriptTest, EventLogMatchesTheExpectedLog) {
   const std::string base = kTranscriptDir + "/" + GetParam();
-  const std::string transcript = ReadFile(base + ".transcript");
+  const std::string transcript = ReadFileAt(base + ".transcript");
   HostFixture host;
   const RunResult run = host.RunTranscript(base + ".transcript", Words(Directive(transcript, "args").value_or("")));
 
@@ -321,7 +268,7 @@ TEST_P(TranscriptTest, EventLogMatchesTheExpectedLog) {
     EXPECT_NE(run.err.find(*err), std::string::npos) << run.err;
   else
     EXPECT_EQ(run.err, "");
-  EXPECT_EQ(run.out, host.Expand(ReadFile(base + ".log")));
+  EXPECT_EQ(run.out, host.Expand(ReadFileAt(base + ".log")));
 }
 
 INSTANTIATE_TEST_SUITE_P(Transcripts, TranscriptTest, ::testing::ValuesIn(TranscriptNames()),

@@ -40,12 +40,13 @@ GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movie
   gtk_style_context_add_class(gtk_widget_get_style_context(window_), kWindowClass);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDeleteEvent), this);
   g_signal_connect_after(window_, "realize", G_CALLBACK(OnRealize), this);
+  g_signal_connect_after(window_, "size-allocate", G_CALLBACK(OnSizeAllocate), this);
 
   // The client area is the movie's area exactly: the overlay asks for the
   // movie's size and the fixed window grows by nothing but the menu bar.
   GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_box_pack_start(GTK_BOX(column), menu_.bar(), FALSE, FALSE, 0);
-  GtkWidget* client = gtk_overlay_new();
+  GtkWidget* client = client_ = gtk_overlay_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(client), "quillfen-client");
   gtk_widget_set_size_request(client, movieWidth, movieHeight);
   gtk_widget_set_size_request(movieView, movieWidth, movieHeight);
@@ -80,6 +81,19 @@ void GtkWindowSystem::OnRealize(GtkWidget* widget, gpointer data) {
   gdk_window_set_functions(gdkWindow, GdkWMFunction(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
   gdk_window_set_decorations(gdkWindow, GdkWMDecoration(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
   if (static_cast<GtkWindowSystem*>(data)->movieVisible_) MarkMovieShown(widget);
+}
+
+// The main window's logic keeps the client area as high as the movie: it is
+// told of every change of the window's height.
+void GtkWindowSystem::OnSizeAllocate(GtkWidget*, GdkRectangle* allocation, gpointer data) {
+  auto* self = static_cast<GtkWindowSystem*>(data);
+  if (allocation->height == self->allocatedHeight_) return;
+  self->allocatedHeight_ = allocation->height;
+  if (self->events_) self->events_->OnResize();
+}
+
+void GtkWindowSystem::SetOuterHeight(int height) {
+  gtk_window_resize(GTK_WINDOW(window_), gtk_widget_get_allocated_width(window_), height);
 }
 
 void GtkWindowSystem::Show() { gtk_widget_show_all(window_); }

@@ -53,6 +53,9 @@ class GtkWindowSystem : public WindowSystem {
   void SetLabelTooltip(const std::string& text) override;
   void ShowMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
+  int OuterHeight() const override { return gtk_widget_get_allocated_height(window_); }
+  int ClientHeight() const override { return gtk_widget_get_allocated_height(client_); }
+  void SetOuterHeight(int height) override;
   void SetMenuCaption(MenuItem item, const std::string& caption) override { menu_.SetCaption(item, caption); }
   std::string MenuCaption(MenuItem item) const override { return menu_.Caption(item); }
   void SetMenuTooltip(MenuItem item, const std::string& text) override { menu_.SetTooltip(item, text); }
@@ -76,6 +79,7 @@ class GtkWindowSystem : public WindowSystem {
   static gboolean OnTimerTick(gpointer data);
   static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
+  static void OnSizeAllocate(GtkWidget*, GdkRectangle* allocation, gpointer data);
   static void MarkMovieShown(GtkWidget* window);
   void StartTimer(Timer timer);
   void Quit();
@@ -83,6 +87,8 @@ class GtkWindowSystem : public WindowSystem {
   GtkWidget* window_ = nullptr;
   GtkWidget* label_ = nullptr;
   GtkWidget* labelBox_ = nullptr;
+  GtkWidget* client_ = nullptr;
+  int allocatedHeight_ = 0;
   GtkWidget* movieView_ = nullptr;
   HandlerNesting& nesting_;
   GtkMainMenu menu_;

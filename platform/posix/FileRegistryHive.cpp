@@ -6,10 +6,10 @@
 #include "base/AppNames.h"
 #include "base/PathParts.h"
 #include "platform/posix/AtomicFile.h"
+#include "platform/posix/XdgPaths.h"
 #include "settings/AutoPlayKeys.h"
 #include "settings/HiveText.h"
 #include "settings/RegistryRootNames.h"
-#include "platform/posix/XdgPaths.h"
 
 namespace quillfen {
 namespace {

@@ -54,6 +54,11 @@ class ScriptedWindowSystem : public WindowSystem {
   void SetLabelTooltip(const std::string& text) override { labelTooltip_ = text; }
   void ShowMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
+  int OuterHeight() const override { return clientHeight_ + kFrameHeight; }
+  int ClientHeight() const override { return clientHeight_; }
+  void SetOuterHeight(int height) override { clientHeight_ = height - kFrameHeight; }
+  // A window whose client area a window manager or theme made another height.
+  void SetClientHeight(int height) { clientHeight_ = height; }
   void SetMenuCaption(MenuItem item, const std::string& caption) override;
   std::string MenuCaption(MenuItem item) const override;
   void SetMenuTooltip(MenuItem item, const std::string& text) override;
@@ -87,6 +92,9 @@ class ScriptedWindowSystem : public WindowSystem {
   std::function<void(const std::string&)> boxObserver_;
   std::map<Timer, TimerState> timers_;
   std::map<MenuItem, MenuState> menus_;
+  // The menu bar above the client area; the client starts as high as the movie.
+  static constexpr int kFrameHeight = 25;
+  int clientHeight_ = 245;
   std::int64_t now_ = 0;
   std::string caption_ = "Quillfen";
   std::string label_ = "Loading...";

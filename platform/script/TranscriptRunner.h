@@ -4,10 +4,10 @@
 // each instruction every pending event is handled before the next one.
 #include <vector>
 
-#include "platform/script/Transcript.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/ScriptedMovieHost.h"
 #include "platform/script/ScriptedWindowSystem.h"
+#include "platform/script/Transcript.h"
 
 namespace quillfen {
 

@@ -33,7 +33,14 @@ class HostSandbox {
               int timeoutSeconds = 60, const std::string& programFolder = QUILLFEN_PROGRAM_DIR) const {
     const std::string transcriptPath = Path("transcript-" + std::to_string(++runs_));
     WriteFileAt(transcriptPath, transcript);
-    std::vector<std::string> argv{programFolder + "/quillfen-script", transcriptPath};
+    std::vector<std::string> all{transcriptPath};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return RunHost(all, timeoutSeconds, programFolder);
+  }
+  // Runs `<programFolder>/quillfen-script <arguments...>` as they stand.
+  HostRun RunHost(const std::vector<std::string>& arguments, int timeoutSeconds = 60,
+                  const std::string& programFolder = QUILLFEN_PROGRAM_DIR) const {
+    std::vector<std::string> argv{programFolder + "/quillfen-script"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return RunProcess(argv, home_.Environment(), timeoutSeconds);
   }

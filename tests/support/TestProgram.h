@@ -7,11 +7,11 @@
 #include "platform/posix/PosixFileSystem.h"
 #include "platform/script/EventLog.h"
 #include "platform/script/FixedSystemInfo.h"
-#include "settings/MemoryRegistryHive.h"
 #include "platform/script/MemorySettingsStore.h"
 #include "platform/script/RecordingShell.h"
 #include "platform/script/ScriptedMovieHost.h"
 #include "platform/script/ScriptedWindowSystem.h"
+#include "settings/MemoryRegistryHive.h"
 
 namespace quillfen::testing {
 
