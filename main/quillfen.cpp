@@ -15,6 +15,7 @@
 #include "platform/posix/PosixSystemInfo.h"
 #include "platform/posix/XdgDesktopIntegration.h"
 #ifdef QUILLFEN_TEST_HOOK
+#include "platform/gtk/testhook/SlowFileSystem.h"
 #include "platform/gtk/testhook/TestHook.h"
 #endif
 
@@ -32,7 +33,12 @@ int main(int argc, char** argv) {
   GtkWindowSystem window(movie.widget(), kMovieWidth, kMovieHeight,
                          {BuildPath(resources, "quillfen.gif"), BuildPath(resources, "quillfen.png")},
                          [&shell](const std::string&) { OpenHomePage(shell); }, nesting);
+#ifdef QUILLFEN_TEST_HOOK
+  PosixFileSystem disk;
+  SlowFileSystem files(disk);
+#else
   PosixFileSystem files;
+#endif
   IniSettingsStore settings(IniSettingsStore::DefaultPath());
   FileRegistryHive registry(FileRegistryHive::DefaultPath());
   XdgDesktopIntegration desktop;

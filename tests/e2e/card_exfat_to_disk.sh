@@ -25,14 +25,7 @@ qf_write_picture "$card/MISC/elsewhere.JPG" 100
 before=$(qf_fingerprint "$card/DCIM" | grep -v NOTES.TXT)
 
 qf_settings Automoving True AutoRename False Subfolder False Target "$target"
-cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-# the confirmation, then the closing message
-answer OK
-answer OK
-wait 100
-SCRIPT
-qf_run "$QF_WORK/transcript" "$card"
+qf_run "$QF_AUTOMOVE" "$card"
 
 qf_expect_box "title=$(qf_dialog files_moving)"
 qf_expect_box "text=$(qf_dialog files_moved) -> OK"

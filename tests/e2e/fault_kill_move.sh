@@ -38,21 +38,14 @@ add_pictures() {
 checksums() { find "$1" -type f -iname '*.jpg' ! -name '.*' -exec sha256sum {} + | cut -c1-64 | sort; }
 
 qf_settings Automoving True AutoRename True Subfolder False Target "$target"
-cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-# the confirmation, then the closing message
-answer OK
-answer OK
-wait 100
-SCRIPT
 
 add_pictures 30
-qf_run "$QF_WORK/transcript" "$card"
+qf_run "$QF_AUTOMOVE" "$card"
 [[ $(checksums "$target") == $(sort "$master") ]] || qf_fail "the first, whole move did not arrive intact"
 # How long a whole move of a full card takes, to spread the kills over it.
 add_pictures 30
 start=$(date +%s%N)
-qf_run "$QF_WORK/transcript" "$card"
+qf_run "$QF_AUTOMOVE" "$card"
 full_ms=$((($(date +%s%N) - start) / 1000000))
 ((full_ms > 0)) || full_ms=1
 [[ -z $(checksums "$card") ]] || qf_fail "the second, whole move left pictures on the card"
@@ -64,7 +57,7 @@ for ((k = 1; k <= kills; k++)); do
   left=$(checksums "$card" | sed '/^$/d' | wc -l)
   ((left >= 30)) || add_pictures $((30 - left))
   delay_ms=$((RANDOM % (full_ms + 1)))
-  "$QF_SCRIPT" "$QF_WORK/transcript" "$card" >"$QF_LOG" 2>&1 &
+  "$QF_SCRIPT" "$QF_AUTOMOVE" "$card" >"$QF_LOG" 2>&1 &
   pid=$!
   sleep "$(printf '%d.%03d' $((delay_ms / 1000)) $((delay_ms % 1000)))"
   kill -KILL "$pid" 2>/dev/null || true
@@ -100,7 +93,7 @@ done
 left=$(checksums "$card" | sed '/^$/d' | wc -l)
 ((left > 0)) || add_pictures 5
 left=$(checksums "$card" | sed '/^$/d' | wc -l)
-qf_run "$QF_WORK/transcript" "$card"
+qf_run "$QF_AUTOMOVE" "$card"
 qf_expect_box "text=$(qf_dialog files_moved) -> OK"
 grep -q "$(qf_dialog moved_files): $left<" "$QF_LOG" || qf_fail "the last move did not report $left pictures moved"
 [[ -z $(checksums "$card") ]] || qf_fail "pictures were left on the card"

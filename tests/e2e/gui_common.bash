@@ -10,6 +10,8 @@
 set -euo pipefail
 
 PROGRAM_DIR=$(cd "$1" && pwd)
+# shellcheck source=../../scripts/lib/display.bash
+source "$(dirname "${BASH_SOURCE[0]}")/../../scripts/lib/display.bash"
 BUILD_DIR=$(dirname "$PROGRAM_DIR")
 E2E_PROGRAM="$BUILD_DIR/e2e/quillfen-e2e"
 MOVIE_HEIGHT=245
@@ -31,7 +33,6 @@ done
 [ -x "$E2E_PROGRAM" ] || gui_skip "$E2E_PROGRAM is not built (target quillfen-e2e)"
 
 GUI_TMP=$(mktemp -d "${TMPDIR:-/tmp}/quillfen-gui.XXXXXX")
-GUI_XVFB_PID=""
 GUI_PID=""
 
 gui_cleanup() {
@@ -39,7 +40,7 @@ gui_cleanup() {
     kill "$GUI_PID" 2>/dev/null || true
     wait "$GUI_PID" 2>/dev/null || true
   fi
-  if [ -n "$GUI_XVFB_PID" ]; then kill "$GUI_XVFB_PID" 2>/dev/null || true; fi
+  display_stop
   # The player's helper processes end on their own once the program is gone.
   if [ "${GUI_KEEP_TMP:-0}" != 1 ]; then
     for _ in 1 2 3 4 5; do rm -rf "$GUI_TMP" 2>/dev/null && break; sleep 0.5; done
@@ -48,25 +49,9 @@ gui_cleanup() {
 }
 trap gui_cleanup EXIT
 
-# A private X server on a free display (several tests may run at once). Xvfb
-# picks the display itself and names it once it is ready (-displayfd), so two
-# tests never share one server.
+# A private X server on a free display (scripts/lib/display.bash).
 gui_start_x() {
-  local named="$GUI_TMP/xvfb.display"
-  : >"$named"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$named" >"$GUI_TMP/xvfb.log" 2>&1 &
-  GUI_XVFB_PID=$!
-  for _ in $(seq 400); do
-    if [ -s "$named" ]; then
-      export DISPLAY=":$(head -n 1 "$named" | tr -d '[:space:]')"
-      if xdotool getdisplaygeometry >/dev/null 2>&1; then return 0; fi
-    fi
-    kill -0 "$GUI_XVFB_PID" 2>/dev/null || break
-    sleep 0.05
-  done
-  kill "$GUI_XVFB_PID" 2>/dev/null || true
-  GUI_XVFB_PID=""
-  gui_skip "Xvfb could not start: $(cat "$GUI_TMP/xvfb.log" 2>/dev/null)"
+  display_start "$GUI_TMP" || gui_skip "Xvfb could not start: $(cat "$GUI_TMP/xvfb.log" 2>/dev/null)"
 }
 
 # A private home: settings, desktop files and caches stay in the test.

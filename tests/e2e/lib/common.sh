@@ -153,6 +153,9 @@ qf_box_count() { grep -c '^box ' "$QF_LOG" || true; }
 
 # The request the movie sends once it is ready; the loader runs 100 ms later.
 QF_LOAD_SETTINGS='call <invoke name="LoadSettings" returntype="xml"><arguments/></invoke>'
+# A start for a card with Automoving on: the card is moved at once, the
+# confirmation and the closing message answered OK.
+QF_AUTOMOVE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)/demo/automove.transcript
 
 # qf_autorun_transcript VALUE: a transcript in which the movie, once the
 # settings are loaded, reports the Autorun check box with that value.
