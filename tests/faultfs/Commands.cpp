@@ -60,6 +60,10 @@ std::string RunCommand(Volume& volume, const std::string& line) {
     volume.Release();
     return Status(faults);
   }
+  if (verb == "save-live" && words.size() == 2) {
+    volume.lastError.clear();
+    return volume.SaveLive(words[1]) ? "ok" : "error: " + volume.lastError;
+  }
   if (verb == "cut" && words.size() == 2 && words[1] == "now") {
     if (faults.power != Faults::Power::On) return "error: the power is off already";
     volume.CutPower();

@@ -29,7 +29,7 @@ constexpr double kTimeout = 0.0;
 
 class Gate {
  public:
-  explicit Gate(Op op) : lock_(V().mutex) {
+  Gate(fuse_req_t req, Op op) : lock_(V().mutex), caller_(fuse_req_ctx(req)->pid) {
     Faults& faults = V().faults;
     V().released.wait(lock_, [&] { return faults.power != Faults::Power::Cut; });
     if (faults.power == Faults::Power::Released) {
@@ -41,7 +41,7 @@ class Gate {
     cutAfter_ = verdict.cutAfter;
   }
   ~Gate() {
-    if (cutAfter_) V().CutPower();
+    if (cutAfter_) V().CutPower(caller_);
   }
   Gate(const Gate&) = delete;
   Gate& operator=(const Gate&) = delete;
@@ -54,6 +54,7 @@ class Gate {
 
  private:
   std::unique_lock<std::mutex> lock_;
+  pid_t caller_;
   int error_ = 0;
   bool cutAfter_ = false;
 };
@@ -93,7 +94,7 @@ void Init(void*, fuse_conn_info* conn) {
 }
 
 void Lookup(fuse_req_t req, fuse_ino_t parent, const char* name) {
-  Gate gate(Op::Lookup);
+  Gate gate(req, Op::Lookup);
   if (gate.Refused(req)) return;
   Ino ino = 0;
   if (!S().Lookup(parent, name, &ino)) return (void)fuse_reply_err(req, ENOENT);
@@ -125,7 +126,7 @@ void ForgetMulti(fuse_req_t req, size_t count, fuse_forget_data* forgets) {
 }
 
 void Getattr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*) {
-  Gate gate(Op::Getattr);
+  Gate gate(req, Op::Getattr);
   if (gate.Refused(req)) return;
   Node* node = S().Find(ino);
   if (!node) return (void)fuse_reply_err(req, ENOENT);
@@ -134,7 +135,7 @@ void Getattr(fuse_req_t req, fuse_ino_t ino, fuse_file_info*) {
 }
 
 void Setattr(fuse_req_t req, fuse_ino_t ino, struct stat* attr, int toSet, fuse_file_info*) {
-  Gate gate(Op::Setattr);
+  Gate gate(req, Op::Setattr);
   if (gate.Refused(req)) return;
   Node* node = S().Find(ino);
   if (!node) return (void)fuse_reply_err(req, ENOENT);
@@ -156,7 +157,7 @@ void Setattr(fuse_req_t req, fuse_ino_t ino, struct stat* attr, int toSet, fuse_
 }
 
 void MakeNode(fuse_req_t req, Op op, fuse_ino_t parent, const char* name, mode_t mode) {
-  Gate gate(op);
+  Gate gate(req, op);
   if (gate.Refused(req)) return;
   const fuse_ctx* who = fuse_req_ctx(req);
   Ino ino = 0;
@@ -173,26 +174,26 @@ void Mkdir(fuse_req_t req, fuse_ino_t parent, const char* name, mode_t mode) {
 }
 
 void Unlink(fuse_req_t req, fuse_ino_t parent, const char* name) {
-  Gate gate(Op::Unlink);
+  Gate gate(req, Op::Unlink);
   if (gate.Refused(req)) return;
   fuse_reply_err(req, S().Unlink(parent, name, false));
 }
 
 void Rmdir(fuse_req_t req, fuse_ino_t parent, const char* name) {
-  Gate gate(Op::Rmdir);
+  Gate gate(req, Op::Rmdir);
   if (gate.Refused(req)) return;
   fuse_reply_err(req, S().Unlink(parent, name, true));
 }
 
 void Rename(fuse_req_t req, fuse_ino_t parent, const char* name, fuse_ino_t newParent, const char* newName,
             unsigned int flags) {
-  Gate gate(Op::Rename);
+  Gate gate(req, Op::Rename);
   if (gate.Refused(req)) return;
   fuse_reply_err(req, S().Rename(parent, name, newParent, newName, flags));
 }
 
 void Link(fuse_req_t req, fuse_ino_t ino, fuse_ino_t newParent, const char* newName) {
-  Gate gate(Op::Link);
+  Gate gate(req, Op::Link);
   if (gate.Refused(req)) return;
   if (int error = S().Link(ino, newParent, newName)) return (void)fuse_reply_err(req, error);
   ReplyEntry(req, ino);
@@ -205,7 +206,7 @@ void OpenFile(fuse_file_info* fi, Node& node) {
 }
 
 void Open(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
-  Gate gate(Op::Open);
+  Gate gate(req, Op::Open);
   if (gate.Refused(req)) return;
   Node* node = S().Find(ino);
   if (!node) return (void)fuse_reply_err(req, ENOENT);
@@ -215,7 +216,7 @@ void Open(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
 }
 
 void Create(fuse_req_t req, fuse_ino_t parent, const char* name, mode_t mode, fuse_file_info* fi) {
-  Gate gate(Op::Create);
+  Gate gate(req, Op::Create);
   if (gate.Refused(req)) return;
   const fuse_ctx* who = fuse_req_ctx(req);
   Ino ino = 0;
@@ -231,7 +232,7 @@ void Create(fuse_req_t req, fuse_ino_t parent, const char* name, mode_t mode, fu
 }
 
 void Read(fuse_req_t req, fuse_ino_t ino, size_t size, off_t offset, fuse_file_info*) {
-  Gate gate(Op::Read);
+  Gate gate(req, Op::Read);
   if (gate.Refused(req)) return;
   Node* node = S().Find(ino);
   if (!node) return (void)fuse_reply_err(req, ENOENT);
@@ -242,7 +243,7 @@ void Read(fuse_req_t req, fuse_ino_t ino, size_t size, off_t offset, fuse_file_i
 }
 
 void Write(fuse_req_t req, fuse_ino_t ino, const char* buffer, size_t size, off_t offset, fuse_file_info*) {
-  Gate gate(Op::Write);
+  Gate gate(req, Op::Write);
   if (gate.Refused(req)) return;
   Node* node = S().Find(ino);
   if (!node) return (void)fuse_reply_err(req, ENOENT);
@@ -257,13 +258,13 @@ void Write(fuse_req_t req, fuse_ino_t ino, const char* buffer, size_t size, off_
 }
 
 void Flush(fuse_req_t req, fuse_ino_t, fuse_file_info*) {
-  Gate gate(Op::Flush);
+  Gate gate(req, Op::Flush);
   if (gate.Refused(req)) return;
   fuse_reply_err(req, 0);
 }
 
 void Release(fuse_req_t req, fuse_ino_t ino, fuse_file_info*) {
-  Gate gate(Op::Release);
+  Gate gate(req, Op::Release);
   if (Node* node = S().Find(ino)) {
     if (node->opens > 0) node->opens--;
     S().ReleaseIfUnused(ino);
@@ -273,7 +274,7 @@ void Release(fuse_req_t req, fuse_ino_t ino, fuse_file_info*) {
 }
 
 void Fsync(fuse_req_t req, fuse_ino_t ino, int dataOnly, fuse_file_info*) {
-  Gate gate(Op::Fsync);
+  Gate gate(req, Op::Fsync);
   if (gate.Refused(req)) return;
   S().FsyncFile(ino, dataOnly != 0);
   fuse_reply_err(req, 0);
@@ -291,7 +292,7 @@ struct Listing {
 };
 
 void Opendir(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
-  Gate gate(Op::Opendir);
+  Gate gate(req, Op::Opendir);
   if (gate.Refused(req)) return;
   Node* node = S().Find(ino);
   if (!node) return (void)fuse_reply_err(req, ENOENT);
@@ -306,7 +307,7 @@ void Opendir(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
 }
 
 void Readdir(fuse_req_t req, fuse_ino_t, size_t size, off_t offset, fuse_file_info* fi) {
-  Gate gate(Op::Readdir);
+  Gate gate(req, Op::Readdir);
   if (gate.Refused(req)) return;
   const Listing& listing = *reinterpret_cast<Listing*>(fi->fh);
   std::vector<char> buffer(size);
@@ -325,21 +326,21 @@ void Readdir(fuse_req_t req, fuse_ino_t, size_t size, off_t offset, fuse_file_in
 }
 
 void Releasedir(fuse_req_t req, fuse_ino_t, fuse_file_info* fi) {
-  Gate gate(Op::Releasedir);
+  Gate gate(req, Op::Releasedir);
   delete reinterpret_cast<Listing*>(fi->fh);
   if (gate.Refused(req)) return;
   fuse_reply_err(req, 0);
 }
 
 void Fsyncdir(fuse_req_t req, fuse_ino_t ino, int dataOnly, fuse_file_info*) {
-  Gate gate(Op::Fsyncdir);
+  Gate gate(req, Op::Fsyncdir);
   if (gate.Refused(req)) return;
   S().FsyncFolder(ino, dataOnly != 0);
   fuse_reply_err(req, 0);
 }
 
 void Statfs(fuse_req_t req, fuse_ino_t) {
-  Gate gate(Op::Statfs);
+  Gate gate(req, Op::Statfs);
   if (gate.Refused(req)) return;
   constexpr unsigned long kBlock = 4096;
   const std::uint64_t used = S().BytesUsed();

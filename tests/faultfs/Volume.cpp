@@ -1,13 +1,24 @@
 // Power going and a clean unmount: the two moments the image file is written.
 #include "Volume.h"
 
+#include <signal.h>
+#include <unistd.h>
+
 #include "Image.h"
 
 namespace faultfs {
 
-void Volume::CutPower() {
+void Volume::CutPower(pid_t caller) {
   faults.power = Faults::Power::Cut;
+  // Requests the kernel makes on its own (an asynchronous release) have no caller.
+  if (caller > 0 && caller != getpid()) kill(caller, SIGSTOP);
   if (!imagePath.empty()) SaveImage(imagePath, store.DurableState(), lastError);
+}
+
+bool Volume::SaveLive(const std::string& path) {
+  Store everything = store;
+  everything.Sync();
+  return SaveImage(path, everything.DurableState(), lastError);
 }
 
 void Volume::Release() {

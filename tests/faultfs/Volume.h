@@ -2,6 +2,8 @@
 // that the FUSE thread and the control thread share.
 #pragma once
 
+#include <sys/types.h>
+
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -23,10 +25,16 @@ struct Volume {
   std::string lastError;             // of saving the image
 
   // Writes out what the disk holds now (the durable state) and stops serving:
-  // from here on no request changes anything. Called with the lock held.
-  void CutPower();
+  // from here on no request changes anything. The process whose request was
+  // the last one (`caller`, when known) is stopped with SIGSTOP before it
+  // hears the answer, as the whole machine would stop: it changes nothing
+  // elsewhere (on a card) after the cut either. Called with the lock held.
+  void CutPower(pid_t caller = 0);
   // Requests held since the cut are answered (EIO), as are all after them.
   void Release();
+  // What the volume holds in memory, as if all of it were flushed, even after
+  // a cut: what the program had written when the power went.
+  bool SaveLive(const std::string& path);
   // A clean unmount: everything reaches the disk. Not after a cut.
   void SaveOnUnmount();
 };

@@ -27,15 +27,19 @@
 //   corrupt name GLOB        ... to files whose name (at the time of the write) matches
 //   corrupt nth N            ... to the Nth file written to from now on
 //   sync                     everything becomes durable (FUSE never passes syncfs on)
+//   save-live FILE           what the volume holds in memory now, all of it, as an image
+//                            (also after a cut: what the program had written by then)
 // WHICH is "any", "change" (setattr, mknod, mkdir, unlink, rmdir, rename,
 // link, write, fsync, fsyncdir, create) or one operation's name as in
 // `count`. Every request counts, whatever its outcome.
 //
-// A power cut: the operation that triggers it completes; then the durable
-// state (see Store.h for the strict model) is written to the image, and every
-// later request is held unanswered, so nothing more lands and the program
-// stays where the cut found it. The test kills the program, sends `release`,
-// unmounts, and mounts the image again: the volume after the "reboot".
+// A power cut: the operation that triggers it takes effect; its caller is
+// stopped (SIGSTOP) before it hears the answer, as the whole machine would
+// stop, so it changes nothing on other volumes (the card) after the cut
+// either; the durable state (see Store.h for the strict model) is written to
+// the image; and every later request is held unanswered, so nothing more
+// lands. The test kills the program, sends `release`, unmounts, and mounts
+// the image again: the volume after the "reboot".
 //
 // Corrupted data reads back damaged once the kernel's copy is gone: after
 // posix_fadvise(POSIX_FADV_DONTNEED), after a new open (no open keeps the

@@ -74,3 +74,23 @@ ffs_count() { ffs_ctl count | tr ' ' '\n' | sed -n "s/^$1=//p"; }
 
 # ffs_is_cut: whether the power has gone.
 ffs_is_cut() { [[ $(ffs_ctl status) == "ok cut"* ]]; }
+
+# ffs_run_until_cut TRANSCRIPT [ARGUMENT]: runs the headless host (event log
+# in $QF_LOG) until it ends or the volume loses power; at a cut the host,
+# frozen by faultfs where the cut found it, is killed and the volume's held
+# requests are released. Succeeds when the power was cut.
+ffs_run_until_cut() {
+  "$QF_SCRIPT" "$@" >"$QF_LOG" 2>"$QF_WORK/stderr" &
+  local pid=$!
+  while kill -0 "$pid" 2>/dev/null && ! ffs_is_cut; do sleep 0.01; done
+  if ffs_is_cut; then
+    {
+      kill -KILL "$pid" || true
+      ffs_ctl release >/dev/null
+      wait "$pid" || true
+    } 2>/dev/null  # not the shell's note of the killed job
+    return 0
+  fi
+  wait "$pid" || { cat "$QF_WORK/stderr" >&2; qf_fail "quillfen-script failed without a power cut"; }
+  return 1
+}
