@@ -130,7 +130,9 @@ echo "PASS: after a cut, exactly the flushed creates, renames, unlinks and data 
 # what the writer would have done next lands.
 ffs_ctl cut fsyncdir 2 >/dev/null
 python3 -c "$py_helpers
-for name in 'a', 'b', 'c': put(sys.argv[1] + '/' + name, b'x', sync_file=True, sync_dir=True)" "$mnt/whole" 2>/dev/null &
+for name in 'a', 'b', 'c':
+    put(sys.argv[1] + '/' + name, b'x', sync_file=True, sync_dir=True)
+    open(sys.argv[2], 'a').write(name)" "$mnt/whole" "$QF_WORK/progress" 2>/dev/null &
 writer=$!
 until ffs_is_cut; do
   kill -0 "$writer" 2>/dev/null || qf_fail "the writer ended though power was to go at its 2nd fsyncdir"
@@ -146,6 +148,7 @@ ffs_mount "$mnt" "$image"
 expect "$mnt/whole/a" x "a file flushed before the cut"
 expect "$mnt/whole/b" x "the file whose fsyncdir was the cut point"
 expect "$mnt/whole/c" "(absent)" "a file begun after the cut"
+expect "$QF_WORK/progress" a "the writer's own record, off the volume, of what it did before the cut"
 echo "PASS: a counted cut stops the program where it was"
 
 # --- Failing the nth operation, and counting ---

@@ -10,6 +10,7 @@
 # QUILLFEN_POWER_CUTS (default 24; 200 for the full campaign) and QF_SEED
 # choose the number of cuts and the points; failing cuts are listed at the
 # end as "set-up point", the form of the regression cases below.
+# QF_CUT_POINTS="numbered 40,kept 7" runs just those cuts.
 source "$(dirname "$0")/lib/common.sh"
 source "$(dirname "$0")/lib/faultfs.sh"
 qf_need_faultfs
@@ -17,12 +18,21 @@ qf_private_home
 
 cuts=${QUILLFEN_POWER_CUTS:-24}
 seed=${QF_SEED:-$RANDOM}
-RANDOM=$seed
 echo "move cuts: $cuts, seed: $seed (QF_SEED=$seed QUILLFEN_POWER_CUTS=$cuts repeats them)"
 
 # Cuts that failed once ("set-up point", the point counted in changes):
-# every run tries them first.
+# every run tries them first. The day folder that a move makes is never
+# flushed into the target folder (only the day folder itself is, after each
+# picture), so after a cut it is gone with every picture the move had
+# already removed from the card: 7 is the first change after the first
+# removal (seed 20261207 of the full campaign), 166 the last change.
 regressions=(
+  "dayfolder 7"
+  "dayfolder 166"
+  # Cuts between a picture's arrival and its removal from the card: the one
+  # picture in hand is in both places.
+  "kept 5"
+  "numbered 5"
 )
 
 declare -A options=([kept]="False False" [numbered]="True False" [dayfolder]="True True")
@@ -36,6 +46,9 @@ qf_mount_tmpfs "$card" 64M
 # The card: pictures of many sizes (empty, around block and write-size
 # edges) in two camera folders, one in lower case, and a file that is no picture.
 master=$QF_WORK/master
+# Always the same sizes and times, so that a point names the same moment of
+# the move in every run (the bytes themselves are random).
+RANDOM=4242
 sizes=(0 1 4096 65535 65536 65537 131072 200000 7 30000 90000 150001)
 for i in "${!sizes[@]}"; do
   qf_write_picture "$master/DCIM/100TEST/IMG_$(printf %04d "$i").JPG" "${sizes[i]}" "2023-06-0$((i % 9 + 1)) 10:11:12.$RANDOM"
@@ -127,11 +140,11 @@ after_cut() {
   local hidden
   hidden=$(find "$target" -name '.*' ! -name '.quillfen-*.partial-*' | head -3)
   [[ -z $hidden ]] || { echo "unexpected hidden entries in the target: $hidden"; return; }
-  if [[ $1 != kept ]]; then
+  if [[ $1 != kept && -n $in_target ]]; then
     local numbers last
     numbers=$(echo "$in_target" | sed '/^$/d' | wc -l)
     last=$(echo "$in_target" | awk 'NF { print $3 }' | sort | tail -1)
-    ((numbers == 0 || 10#${last%.JPG} == numbers)) || { echo "$numbers pictures numbered up to $last"; return; }
+    ((10#${last%.JPG} == numbers)) || { echo "$numbers pictures numbered up to $last"; return; }
   fi
 }
 
@@ -161,7 +174,12 @@ second_move() {
   [[ -z $(find "$target" -name '.quillfen-*') ]] || { echo "a temporary copy is left after the second move"; return; }
 }
 
+RANDOM=$seed
 points=("${regressions[@]}")
+if [[ -n ${QF_CUT_POINTS:-} ]]; then
+  IFS=, read -r -a points <<<"$QF_CUT_POINTS"
+  cuts=0
+fi
 for ((k = 0; k < cuts; k++)); do
   setup=${setups[k % ${#setups[@]}]}
   points+=("$setup $((1 + RANDOM % changes[$setup]))")

@@ -9,6 +9,7 @@
 # Two set-ups: a first registration, a withdrawal.
 # QUILLFEN_SETTINGS_POWER_CUTS (default 12) and QF_SEED choose the number of
 # cuts and the points; failing cuts are listed as "set-up point".
+# QF_CUT_POINTS="register 40,withdraw 7" runs just those cuts.
 source "$(dirname "$0")/lib/common.sh"
 source "$(dirname "$0")/lib/faultfs.sh"
 qf_need_faultfs
@@ -108,6 +109,10 @@ for setup in "${setups[@]}"; do
 done
 
 points=("${regressions[@]}")
+if [[ -n ${QF_CUT_POINTS:-} ]]; then
+  IFS=, read -r -a points <<<"$QF_CUT_POINTS"
+  cuts=0
+fi
 for ((k = 0; k < cuts; k++)); do
   setup=${setups[k % ${#setups[@]}]}
   points+=("$setup $((1 + RANDOM % changes[$setup]))")

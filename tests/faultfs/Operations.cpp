@@ -8,6 +8,8 @@
 #include "Operations.h"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -29,7 +31,7 @@ constexpr double kTimeout = 0.0;
 
 class Gate {
  public:
-  Gate(fuse_req_t req, Op op) : lock_(V().mutex), caller_(fuse_req_ctx(req)->pid) {
+  Gate(fuse_req_t req, Op op) : lock_(V().mutex) {
     Faults& faults = V().faults;
     V().released.wait(lock_, [&] { return faults.power != Faults::Power::Cut; });
     if (faults.power == Faults::Power::Released) {
@@ -39,9 +41,14 @@ class Gate {
     Faults::Verdict verdict = faults.Count(op);
     error_ = verdict.error;
     cutAfter_ = verdict.cutAfter;
+    // The machine stops with this operation: its caller must not run on once
+    // it has the answer (the answer wakes it at once, before this gate closes).
+    // Requests the kernel makes on its own (an asynchronous release) have no caller.
+    pid_t caller = fuse_req_ctx(req)->pid;
+    if (cutAfter_ && caller > 0 && caller != getpid()) kill(caller, SIGSTOP);
   }
   ~Gate() {
-    if (cutAfter_) V().CutPower(caller_);
+    if (cutAfter_) V().CutPower();
   }
   Gate(const Gate&) = delete;
   Gate& operator=(const Gate&) = delete;
@@ -54,7 +61,6 @@ class Gate {
 
  private:
   std::unique_lock<std::mutex> lock_;
-  pid_t caller_;
   int error_ = 0;
   bool cutAfter_ = false;
 };

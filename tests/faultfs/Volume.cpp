@@ -1,17 +1,12 @@
 // Power going and a clean unmount: the two moments the image file is written.
 #include "Volume.h"
 
-#include <signal.h>
-#include <unistd.h>
-
 #include "Image.h"
 
 namespace faultfs {
 
-void Volume::CutPower(pid_t caller) {
+void Volume::CutPower() {
   faults.power = Faults::Power::Cut;
-  // Requests the kernel makes on its own (an asynchronous release) have no caller.
-  if (caller > 0 && caller != getpid()) kill(caller, SIGSTOP);
   if (!imagePath.empty()) SaveImage(imagePath, store.DurableState(), lastError);
 }
 

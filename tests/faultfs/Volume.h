@@ -2,8 +2,6 @@
 // that the FUSE thread and the control thread share.
 #pragma once
 
-#include <sys/types.h>
-
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
@@ -25,11 +23,8 @@ struct Volume {
   std::string lastError;             // of saving the image
 
   // Writes out what the disk holds now (the durable state) and stops serving:
-  // from here on no request changes anything. The process whose request was
-  // the last one (`caller`, when known) is stopped with SIGSTOP before it
-  // hears the answer, as the whole machine would stop: it changes nothing
-  // elsewhere (on a card) after the cut either. Called with the lock held.
-  void CutPower(pid_t caller = 0);
+  // from here on no request changes anything. Called with the lock held.
+  void CutPower();
   // Requests held since the cut are answered (EIO), as are all after them.
   void Release();
   // What the volume holds in memory, as if all of it were flushed, even after
