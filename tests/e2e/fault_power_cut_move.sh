@@ -24,8 +24,9 @@ echo "move cuts: $cuts, seed: $seed (QF_SEED=$seed QUILLFEN_POWER_CUTS=$cuts rep
 # every run tries them first. The day folder that a move makes is never
 # flushed into the target folder (only the day folder itself is, after each
 # picture), so after a cut it is gone with every picture the move had
-# already removed from the card: 7 is the first change after the first
-# removal (seed 20261207 of the full campaign), 166 the last change.
+# already removed from the card. The full campaign (seed 20261207) lost
+# pictures at every such cut from 7 on: 7 is the first change after the
+# first removal, 166 the last change.
 regressions=(
   "dayfolder 7"
   "dayfolder 166"
