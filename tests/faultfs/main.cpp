@@ -69,7 +69,8 @@ int Usage() {
 
 int Serve(int argc, char** argv) {
   // Never destroyed: the control thread may still be answering as the process ends.
-  faultfs::Volume& volume = *new faultfs::Volume;
+  static faultfs::Volume* const served = new faultfs::Volume;
+  faultfs::Volume& volume = *served;
   volume.capacity = 4ULL << 30;
   std::string control, mountpoint;
   bool debug = false;
@@ -106,6 +107,7 @@ int Serve(int argc, char** argv) {
   fuse_args args = FUSE_ARGS_INIT(static_cast<int>(fuseArgs.size()), const_cast<char**>(fuseArgs.data()));
   fuse_lowlevel_ops ops = faultfs::Operations(volume);
   fuse_session* session = fuse_session_new(&args, &ops, sizeof ops, &volume);
+  fuse_opt_free_args(&args);
   if (!session) return 1;
   int status = 1;
   if (fuse_set_signal_handlers(session) == 0) {
