@@ -62,11 +62,11 @@ ffs_unmount() {
   [[ $(ffs_ctl status) == "ok on" ]] || ffs_ctl release >/dev/null
   local tries status=0
   # A process that was just told of the dead volume may still be leaving it.
-  for ((tries = 0; tries < 100; tries++)); do
+  for ((tries = 0; tries < 400; tries++)); do
     umount "$_ffs_dir" 2>/dev/null && break
     sleep 0.05
   done
-  ((tries < 100)) || qf_fail "cannot unmount $_ffs_dir"
+  ((tries < 400)) || qf_fail "cannot unmount $_ffs_dir"
   wait "$_ffs_pid" || status=$?
   _ffs_pid=""
   ((status == 0)) || { cat "$QF_WORK/faultfs.err" >&2; qf_fail "faultfs ended with $status"; }
