@@ -1,0 +1,99 @@
+# Helpers of the tests on faultfs, the in-memory FUSE file system that can
+# corrupt, fail and lose power (tests/faultfs/main.cpp explains its commands).
+# Source it after common.sh. One faultfs volume at a time; whatever is
+# mounted when the test ends is released and unmounted.
+
+QF_FAULTFS=${QF_FAULTFS:-$QF_PROGRAM_DIR/../tests/faultfs/faultfs}
+_ffs_pid=""
+_ffs_dir=""
+_ffs_ctl=$QF_WORK/faultfs.ctl
+
+_ffs_cleanup() {
+  if [[ -n $_ffs_pid ]]; then
+    "$QF_FAULTFS" ctl "$_ffs_ctl" release >/dev/null 2>&1 || true
+    umount "$_ffs_dir" 2>/dev/null || umount -l "$_ffs_dir" 2>/dev/null || true
+    kill "$_ffs_pid" 2>/dev/null || true
+    wait "$_ffs_pid" 2>/dev/null || true
+  fi
+}
+trap '_ffs_cleanup; _qf_cleanup' EXIT
+
+# A test that cannot run here says so and ends with 77.
+qf_skip() { echo "SKIPPED: $*" >&2; exit 77; }
+
+# Root, /dev/fuse and a built faultfs, or the test is skipped.
+qf_need_faultfs() {
+  [[ $(id -u) -eq 0 ]] || qf_skip "mounting FUSE volumes needs root"
+  [[ -x $QF_FAULTFS ]] || qf_skip "faultfs was not built (libfuse3-dev missing?): no $QF_FAULTFS"
+  [[ -c /dev/fuse ]] || qf_skip "no /dev/fuse on this machine"
+}
+
+# ffs_mount DIR IMAGE [OPTION...]: a faultfs volume at DIR, starting from the
+# state saved in IMAGE (empty when there is none yet); IMAGE receives the
+# durable state at a power cut, everything at the unmount.
+ffs_mount() {
+  local dir=$1 image=$2 tries
+  shift 2
+  mkdir -p "$dir"
+  "$QF_FAULTFS" --image "$image" --control "$_ffs_ctl" "$@" "$dir" 2>"$QF_WORK/faultfs.err" &
+  _ffs_pid=$!
+  _ffs_dir=$dir
+  for ((tries = 0; tries < 600; tries++)); do
+    if mountpoint -q "$dir" && "$QF_FAULTFS" ctl "$_ffs_ctl" status >/dev/null 2>&1; then return 0; fi
+    if ! kill -0 "$_ffs_pid" 2>/dev/null; then
+      wait "$_ffs_pid" 2>/dev/null || true
+      _ffs_pid=""
+      cat "$QF_WORK/faultfs.err" >&2
+      grep -q 'image' "$QF_WORK/faultfs.err" && qf_fail "faultfs could not start from $image"
+      qf_skip "this machine refuses FUSE mounts"
+    fi
+    sleep 0.05
+  done
+  qf_fail "faultfs did not come up at $dir"
+}
+
+# ffs_ctl COMMAND...: one command to the mounted volume; prints the answer.
+ffs_ctl() { "$QF_FAULTFS" ctl "$_ffs_ctl" "$@"; }
+
+# ffs_unmount: unmounts (releasing the requests held after a power cut) and
+# waits until faultfs has written its image and ended.
+ffs_unmount() {
+  [[ -n $_ffs_pid ]] || return 0
+  [[ $(ffs_ctl status) == "ok on" ]] || ffs_ctl release >/dev/null
+  local tries status=0
+  # A process that was just told of the dead volume may still be leaving it.
+  for ((tries = 0; tries < 400; tries++)); do
+    umount "$_ffs_dir" 2>/dev/null && break
+    sleep 0.05
+  done
+  ((tries < 400)) || qf_fail "cannot unmount $_ffs_dir"
+  wait "$_ffs_pid" || status=$?
+  _ffs_pid=""
+  ((status == 0)) || { cat "$QF_WORK/faultfs.err" >&2; qf_fail "faultfs ended with $status"; }
+}
+
+# ffs_count WHICH: how many such operations the volume counted (any, change, write, ...).
+ffs_count() { ffs_ctl count | tr ' ' '\n' | sed -n "s/^$1=//p"; }
+
+# ffs_is_cut: whether the power has gone.
+ffs_is_cut() { [[ $(ffs_ctl status) == "ok cut"* ]]; }
+
+# ffs_run_until_cut TRANSCRIPT [ARGUMENT]: runs the headless host (event log
+# in $QF_LOG) until it ends or the volume loses power; at a cut the host,
+# frozen by faultfs where the cut found it, is killed and the volume's held
+# requests are released. Succeeds when the power was cut.
+ffs_run_until_cut() {
+  "$QF_SCRIPT" "$@" >"$QF_LOG" 2>"$QF_WORK/stderr" &
+  local pid=$!
+  while kill -0 "$pid" 2>/dev/null && ! ffs_is_cut; do sleep 0.01; done
+  if ffs_is_cut; then
+    {
+      kill -KILL "$pid" || true
+      ffs_ctl release >/dev/null
+      wait "$pid" || true
+    } 2>/dev/null  # not the shell's note of the killed job
+    return 0
+  fi
+  wait "$pid" || { cat "$QF_WORK/stderr" >&2; qf_fail "quillfen-script failed without a power cut"; }
+  return 1
+}
