@@ -137,6 +137,7 @@ Exiv2::byte* ByteSourceIo::mmap(bool isWriteable) {
       failed_ = true;
       throw Exiv2::Error(Exiv2::kerFailedToReadImageData);
     }
+    if (mapFilter_ != nullptr) mapFilter_(map_);
   }
   // exiv2 wants a pointer even to an empty file.
   static Exiv2::byte empty = 0;

@@ -2,6 +2,7 @@
 // Lets exiv2 read a picture through a ByteSource, lazily and within a bound,
 // instead of opening the file itself.
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,10 @@ class ByteSourceIo final : public Exiv2::BasicIo {
   // bytes. For readers that map the file and walk offsets in memory: a map
   // of the whole file would read all of it.
   void ShowOnlyPrefix(std::uint64_t prefix);
+
+  // Runs over the bytes a reader maps before it gets them.
+  using MapFilter = void (*)(std::span<Exiv2::byte> bytes);
+  void FilterMapWith(MapFilter filter) { mapFilter_ = filter; }
 
   // Whether a read was refused (or cut short) at the read limit rather than
   // at the real end of the file: what was decoded before it is still sound.
@@ -69,6 +74,7 @@ class ByteSourceIo final : public Exiv2::BasicIo {
   std::vector<Exiv2::byte> window_;
   std::uint64_t windowStart_ = 0;
   std::vector<Exiv2::byte> map_;
+  MapFilter mapFilter_ = nullptr;
 };
 
 }  // namespace quillfen::metadata

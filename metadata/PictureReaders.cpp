@@ -42,7 +42,7 @@ bool IsBmffPicture(Exiv2::BasicIo& io, bool advance) {
 }
 #endif
 
-const PictureReader kJpeg{"JPEG", Exiv2::isJpegType, Exiv2::newJpegInstance, Access::Streamed};
+const PictureReader kJpeg{"JPEG", Exiv2::isJpegType, nullptr, Access::JpegSegments};
 
 // TIFF covers every raw format exiv2 reads as TIFF: NEF, ARW, DNG, PEF, SRW, SR2...
 const PictureReader kReaders[] = {
@@ -71,7 +71,5 @@ const PictureReader* FindPictureReader(Exiv2::BasicIo& io) {
   }
   return nullptr;
 }
-
-const PictureReader& JpegReader() { return kJpeg; }
 
 }  // namespace quillfen::metadata

@@ -7,6 +7,9 @@
 namespace quillfen::metadata {
 
 enum class Access {
+  // JPEG: its segments are walked here up to the Exif one, which alone
+  // goes to exiv2's EXIF parser.
+  JpegSegments,
   // The reader asks for what it needs, a header or segment at a time.
   Streamed,
   // The reader maps the file and follows offsets in memory (TIFF and the
@@ -27,7 +30,5 @@ struct PictureReader {
 // or a picture format that cameras do not write or that carries its
 // metadata only at the end of the file. Leaves the file position anywhere.
 const PictureReader* FindPictureReader(Exiv2::BasicIo& io);
-
-const PictureReader& JpegReader();
 
 }  // namespace quillfen::metadata

@@ -10,6 +10,11 @@
 // the first kReadLimit bytes, and readers that map the file (TIFF and kin)
 // see a prefix of it as if it were the whole file; exiv2 skips whatever
 // offsets point beyond it.
+//
+// What is decoded is trimmed for speed: exiv2 decodes every entry it finds,
+// at about a microsecond each, and a camera's maker note alone can hold
+// hundreds. So a JPEG's Exif segment is handed to exiv2's EXIF parser alone
+// (not its XMP, colour profile or IPTC), and maker notes are hidden from it.
 #include "metadata/DateTaken.h"
 
 #include <array>
@@ -24,6 +29,8 @@
 #include "metadata/ByteSourceSlice.h"
 #include "metadata/ExifDateText.h"
 #include "metadata/Exiv2Setup.h"
+#include "metadata/JpegExifBlock.h"
+#include "metadata/MakerNoteMask.h"
 #include "metadata/PictureReaders.h"
 
 namespace quillfen {
@@ -73,12 +80,25 @@ Found ReadWith(const PictureReader& reader, std::unique_ptr<ByteSourceIo> io) {
   return ChooseDate(image->exifData());
 }
 
+Found ReadJpeg(ByteSourceIo& io) {
+  auto block = metadata::ReadJpegExifBlock(io);
+  if (!block || block->empty()) return {};
+  metadata::HideMakerNote(*block);
+  Exiv2::ExifData exif;
+  if (Exiv2::ExifParser::decode(exif, block->data(), static_cast<std::uint32_t>(block->size())) ==
+      Exiv2::invalidByteOrder) {
+    return {};
+  }
+  return ChooseDate(exif);
+}
+
 std::optional<DateTaken> ReadMapped(const PictureReader& reader, ByteSource& file,
                                     std::unique_ptr<ByteSourceIo> io) {
   Found found;
   for (const std::uint64_t prefix : kMappedPrefixes) {
     if (!io) io = std::make_unique<ByteSourceIo>(file, prefix);
     io->ShowOnlyPrefix(prefix);
+    io->FilterMapWith(metadata::HideMakerNote);
     const bool wholeFile = io->SeesWholeFile();
     found = ReadWith(reader, std::move(io));
     if (found.fromOriginal || wholeFile) break;
@@ -94,9 +114,8 @@ std::optional<DateTaken> ReadJpegInside(ByteSource& file, ByteSourceIo& io) {
   const std::uint64_t length = Exiv2::getULong(where + 4, Exiv2::bigEndian);
   if (start >= file.Size() || length > file.Size() - start) return std::nullopt;
   metadata::ByteSourceSlice jpeg(file, start, length);
-  auto jpegIo = std::make_unique<ByteSourceIo>(jpeg, kReadLimit);
-  if (!metadata::JpegReader().isThisType(*jpegIo, false)) return std::nullopt;
-  return ReadWith(metadata::JpegReader(), std::move(jpegIo)).date;
+  ByteSourceIo jpegIo(jpeg, kReadLimit);
+  return ReadJpeg(jpegIo).date;
 }
 
 }  // namespace
@@ -109,6 +128,7 @@ std::optional<DateTaken> ReadDateTaken(ByteSource& file) {
     if (reader == nullptr) return std::nullopt;
     io->open();
     switch (reader->access) {
+      case Access::JpegSegments: return ReadJpeg(*io).date;
       case Access::Streamed: return ReadWith(*reader, std::move(io)).date;
       case Access::Mapped: return ReadMapped(*reader, file, std::move(io));
       case Access::JpegInside: return ReadJpegInside(file, *io);
