@@ -238,6 +238,12 @@ std::string MakeCanonLikeJpeg(const ExifDates& dates) {
   return Tagged(PictureKind::Jpeg, exif, 0);
 }
 
+std::string MakeTiffWithLongDescription(const ExifDates& dates, std::size_t descriptionBytes) {
+  Exiv2::ExifData exif = CameraExif(dates);
+  exif["Exif.Image.ImageDescription"] = std::string(descriptionBytes, 'x');
+  return Tagged(PictureKind::Tiff, exif, 0);
+}
+
 std::string MakePictureWithoutExif(PictureKind kind) {
   if (kind == PictureKind::Heic) return Heic(nullptr, 0);
   if (kind == PictureKind::Raf) return Raf(PlainPicture(PictureKind::Jpeg), 0);

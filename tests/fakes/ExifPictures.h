@@ -31,6 +31,9 @@ std::string MakePicture(PictureKind kind, const ExifDates& dates, std::size_t im
 // A JPEG with EXIF as a Canon camera writes it: besides the dates, a maker
 // note of some 240 entries and a thumbnail, 8 KB in all.
 std::string MakeCanonLikeJpeg(const ExifDates& dates);
+// A TIFF whose Exif directory (and DateTime) come after a description of
+// `descriptionBytes`, as raw files may put large maker data before them.
+std::string MakeTiffWithLongDescription(const ExifDates& dates, std::size_t descriptionBytes);
 // The same small picture with no EXIF at all.
 std::string MakePictureWithoutExif(PictureKind kind);
 
