@@ -112,9 +112,10 @@ std::optional<DateTaken> ReadJpegInside(ByteSource& file, ByteSourceIo& io) {
   if (io.seek(84, Exiv2::BasicIo::beg) != 0 || io.read(where, 8) != 8) return std::nullopt;
   const std::uint64_t start = Exiv2::getULong(where, Exiv2::bigEndian);
   const std::uint64_t length = Exiv2::getULong(where + 4, Exiv2::bigEndian);
-  if (start >= file.Size() || length > file.Size() - start) return std::nullopt;
+  // Cameras put it right after the header; one further in is not read.
+  if (start >= kReadLimit || start >= file.Size() || length > file.Size() - start) return std::nullopt;
   metadata::ByteSourceSlice jpeg(file, start, length);
-  ByteSourceIo jpegIo(jpeg, kReadLimit);
+  ByteSourceIo jpegIo(jpeg, kReadLimit - start);
   return ReadJpeg(jpegIo).date;
 }
 

@@ -108,7 +108,13 @@ TEST(DamagedPictures, EndlessHeadersAreReadOnlyUpToTheLimit) {
   // A TIFF whose directory lies past the first megabyte.
   std::string tiff = std::string("II*\0", 4) + std::string("\0\0\x20\0", 4);
   tiff.resize(3 * 1024 * 1024, '\x01');
-  for (const std::string& bytes : {comments, png, heic, tiff}) {
+  // A RAF whose JPEG, and so its dates, lie 2 MiB in.
+  const std::string jpeg = MakePicture(PictureKind::Jpeg, kDates);
+  std::string raf = MakePicture(PictureKind::Raf, kDates).substr(0, 84);
+  raf += BigEndian32(2 * 1024 * 1024) + BigEndian32(static_cast<std::uint32_t>(jpeg.size()));
+  raf.resize(2 * 1024 * 1024, '\0');
+  raf += jpeg;
+  for (const std::string& bytes : {comments, png, heic, tiff, raf}) {
     MemoryByteSource file(bytes);
     EXPECT_EQ(ReadDateTaken(file), std::nullopt);
     EXPECT_LE(file.furthestEnd, kMostRead);
