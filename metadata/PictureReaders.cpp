@@ -5,6 +5,10 @@
 // those walk whole files, so only the kinds below are tried, in exiv2's own
 // order (CR2 before TIFF, as a CR2 is also a TIFF). Canon's old CRW is left
 // out: its directory is at the end of the file.
+//
+// BMFF pictures (HEIC, HEIF, AVIF, Canon CR3) are read only where exiv2 was
+// built with EXV_ENABLE_BMFF, as Debian's 0.27.6 is; elsewhere they match no
+// reader here and give no date, like any file of an unknown kind.
 #include "metadata/PictureReaders.h"
 
 #include <string_view>
