@@ -122,6 +122,18 @@ TEST(DamagedPictures, EndlessHeadersAreReadOnlyUpToTheLimit) {
   }
 }
 
+TEST(DamagedPictures, ExivSaysNothingAboutThem) {
+  // Its warnings would land on the program's stderr, one per odd file.
+  ::testing::internal::CaptureStderr();
+  for (const Sample& sample : Samples()) {
+    for (std::size_t length = 0; length < sample.bytes.size(); length += 7) {
+      MemoryByteSource file(sample.bytes.substr(0, length));
+      ReadDateTaken(file);
+    }
+  }
+  EXPECT_EQ(::testing::internal::GetCapturedStderr(), "");
+}
+
 TEST(DamagedPictures, AFileShorterThanItsSizeGivesNoDateOrOneOfItsOwn) {
   // Size() says more than the reads give, as when a card is pulled.
   class Shrunk : public MemoryByteSource {
