@@ -45,8 +45,9 @@ class FileSystem {
   virtual bool FolderExists(const std::string& path) const = 0;
   // True exactly when the path names an existing regular file (a link to one counts).
   virtual bool FileExists(const std::string& path) const = 0;
-  // Creates one folder whose parent exists. A folder that is already there
-  // (made by someone else meanwhile) is success; a file of that name is Exists.
+  // Creates one folder whose parent exists; its name is on disk when this
+  // returns. A folder that is already there (made by someone else meanwhile)
+  // is success; a file of that name is Exists.
   virtual FsStatus CreateFolder(const std::string& path) = 0;
 
   // Every regular file directly in the folder, hidden ones included, in

@@ -33,10 +33,13 @@ bool CreateFolders(const std::string& folder, std::string* error) {
   const std::string parent = ParentFolder(folder);
   if (parent != folder && !CreateFolders(parent, error)) return false;
   // Private to the user, as the XDG base directory rules ask for new folders.
-  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+  if (::mkdir(folder.c_str(), 0700) != 0) {
+    if (errno == EEXIST) return true;
     SetError(error, Reason("cannot create the folder", folder));
     return false;
   }
+  // The new folder's name outlasts a power cut like the file written into it.
+  posix::FlushFolder(parent);
   return true;
 }
 

@@ -93,11 +93,16 @@ bool PosixFileSystem::FileExists(const std::string& path) const {
 }
 
 FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
-  if (::mkdir(path.c_str(), 0777) == 0) return {};
-  int error = errno;
-  // Someone else made it in the meantime: the folder is there, as wanted.
-  if (error == EEXIST && FolderExists(path)) return {};
-  return StatusOf(error);
+  if (::mkdir(path.c_str(), 0777) != 0) {
+    const int error = errno;
+    // Someone else made it in the meantime: the folder is there, as wanted.
+    if (error == EEXIST && FolderExists(path)) return {};
+    return StatusOf(error);
+  }
+  // The new folder's name is made durable before anything is moved into it:
+  // a picture deleted from the card must never sit in a folder that a power
+  // cut can take away.
+  return StatusOf(posix::FlushFolder(ParentFolder(path)));
 }
 
 FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
