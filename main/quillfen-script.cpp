@@ -1,6 +1,7 @@
 // The headless host: runs the program's objects on a transcript and prints
 // the event log. Usage: quillfen-script <transcript> [argument...]
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -25,12 +26,33 @@ namespace {
 constexpr int kBadTranscript = 2;
 constexpr int kProgramFailed = 70;
 
-void PrintLine(const std::string& line) {
-  // Each event is out as soon as it happens, also when stdout is a pipe.
-  std::fwrite(line.data(), 1, line.size(), stdout);
-  std::fputc('\n', stdout);
-  std::fflush(stdout);
-}
+// The log is written in blocks: a move logs two lines a picture, and one
+// write each cost as much as the move itself. It is flushed whenever the
+// program waits (a box, a folder dialog, a "wait") and at the end, so a
+// reader never waits for a line the program has already written. With
+// QUILLFEN_LOG_EACH_LINE set, every line is out as soon as it happens (for
+// measuring when events happen).
+class LogPrinter {
+ public:
+  LogPrinter() : eachLine_(std::getenv("QUILLFEN_LOG_EACH_LINE") != nullptr) {}
+  ~LogPrinter() { Flush(); }
+  void Print(const std::string& line) {
+    pending_ += line;
+    pending_ += '\n';
+    if (eachLine_ || pending_.size() >= kBlock) Flush();
+  }
+  void Flush() {
+    if (pending_.empty()) return;
+    std::fwrite(pending_.data(), 1, pending_.size(), stdout);
+    std::fflush(stdout);
+    pending_.clear();
+  }
+
+ private:
+  static constexpr std::size_t kBlock = 1 << 16;
+  const bool eachLine_;
+  std::string pending_;
+};
 
 }  // namespace
 
@@ -64,8 +86,9 @@ int main(int argc, char** argv) {
   }
 
   try {
+    LogPrinter printer;
     EventLog log;
-    log.SetSink(PrintLine);
+    log.SetSink([&printer](const std::string& line) { printer.Print(line); }, [&printer] { printer.Flush(); });
     ScriptedWindowSystem window(log);
     ScriptedMovieHost movie(log, window);
     PosixFileSystem files;

@@ -16,7 +16,7 @@ void clsFSMoving::MovePhase(const MovePlan& plan) {
   ShowExtraInfo(T("moving_files"));
   WalkState walk;
   walk.counter = plan.highestNumber;
-  MovePictures(plan.sourceFolder, plan, walk);
+  MovePictures(plan.tree, plan, walk);
   ShowExtraInfo(T("moved_files") + ": " + std::to_string(walk.counter - plan.highestNumber));
 
   if (blnCancel_) {
@@ -29,23 +29,16 @@ void clsFSMoving::MovePhase(const MovePlan& plan) {
   EndSteps();
 }
 
-// Each folder's own pictures before its subfolders, depth-first; a cancel
-// ends the walk at the next check, and every level above still removes the
-// subfolders it has emptied.
-void clsFSMoving::MovePictures(const std::string& folder, const MovePlan& plan, WalkState& walk) {
+// Each folder's own pictures before its subfolders, depth-first, as the scan
+// found them; a cancel ends the walk at the next check, and every level above
+// still removes the subfolders it has emptied.
+void clsFSMoving::MovePictures(const ScannedFolder& folder, const MovePlan& plan, WalkState& walk) {
   if (blnCancel_) return;
   FileSystem& files = ports_.files;
   WindowSystem& window = ports_.window;
 
-  std::vector<FileEntry> entries;
-  FsStatus listed = files.ListFiles(folder, entries);
-  if (!listed) {
-    ReportFolderFailure(folder, listed);
-    blnCancel_ = true;
-    return;
-  }
-  for (const FileEntry& entry : entries) {
-    if (entry.hidden || !IsPicture(entry.name)) continue;
+  for (const FileEntry& entry : folder.pictures) {
+    if (entry.hidden) continue;
     ShowOperationInfo(T("moving_file") + " \"" + entry.name + "\"...");
     // A picture the user gives up on is not counted: neither its number nor
     // its size is taken.
@@ -70,16 +63,9 @@ void clsFSMoving::MovePictures(const std::string& folder, const MovePlan& plan, 
     if (blnCancel_) return;
   }
 
-  std::vector<std::string> subfolders;
-  listed = files.ListSubfolders(folder, subfolders);
-  if (!listed) {
-    ReportFolderFailure(folder, listed);
-    blnCancel_ = true;
-    return;
-  }
-  for (const std::string& subfolder : subfolders) {
+  for (const ScannedFolder& subfolder : folder.subfolders) {
     MovePictures(subfolder, plan, walk);
-    if (files.FolderIsEmpty(subfolder)) RemoveFolder(subfolder);
+    if (files.FolderIsEmpty(subfolder.path)) RemoveFolder(subfolder.path);
   }
 }
 

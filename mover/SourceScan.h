@@ -1,6 +1,8 @@
 #pragma once
 // The scan of the source tree before a move: every picture at every depth,
-// hidden ones included, with its size and name.
+// hidden ones included, with its size and name, kept folder by folder in the
+// order the move walks them, so that the move takes exactly the pictures the
+// checks were made for and reads no folder a second time.
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -10,8 +12,15 @@
 
 namespace quillfen {
 
+struct ScannedFolder {
+  std::string path;
+  std::vector<FileEntry> pictures;  // in listing order
+  std::vector<ScannedFolder> subfolders;
+};
+
 struct SourceScan {
-  double totalSize = 0;          // bytes of every picture found
+  ScannedFolder root;
+  double totalSize = 0;            // bytes of every picture found
   std::int32_t pictureCount = 0;
   std::vector<std::string> names;  // the pictures' names, in the order found
 };

@@ -67,6 +67,7 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   }
   plan.totalSize = scan.totalSize;
   plan.pictureCount = scan.pictureCount;
+  plan.tree = std::move(scan.root);
 
   plan.autoRename = options_.AutoRename();
   SortNoCase(scan.names);

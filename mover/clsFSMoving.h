@@ -7,6 +7,7 @@
 
 #include "mover/MoveOptions.h"
 #include "mover/MoverView.h"
+#include "mover/SourceScan.h"
 #include "platform/FileSystem.h"
 #include "platform/SettingsStore.h"
 #include "platform/Shell.h"
@@ -53,6 +54,7 @@ class clsFSMoving {
     std::string source;        // the source as set when the operation began
     std::string sourceFolder;  // the "DCIM" folder of the source, or the source itself
     std::string targetFolder;  // the target, or its day folder
+    ScannedFolder tree;        // what the scan found, in the order of the walk
     double totalSize = 0;
     std::int32_t pictureCount = 0;
     std::int32_t highestNumber = 0;
@@ -71,7 +73,7 @@ class clsFSMoving {
   bool CheckFreeSpace(const MovePlan& plan);
   bool SurveyTarget(MovePlan& plan);
   void MovePhase(const MovePlan& plan);
-  void MovePictures(const std::string& folder, const MovePlan& plan, WalkState& walk);
+  void MovePictures(const ScannedFolder& folder, const MovePlan& plan, WalkState& walk);
   // Moves one picture, asking the user when it fails; false when the user
   // gave up on it.
   bool MoveOnePicture(const std::string& source, const std::string& target);

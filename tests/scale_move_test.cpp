@@ -152,6 +152,9 @@ class ScaleTest : public ::testing::Test {
   const std::string target_ = sandbox_.Path("target");
 
   void SetUp() override {
+    // The silences and the pause are measured by when the host's lines
+    // arrive, so it writes each line as it happens.
+    ::setenv("QUILLFEN_LOG_EACH_LINE", "1", 1);
     Report("work folder", sandbox_.root());
     const auto started = HostClock::now();
     MakeCard(card_, pictures_);

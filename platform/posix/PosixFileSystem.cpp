@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "base/NoCase.h"
 #include "base/PathParts.h"
@@ -51,10 +52,22 @@ EntryKind KindOf(const struct stat& st) {
   return EntryKind::Other;
 }
 
-// Calls visit(entry, kind, stat) for every entry of the folder but "." and "..";
-// an entry that cannot be looked at fails the listing.
+// What the folder's own listing says an entry is, where it says so: an entry
+// of another kind than the caller wants needs no closer look.
+std::optional<EntryKind> ListedKind(unsigned char type) {
+  switch (type) {
+    case DT_REG: return EntryKind::File;
+    case DT_DIR: return EntryKind::Folder;
+    case DT_UNKNOWN: return std::nullopt;
+    default: return EntryKind::Other;
+  }
+}
+
+// Calls visit(entry, stat) for every entry of the folder of the wanted kind
+// but "." and ".."; an entry that may be of that kind and cannot be looked at
+// fails the listing.
 template <typename Visit>
-FsStatus ForEachEntry(const std::string& folder, Visit visit) {
+FsStatus ForEachEntry(const std::string& folder, EntryKind wanted, Visit visit) {
   OpenFolder dir(folder);
   if (!dir.get()) return StatusOf(errno);
   int fd = ::dirfd(dir.get());
@@ -66,6 +79,8 @@ FsStatus ForEachEntry(const std::string& folder, Visit visit) {
       return {};
     }
     if (IsDotOrDotDot(entry->d_name)) continue;
+    const std::optional<EntryKind> listed = ListedKind(entry->d_type);
+    if (listed && *listed != wanted) continue;
     struct stat st;
     if (::fstatat(fd, entry->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
       // Gone since it was listed: it is no longer in the folder. Anything
@@ -76,7 +91,7 @@ FsStatus ForEachEntry(const std::string& folder, Visit visit) {
       failed.reason = std::string(entry->d_name) + ": " + failed.reason;
       return failed;
     }
-    visit(entry, KindOf(st), st);
+    if (KindOf(st) == wanted) visit(entry, st);
   }
 }
 
@@ -107,8 +122,7 @@ FsStatus PosixFileSystem::CreateFolder(const std::string& path) {
 
 FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileEntry>& files) const {
   files.clear();
-  FsStatus status = ForEachEntry(folder, [&](const dirent* entry, EntryKind kind, const struct stat& st) {
-    if (kind != EntryKind::File) return;
+  FsStatus status = ForEachEntry(folder, EntryKind::File, [&](const dirent* entry, const struct stat& st) {
     FileEntry file;
     file.name = entry->d_name;
     file.path = BuildPath(folder, file.name);
@@ -129,9 +143,8 @@ FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
                                          std::vector<std::string>& subfolders) const {
   subfolders.clear();
   std::vector<std::string> names;
-  FsStatus status = ForEachEntry(folder, [&](const dirent* entry, EntryKind kind, const struct stat&) {
-    if (kind == EntryKind::Folder) names.emplace_back(entry->d_name);
-  });
+  FsStatus status = ForEachEntry(folder, EntryKind::Folder,
+                                 [&](const dirent* entry, const struct stat&) { names.emplace_back(entry->d_name); });
   if (!status) return status;
   std::sort(names.begin(), names.end(), ListedBefore);
   subfolders.reserve(names.size());
@@ -155,7 +168,8 @@ FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& byte
 
 FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
   const std::string folder = ParentFolder(target);
-  if (!sweptFolders_.count(folder)) {
+  // Each pair of folders is looked at once, not once per picture.
+  if (examinedFolders_.insert({ParentFolder(source), folder}).second && !sweptFolders_.count(folder)) {
     struct stat from, to;
     if (::stat(ParentFolder(source).c_str(), &from) == 0 && ::stat(folder.c_str(), &to) == 0 &&
         from.st_dev != to.st_dev) {

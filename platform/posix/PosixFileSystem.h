@@ -2,6 +2,7 @@
 // The file system on POSIX: st_dev for volumes, statvfs for free space, and
 // moves that never replace a file and never lose one.
 #include <set>
+#include <utility>
 #include <string>
 
 #include "platform/FileSystem.h"
@@ -31,6 +32,8 @@ class PosixFileSystem : public FileSystem {
   // Target folders on another volume than their sources already cleared of
   // temporary copies left by killed runs; once per folder and process.
   std::set<std::string> sweptFolders_;
+  // Source and target folders whose volumes were compared.
+  std::set<std::pair<std::string, std::string>> examinedFolders_;
 };
 
 }  // namespace quillfen

@@ -14,8 +14,16 @@ class EventLog {
   void Add(const std::string& line);
   const std::vector<std::string>& Lines() const { return lines_; }
   void Clear() { lines_.clear(); }
-  // Called with each new line as it is added (the host prints it at once).
-  void SetSink(std::function<void(const std::string&)> sink) { sink_ = std::move(sink); }
+  // Called with each new line as it is added; `flush` when what was handed
+  // on must reach its reader now (the host writes the log in blocks).
+  void SetSink(std::function<void(const std::string&)> sink, std::function<void()> flush = {}) {
+    sink_ = std::move(sink);
+    flush_ = std::move(flush);
+  }
+  // Before the program waits for the user or for time, and at its end.
+  void Flush() {
+    if (flush_) flush_();
+  }
   // True when some line starts with the prefix.
   bool Contains(const std::string& prefix) const;
   // The lines that start with the prefix.
@@ -24,6 +32,7 @@ class EventLog {
  private:
   std::vector<std::string> lines_;
   std::function<void(const std::string&)> sink_;
+  std::function<void()> flush_;
 };
 
 }  // namespace quillfen

@@ -63,6 +63,8 @@ BoxAnswer ScriptedWindowSystem::MessageBox(const std::string& text, const std::s
   }
   log_.Add(std::string("box ") + IconName(icon) + " " + ButtonsName(buttons) + " title=" + EscapeLogText(title) +
            " text=" + EscapeLogText(text) + " -> " + AnswerName(answer));
+  // A box is where a user would see the program wait: its reader sees it now.
+  log_.Flush();
   return answer;
 }
 
@@ -179,6 +181,7 @@ std::string ScriptedWindowSystem::SelectFolder(const std::string& initialFolder,
   }
   log_.Add("folder-dialog title=" + EscapeLogText(title) + " initial=" + EscapeLogText(initialFolder) + " -> " +
            (chosen ? EscapeLogText(*chosen) : std::string("cancel")));
+  log_.Flush();
   return chosen.value_or(std::string());
 }
 
@@ -186,6 +189,7 @@ void ScriptedWindowSystem::ShowAbout(const AboutTexts& texts) {
   log_.Add("about title=" + EscapeLogText(texts.windowTitle) + " name=" + EscapeLogText(texts.title) +
            " version=" + EscapeLogText(texts.version) + " description=" + EscapeLogText(texts.description) +
            " notice=" + EscapeLogText(texts.disclaimer) + " url=" + EscapeLogText(texts.url));
+  log_.Flush();
 }
 
 void ScriptedWindowSystem::EndProgram(int exitCode) { throw ProgramEnded(exitCode); }

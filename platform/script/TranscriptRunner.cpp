@@ -8,6 +8,11 @@ TranscriptRunner::TranscriptRunner(ScriptedWindowSystem& window, ScriptedMovieHo
     : window_(window), movie_(movie), log_(log) {}
 
 int TranscriptRunner::Run(frmQuillfen& form, const std::vector<Instruction>& instructions) {
+  // Whatever happens, the log's reader gets every line when the run ends.
+  struct FlushAtEnd {
+    EventLog& log;
+    ~FlushAtEnd() { log.Flush(); }
+  } flushAtEnd{log_};
   try {
     form.Form_Load();
     Settle();
@@ -45,7 +50,10 @@ void TranscriptRunner::Execute(const Instruction& instruction) {
     case Kind::MenuAbout:
       if (window_.events()) window_.events()->OnMenu(MenuItem::About);
       break;
-    case Kind::Wait: window_.Wait(instruction.number); break;
+    case Kind::Wait:
+      log_.Flush();
+      window_.Wait(instruction.number);
+      break;
     case Kind::Close: window_.Close(); break;
   }
 }
