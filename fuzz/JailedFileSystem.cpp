@@ -45,6 +45,10 @@ bool JailedFileSystem::FolderIsEmpty(const std::string& path) const {
   return Inside(path) && ForwardingFileSystem::FolderIsEmpty(path);
 }
 
+FsStatus JailedFileSystem::CanonicalPath(const std::string& path, std::string& canonical) const {
+  return Inside(path) ? ForwardingFileSystem::CanonicalPath(path, canonical) : Outside();
+}
+
 FsStatus JailedFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
   return Inside(path) ? ForwardingFileSystem::VolumeId(path, volume) : Outside();
 }

@@ -24,6 +24,7 @@ class JailedFileSystem : public ForwardingFileSystem {
   FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
   FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
   bool FolderIsEmpty(const std::string& path) const override;
+  FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override;
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;

@@ -74,8 +74,18 @@ bool clsFSMoving::MoveOnePicture(const std::string& source, const std::string& t
   for (;;) {
     FsStatus moved = files.MoveFile(source, target);
     if (moved) return true;
-    const std::string text = texts_.GetDialog("move_failed", {source, moved.reason});
+    const std::string text = texts_.GetDialog("move_failed", {source, ReasonText(moved)});
     if (Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) return false;
+  }
+}
+
+// The reasons the program itself finds are told in the user's language; the
+// system's own reasons as the system gives them.
+std::string clsFSMoving::ReasonText(const FsStatus& status) const {
+  switch (status.code) {
+    case FsCode::CopyDiffers: return T("copy_differs");
+    case FsCode::SourceChanged: return T("source_changed");
+    default: return status.reason;
   }
 }
 

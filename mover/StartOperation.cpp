@@ -1,12 +1,12 @@
 // The first half of a move: the checks of source and target, the scan of the
 // source, the refusals, the confirmation and the survey of the target.
 #include "base/DayStamp.h"
-#include "base/NoCase.h"
 #include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/BaseNameNumber.h"
 #include "mover/Megabytes.h"
 #include "mover/Pictures.h"
+#include "mover/SourceFolder.h"
 #include "mover/SourceNames.h"
 #include "mover/SourceScan.h"
 #include "mover/TargetNaming.h"
@@ -33,6 +33,12 @@ void clsFSMoving::StartOperation() {
   plan.targetFolder = strTarget_;
   if (options_.Subfolder())
     plan.targetFolder = BuildPath(strTarget_, DayStamp(ports_.system.Today()));
+  std::string scannedFolder;
+  if (TargetInSource(plan.targetFolder, scannedFolder)) {
+    Box(texts_.GetDialog("target_in_source", {plan.targetFolder, scannedFolder}), "", BoxIcon::Information,
+        BoxButtons::OK);
+    return;
+  }
   // The day folder is made before the source is looked at, and stays when the
   // operation is refused later.
   if (!files.FolderExists(plan.targetFolder)) {
@@ -103,20 +109,25 @@ bool clsFSMoving::FindSourceFolder(const std::string& source, std::string& sourc
     Stop();
     return false;
   }
-  sourceFolder = source;
-  bool caseMatchOnly = true;
-  for (const std::string& subfolder : subfolders) {
-    const std::string name = GetFileName(subfolder);
-    if (name == "DCIM") {
-      sourceFolder = subfolder;
-      break;
-    }
-    if (caseMatchOnly && EqualsNoCase(name, "DCIM")) {
-      sourceFolder = subfolder;
-      caseMatchOnly = false;
-    }
-  }
+  sourceFolder = CameraFolderOf(source, subfolders);
   return true;
+}
+
+// A target folder inside the folder the pictures are taken from would be
+// walked as part of the source: pictures already moved would be taken again
+// and numbered on and on. Looked at before anything is made or moved; where
+// a folder cannot be read, the steps after say so as usual.
+bool clsFSMoving::TargetInSource(const std::string& targetFolder, std::string& scannedFolder) const {
+  const FileSystem& files = ports_.files;
+  std::vector<std::string> subfolders;
+  std::string target;
+  if (!files.ListSubfolders(strSource_, subfolders) ||
+      !files.CanonicalPath(CameraFolderOf(strSource_, subfolders), scannedFolder) ||
+      !files.CanonicalPath(strTarget_, target))
+    return false;
+  // The day folder need not exist yet; it would lie in the target.
+  if (targetFolder != strTarget_) target = BuildPath(target, GetFileName(targetFolder));
+  return IsSameOrInside(target, scannedFolder);
 }
 
 // A move within one volume needs no space; across volumes the target must

@@ -70,6 +70,9 @@ class clsFSMoving {
   // was refused (it has then been stopped).
   bool PlanMove(MovePlan& plan);
   bool FindSourceFolder(const std::string& source, std::string& sourceFolder);
+  // True when the target folder (made or not yet) is the folder the pictures
+  // would be taken from or lies inside it; `scannedFolder` then names that.
+  bool TargetInSource(const std::string& targetFolder, std::string& scannedFolder) const;
   bool CheckFreeSpace(const MovePlan& plan);
   bool SurveyTarget(MovePlan& plan);
   void MovePhase(const MovePlan& plan);
@@ -77,6 +80,7 @@ class clsFSMoving {
   // Moves one picture, asking the user when it fails; false when the user
   // gave up on it.
   bool MoveOnePicture(const std::string& source, const std::string& target);
+  std::string ReasonText(const FsStatus& status) const;
   void RemoveFolder(const std::string& folder);
 
   void StartSteps();

@@ -17,7 +17,9 @@ enum class FsCode {
   NoSpace,     // the volume (or the user's quota) is full
   ReadOnly,    // the volume is mounted read-only
   Permission,  // the user may not do this here
-  IoError,     // the device failed, or a file changed while it was read
+  IoError,     // the device failed
+  CopyDiffers,    // a copy read back from the disk is not what was read from the source
+  SourceChanged,  // the source changed while it was copied (someone is still writing it)
   Other,       // anything else (a name too long, a folder not empty, ...)
 };
 
@@ -63,6 +65,9 @@ class FileSystem {
   // hidden entry). A folder that cannot be read is not empty.
   virtual bool FolderIsEmpty(const std::string& path) const = 0;
 
+  // The path with every link, "." and ".." resolved; the path must exist.
+  virtual FsStatus CanonicalPath(const std::string& path, std::string& canonical) const = 0;
+
   // The identity of the volume holding the path: equal for two paths
   // exactly when a move between them is a rename.
   virtual FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const = 0;
@@ -71,8 +76,10 @@ class FileSystem {
 
   // Moves one regular file; never replaces an existing target (Exists).
   // Across volumes the copy is complete and on disk, with the source's
-  // times, before the source is removed. On failure the source is in place
-  // and nothing new is left at the target.
+  // times, and read back from the disk equal to what was read from the
+  // source (else CopyDiffers), before the source is removed; a source that
+  // changed meanwhile stays (SourceChanged). On failure the source is in
+  // place and nothing new is left at the target.
   virtual FsStatus MoveFile(const std::string& source, const std::string& target) = 0;
   // Removes a folder only when it is empty; anything inside makes it fail.
   virtual FsStatus RemoveFolder(const std::string& path) = 0;

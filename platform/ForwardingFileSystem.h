@@ -20,6 +20,9 @@ class ForwardingFileSystem : public FileSystem {
     return target_.ListSubfolders(folder, subfolders);
   }
   bool FolderIsEmpty(const std::string& path) const override { return target_.FolderIsEmpty(path); }
+  FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override {
+    return target_.CanonicalPath(path, canonical);
+  }
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override {
     return target_.VolumeId(path, volume);
   }

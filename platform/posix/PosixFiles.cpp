@@ -32,13 +32,22 @@ UniqueFd::~UniqueFd() {
   if (fd_ >= 0) ::close(fd_);
 }
 
+UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
+  if (this != &other) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = other.fd_;
+    other.fd_ = -1;
+  }
+  return *this;
+}
+
 int UniqueFd::Close() {
   const int fd = fd_;
   fd_ = -1;
   return ::close(fd) == 0 ? 0 : errno;
 }
 
-int WriteAll(int fd, const std::string& text) {
+int WriteAll(int fd, std::string_view text) {
   std::size_t done = 0;
   while (done < text.size()) {
     const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
@@ -54,30 +63,38 @@ int WriteAll(int fd, const std::string& text) {
 int FlushFolder(const std::string& folder) {
   UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!dir.valid()) return errno;
-  if (::fsync(dir.get()) != 0 && errno != EINVAL && errno != EROFS) return errno;
+  return FlushOpenFolder(dir.get());
+}
+
+int FlushOpenFolder(int folder) {
+  if (::fsync(folder) != 0 && errno != EINVAL && errno != EROFS) return errno;
   return 0;
 }
 
 int RenameNoReplace(const std::string& from, const std::string& to) {
-  if (::syscall(SYS_renameat2, AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
+  return RenameNoReplaceAt(AT_FDCWD, from, AT_FDCWD, to);
+}
+
+int RenameNoReplaceAt(int fromFolder, const std::string& from, int toFolder, const std::string& to) {
+  if (::syscall(SYS_renameat2, fromFolder, from.c_str(), toFolder, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   int error = errno;
   if (!RefusingRenameUnsupported(error)) return error;
 
-  if (::link(from.c_str(), to.c_str()) == 0) {
-    if (::unlink(from.c_str()) == 0) return 0;
+  if (::linkat(fromFolder, from.c_str(), toFolder, to.c_str(), 0) == 0) {
+    if (::unlinkat(fromFolder, from.c_str(), 0) == 0) return 0;
     error = errno;
-    ::unlink(to.c_str());  // drop the second name again; the file keeps its first
+    ::unlinkat(toFolder, to.c_str(), 0);  // drop the second name again; the file keeps its first
     return error;
   }
   error = errno;
   if (!HardLinkUnsupported(error)) return error;
 
-  UniqueFd claim(::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
+  UniqueFd claim(::openat(toFolder, to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600));
   if (!claim.valid()) return errno;
   claim.Close();
-  if (::rename(from.c_str(), to.c_str()) == 0) return 0;
+  if (::renameat(fromFolder, from.c_str(), toFolder, to.c_str()) == 0) return 0;
   error = errno;
-  ::unlink(to.c_str());
+  ::unlinkat(toFolder, to.c_str(), 0);
   return error;
 }
 

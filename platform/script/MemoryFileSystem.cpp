@@ -143,6 +143,12 @@ bool MemoryFileSystem::FolderIsEmpty(const std::string& path) const {
   return empty;
 }
 
+FsStatus MemoryFileSystem::CanonicalPath(const std::string& path, std::string& canonical) const {
+  if (!Find(path)) return NotFound();
+  canonical = NormalisedPath(path);
+  return {};
+}
+
 FsStatus MemoryFileSystem::VolumeId(const std::string& path, std::uint64_t& volume) const {
   if (!Find(path)) return NotFound();
   volume = VolumeOf(path).second.id;
