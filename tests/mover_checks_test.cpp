@@ -2,6 +2,9 @@
 // DCIM folder, the free space across volumes and folders that fail.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
+#include "base/DayStamp.h"
 #include "mover/TargetNaming.h"
 #include "support/MoverHarness.h"
 
@@ -24,6 +27,45 @@ TEST(MoverChecksTest, MissingTargetOrSourceIsRefusedBeforeAnythingIsLocked) {
                                        "information", "OK", "Quillfen", h.Text("sourceDirAbsent"), "OK")}));
   EXPECT_FALSE(h.module().blnSettingsLocked);
   EXPECT_FALSE(h.mover().Running());
+}
+
+// A target inside the scanned folder would be walked too: pictures moved
+// again and again, numbers past 9999. Refused before anything is made.
+TEST(MoverChecksTest, ATargetInsideTheScannedFolderIsRefusedBeforeAnythingIsMade) {
+  MoverHarness h;
+  h.dir.Write("card/DCIM/100CANON/IMG_0001.JPG", "one");
+  h.dir.Write("card/DCIM/100CANON/out/0007.JPG", "already moved");
+  const std::string dcim = h.dir.Path("card/DCIM");
+  const auto refusal = [&](const std::string& target) {
+    return std::vector<std::string>{MoverHarness::Box("information", "OK", "Quillfen",
+                                                      h.Text("target_in_source", {target, dcim}), "OK")};
+  };
+  h.Options(/*autoRename=*/true, /*subfolder=*/false);
+  h.mover().Target(h.dir.Path("card/DCIM/100CANON/out"));
+  h.program.log.Clear();
+  h.mover().StartOperation();
+  EXPECT_EQ(h.program.log.Lines(), refusal(h.dir.Path("card/DCIM/100CANON/out")));
+
+  // The scanned folder itself, through a link and with a day folder that
+  // does not exist yet: refused, and the day folder is not made.
+  std::filesystem::create_symlink(dcim, h.dir.Path("link-to-dcim"));
+  h.Options(/*autoRename=*/true, /*subfolder=*/true);
+  h.mover().Target(h.dir.Path("link-to-dcim"));
+  h.program.log.Clear();
+  h.mover().StartOperation();
+  const std::string day = h.dir.Path("link-to-dcim/" + DayStamp(h.program.system.today));
+  EXPECT_EQ(h.program.log.Lines(), refusal(day));
+  EXPECT_FALSE(std::filesystem::exists(day));
+  EXPECT_EQ(h.dir.Read("card/DCIM/100CANON/IMG_0001.JPG"), "one");
+  EXPECT_EQ(h.dir.Read("card/DCIM/100CANON/out/0007.JPG"), "already moved");
+
+  // Beside the DCIM folder, or a target that holds the card, is fine.
+  h.Options(/*autoRename=*/true, /*subfolder=*/false);
+  h.mover().Target(h.dir.Path("card"));
+  h.program.window.QueueAnswer(BoxAnswer::OK);
+  h.mover().StartOperation();
+  EXPECT_EQ(h.dir.Read("card/0001.JPG"), "one");
+  EXPECT_EQ(h.dir.Read("card/0002.JPG"), "already moved");
 }
 
 TEST(MoverChecksTest, DoubleNamesAreRefusedOnlyWithoutNumbering) {

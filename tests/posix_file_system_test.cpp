@@ -148,6 +148,26 @@ TEST(PosixMove, TimesAreKeptToTheNanosecondWithinAndAcrossVolumes) {
   EXPECT_EQ(kept.tv_nsec, 500000000);
 }
 
+// A target folder whose path leaves room for the picture's name but not for
+// the longer temporary name beside it: the temporary name must not be what
+// makes the move fail.
+TEST(PosixMove, AcrossVolumesALongTargetPathThatFitsTheNameMoves) {
+  OtherVolume card;
+  if (!card.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";
+  TempDir disk;
+  std::string folder = disk.path();
+  while (folder.size() < 4075) folder += "/" + std::string(std::min<std::size_t>(200, 4075 - folder.size() - 1), 'f');
+  ASSERT_EQ(folder.size(), 4075u);
+  fs::create_directories(folder);
+  const std::string target = folder + "/IMG_0001.JPG";
+  PosixFileSystem files;
+  ASSERT_TRUE(files.MoveFile(card.Write("IMG_0001.JPG", "long way"), target));
+  std::string bytes;
+  ASSERT_TRUE(files.ReadFile(target, bytes));
+  EXPECT_EQ(bytes, "long way");
+  EXPECT_EQ(EntriesOf(folder), std::vector<std::string>{"IMG_0001.JPG"});
+}
+
 TEST(PosixMove, CopyFailingMidwayKeepsTheSourceAndRemovesThePartialCopy) {
   OtherVolume card;
   if (!card.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";

@@ -84,6 +84,13 @@ std::string RunCommand(Volume& volume, const std::string& line) {
     faults.FailAt(*which, *n, *error, verb == "fail-from");
     return "ok";
   }
+  if (verb == "stop" && words.size() == 3) {
+    auto which = Selector::Parse(words[1]);
+    auto n = Number(words[2]);
+    if (!which || !n || *n == 0) return "error: usage: stop any|change|<operation> N";
+    faults.StopAt(*which, *n);
+    return "ok";
+  }
   if (verb == "corrupt") {
     if (words.size() == 2 && words[1] == "off") faults.CorruptNone();
     else if (words.size() == 2 && words[1] == "all") faults.CorruptAll();

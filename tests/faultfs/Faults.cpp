@@ -51,6 +51,10 @@ Faults::Verdict Faults::Count(Op op) {
     ++fail_->seen;
     if (fail_->seen == fail_->n || (failOnward_ && fail_->seen > fail_->n)) verdict.error = failError_;
   }
+  if (stop_ && stop_->which.Matches(op) && ++stop_->seen == stop_->n) {
+    verdict.stopCaller = true;
+    stop_.reset();
+  }
   if (cut_ && cut_->which.Matches(op) && ++cut_->seen == cut_->n) {
     verdict.cutAfter = true;
     cutAt = any_;
@@ -66,6 +70,8 @@ void Faults::FailAt(Selector which, std::uint64_t n, int error, bool onward) {
   failError_ = error;
   failOnward_ = onward;
 }
+
+void Faults::StopAt(Selector which, std::uint64_t n) { stop_ = Rule{which, n, 0}; }
 
 void Faults::CorruptNone() { corruption_ = Corruption::None; }
 void Faults::CorruptAll() { corruption_ = Corruption::All; }
@@ -99,6 +105,7 @@ void Faults::Reset() {
   any_ = changes_ = 0;
   cut_.reset();
   fail_.reset();
+  stop_.reset();
   corruption_ = Corruption::None;
   writeOrder_.clear();
 }

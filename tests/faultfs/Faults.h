@@ -38,6 +38,7 @@ class Faults {
   struct Verdict {
     int error = 0;        // answer this instead of doing the operation
     bool cutAfter = false;  // power goes once this operation is done
+    bool stopCaller = false;  // its caller is stopped before it hears the answer
   };
   // Counts one operation and says what becomes of it.
   Verdict Count(Op op);
@@ -46,6 +47,9 @@ class Faults {
   void CutAfter(Selector which, std::uint64_t n);
   // The nth such operation fails with `error`; with `onward` so do all after it.
   void FailAt(Selector which, std::uint64_t n, int error, bool onward);
+  // The caller of the nth such operation is stopped (SIGSTOP) before it
+  // hears the answer: the test acts, then lets it go on (SIGCONT).
+  void StopAt(Selector which, std::uint64_t n);
   void CorruptNone();
   void CorruptAll();
   void CorruptNamed(const std::string& glob);
@@ -71,6 +75,7 @@ class Faults {
   std::uint64_t any_ = 0, changes_ = 0;
   std::optional<Rule> cut_;
   std::optional<Rule> fail_;
+  std::optional<Rule> stop_;
   int failError_ = 0;
   bool failOnward_ = false;
 

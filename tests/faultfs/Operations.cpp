@@ -45,7 +45,7 @@ class Gate {
     // it has the answer (the answer wakes it at once, before this gate closes).
     // Requests the kernel makes on its own (an asynchronous release) have no caller.
     pid_t caller = fuse_req_ctx(req)->pid;
-    if (cutAfter_ && caller > 0 && caller != getpid()) kill(caller, SIGSTOP);
+    if ((cutAfter_ || verdict.stopCaller) && caller > 0 && caller != getpid()) kill(caller, SIGSTOP);
   }
   ~Gate() {
     if (cutAfter_) V().CutPower();

@@ -23,6 +23,8 @@
 //   release                  after a cut: held requests and all later ones get EIO
 //   fail WHICH N ERR         the Nth WHICH operation from now answers ERR (EIO, ENOSPC, ...)
 //   fail-from WHICH N ERR    ... and so does every later one
+//   stop WHICH N             the caller of the Nth WHICH operation from now is stopped
+//                            (SIGSTOP) before it hears the answer; SIGCONT lets it go on
 //   corrupt all|off          data written from now on is stored with a flipped bit
 //   corrupt name GLOB        ... to files whose name (at the time of the write) matches
 //   corrupt nth N            ... to the Nth file written to from now on
