@@ -18,6 +18,16 @@ char32_t FoldCase(char32_t c) {
 
 int CompareNoCase(const std::string& a, const std::string& b) {
   std::size_t i = 0, j = 0;
+  // Names are mostly ASCII: those letters fold without decoding.
+  while (i < a.size() && j < b.size() && static_cast<unsigned char>(a[i]) < 0x80 &&
+         static_cast<unsigned char>(b[j]) < 0x80) {
+    char ca = a[i], cb = b[j];
+    if (ca >= 'A' && ca <= 'Z') ca = static_cast<char>(ca + 32);
+    if (cb >= 'A' && cb <= 'Z') cb = static_cast<char>(cb + 32);
+    if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb) ? -1 : 1;
+    ++i;
+    ++j;
+  }
   while (i < a.size() && j < b.size()) {
     char32_t ca = FoldCase(NextCodePointLenient(a, i));
     char32_t cb = FoldCase(NextCodePointLenient(b, j));

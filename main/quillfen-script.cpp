@@ -89,8 +89,10 @@ int main(int argc, char** argv) {
     LogPrinter printer;
     EventLog log;
     log.SetSink([&printer](const std::string& line) { printer.Print(line); }, [&printer] { printer.Flush(); });
+    log.KeepLines(false);
     ScriptedWindowSystem window(log);
     ScriptedMovieHost movie(log, window);
+    movie.KeepCalls(false);
     PosixFileSystem files;
     IniSettingsStore settings(IniSettingsStore::DefaultPath());
     FileRegistryHive registry(FileRegistryHive::DefaultPath());

@@ -1,11 +1,16 @@
 #include "platform/script/EventLog.h"
 
+#include <string_view>
+
 namespace quillfen {
 
 std::string EscapeLogText(const std::string& text) {
+  std::size_t first = text.find_first_of("\\\r\n");
+  if (first == std::string::npos) return text;  // most texts: nothing to escape
   std::string out;
-  out.reserve(text.size());
-  for (char c : text) {
+  out.reserve(text.size() + 8);
+  out.append(text, 0, first);
+  for (char c : std::string_view(text).substr(first)) {
     switch (c) {
       case '\\': out += "\\\\"; break;
       case '\r': out += "\\r"; break;
@@ -17,7 +22,7 @@ std::string EscapeLogText(const std::string& text) {
 }
 
 void EventLog::Add(const std::string& line) {
-  lines_.push_back(line);
+  if (keep_) lines_.push_back(line);
   if (sink_) sink_(line);
 }
 

@@ -12,7 +12,9 @@ std::string EscapeLogText(const std::string& text);
 class EventLog {
  public:
   void Add(const std::string& line);
+  // Every line so far, for tests; a host that only prints its lines keeps none.
   const std::vector<std::string>& Lines() const { return lines_; }
+  void KeepLines(bool keep) { keep_ = keep; }
   void Clear() { lines_.clear(); }
   // Called with each new line as it is added; `flush` when what was handed
   // on must reach its reader now (the host writes the log in blocks).
@@ -33,6 +35,7 @@ class EventLog {
   std::vector<std::string> lines_;
   std::function<void(const std::string&)> sink_;
   std::function<void()> flush_;
+  bool keep_ = true;
 };
 
 }  // namespace quillfen

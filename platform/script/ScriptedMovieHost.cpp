@@ -49,7 +49,7 @@ void ScriptedMovieHost::LoadMovie(const std::string& path) {
 
 std::string ScriptedMovieHost::CallFunction(const std::string& request) {
   log_.Add("movie " + EscapeLogText(request));
-  calls_.push_back(request);
+  if (keepCalls_) calls_.push_back(request);
   const std::string function = InvokeFunctionName(request);
   const int count = ++callCounts_[function];
   for (auto it = triggers_.begin(); it != triggers_.end();) {

@@ -25,6 +25,8 @@ class ScriptedMovieHost : public MovieHost {
   int CallCount(const std::string& function) const;
   // Every call into the movie, in order.
   const std::vector<std::string>& Calls() const { return calls_; }
+  // A host that only prints the calls keeps none (they are in the log).
+  void KeepCalls(bool keep) { keepCalls_ = keep; }
   const std::string& MoviePath() const { return moviePath_; }
 
   void LoadMovie(const std::string& path) override;
@@ -44,6 +46,7 @@ class ScriptedMovieHost : public MovieHost {
   std::vector<std::optional<std::string>> replies_;  // one per request in hand, innermost last
   std::map<std::string, int> callCounts_;
   std::vector<std::string> calls_;
+  bool keepCalls_ = true;
   std::vector<Trigger> triggers_;
   std::string moviePath_;
 };
