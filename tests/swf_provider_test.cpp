@@ -255,6 +255,7 @@ class RecordingMovieHost : public MovieHost {
   }
   void SetReturnValue(const std::string& reply) override { replies.push_back(reply); }
   void SetRequestHandler(RequestHandler) override {}
+  void SetPageLostHandler(PageLostHandler) override {}
 };
 
 TEST_F(SwfProviderTest, CallsIntoTheMovieAreExact) {

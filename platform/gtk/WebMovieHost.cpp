@@ -34,9 +34,18 @@ WebKitSettings* LockedDownSettings() {
   return settings;
 }
 
+const char* TerminationText(WebKitWebProcessTerminationReason reason) {
+  switch (reason) {
+    case WEBKIT_WEB_PROCESS_CRASHED: return "its process ended unexpectedly";
+    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return "its process ran out of memory";
+    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API: return "its process was ended";
+  }
+  return "its process ended";
+}
+
 }  // namespace
 
-WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting) {
+WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting), pageCalls_(g_cancellable_new()) {
   contentManager_ = webkit_user_content_manager_new();
   g_signal_connect(contentManager_, "script-message-with-reply-received::quillfen", G_CALLBACK(OnScriptMessage),
                    this);
@@ -58,6 +67,7 @@ WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting) {
 
 WebMovieHost::~WebMovieHost() {
   if (flushTimer_) g_source_remove(flushTimer_);
+  g_object_unref(pageCalls_);
   // Owed replies are answered so the page is never left waiting.
   while (!replies_.Empty()) SendReply(replies_.Pop().first, nullptr);
   g_signal_handlers_disconnect_by_data(contentManager_, this);
@@ -99,6 +109,8 @@ gboolean WebMovieHost::OnScriptMessage(WebKitUserContentManager*, JSCValue* valu
   std::string request = text ? text : "";
   g_free(text);
 
+  // The first request of a page loaded anew: there is a page again.
+  self->pageGone_ = false;
   self->replies_.Push(owed);
   self->HandleRequest(request);
   auto [handle, answer] = self->replies_.Pop();
@@ -109,16 +121,19 @@ gboolean WebMovieHost::OnScriptMessage(WebKitUserContentManager*, JSCValue* valu
 }
 
 void WebMovieHost::HandleRequest(const std::string& request) {
+  if (handler_) RunHandler([&] { handler_(request); }, "a request of the movie");
+}
+
+void WebMovieHost::RunHandler(const std::function<void()>& handler, const char* what) {
   HandlerNesting::Scope scope(nesting_);
-  if (!handler_) return;
   // An exception must not unwind through WebKit's C frames; it is a fault of
   // the program, reported where it can be seen.
   try {
-    handler_(request);
+    handler();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "quillfen: a request of the movie failed: %s\n", e.what());
+    std::fprintf(stderr, "quillfen: %s failed: %s\n", what, e.what());
   } catch (...) {
-    std::fprintf(stderr, "quillfen: a request of the movie failed\n");
+    std::fprintf(stderr, "quillfen: %s failed\n", what);
   }
 }
 
@@ -135,6 +150,7 @@ void WebMovieHost::SendReply(const Reply& reply, const std::string* text) {
 void WebMovieHost::SetReturnValue(const std::string& reply) { replies_.SetInnermost(reply); }
 
 std::string WebMovieHost::CallFunction(const std::string& request) {
+  if (pageGone_) return {};
   outbox_.push_back(request);
   if (outbox_.size() >= kLargestBatch) {
     Flush();
@@ -178,7 +194,7 @@ void WebMovieHost::Flush() {
       "  try { externalCall(requests[String(i)]); } catch (error) { failures.push(String(error)); }"
       "}"
       "return failures.join('\\n');",
-      -1, g_variant_builder_end(&args), nullptr, nullptr, nullptr, OnCallsFinished, nullptr);
+      -1, g_variant_builder_end(&args), nullptr, nullptr, pageCalls_, OnCallsFinished, nullptr);
 }
 
 void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer) {
@@ -191,7 +207,8 @@ void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpoint
     g_object_unref(value);
   }
   if (error) {
-    std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", error->message);
+    if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED))
+      std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", error->message);
     g_error_free(error);
   }
 }
@@ -245,8 +262,23 @@ gboolean WebMovieHost::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri,
   return TRUE;
 }
 
-void WebMovieHost::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer) {
-  std::fprintf(stderr, "quillfen: the movie's player ended unexpectedly (reason %d)\n", static_cast<int>(reason));
+void WebMovieHost::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
+  auto* self = static_cast<WebMovieHost*>(data);
+  // Said once here; what the program calls meanwhile is dropped, not
+  // reported once a call.
+  std::fprintf(stderr, "quillfen: the movie's page was lost: %s\n", TerminationText(reason));
+  self->pageGone_ = true;
+  self->outbox_.clear();
+  if (self->flushTimer_) {
+    g_source_remove(self->flushTimer_);
+    self->flushTimer_ = 0;
+  }
+  g_cancellable_cancel(self->pageCalls_);
+  g_object_unref(self->pageCalls_);
+  self->pageCalls_ = g_cancellable_new();
+  // A copy: the handler may replace itself.
+  const PageLostHandler lost = self->lostHandler_;
+  if (lost) self->RunHandler(lost, "loading the lost movie again");
 }
 
 }  // namespace quillfen
