@@ -8,6 +8,7 @@
 
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "support/MovieCalls.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
 
@@ -57,6 +58,33 @@ class SwfProviderTest : public ::testing::Test {
 TEST_F(SwfProviderTest, LoadSettingsStartsTheLoaderTimer) {
   EXPECT_FALSE(program.window.TimerEnabled(Timer::Loader));
   EXPECT_EQ(Call(Invoke("LoadSettings")), "");
+  EXPECT_TRUE(program.window.TimerEnabled(Timer::Loader));
+}
+
+TEST_F(SwfProviderTest, ARestoringLoadSettingsShowsWhatWasLastShownOnceInsteadOfStartingTheLoader) {
+  swf->SetCtlValue("cmdPause", Variant("Resume"), ControlKind::Caption);
+  swf->SetCtlValue("infoExtra", Variant("Checking..."), ControlKind::Text);
+  swf->SetCtlValue("infoExtra", Variant("Moving pictures"), ControlKind::Text);
+  swf->SetProgress(Variant(40));
+  swf->SwitchControls(false);
+  Call(Invoke("GetFormStrings", Str("cmdPause")));
+  swf->RenameComponents();  // the language's caption replaced "Resume"
+  int restored = 0;
+  swf->RestoreAtNextLoad([&] { ++restored; });
+
+  const std::size_t from = program.movie.Calls().size();
+  EXPECT_EQ(Call(Invoke("LoadSettings")), "");
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(program.window.TimerEnabled(Timer::Loader));
+  testing::MoviePage expected;
+  expected.values = {{"infoExtra/1", "Moving pictures"}};
+  expected.progress = "40";
+  expected.locked = true;
+  EXPECT_EQ(testing::PageAfter(program.movie.Calls(), from), expected);
+
+  // Once: the next LoadSettings is an ordinary one.
+  Call(Invoke("LoadSettings"));
+  EXPECT_EQ(restored, 1);
   EXPECT_TRUE(program.window.TimerEnabled(Timer::Loader));
 }
 
