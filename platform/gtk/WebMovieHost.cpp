@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 #include "base/Utf8.h"
 #include "platform/gtk/GtkTheme.h"
@@ -67,7 +68,10 @@ WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting), pageCal
 
 WebMovieHost::~WebMovieHost() {
   if (flushTimer_) g_source_remove(flushTimer_);
+  // Batches still on their way finish without this host.
+  g_cancellable_cancel(pageCalls_);
   g_object_unref(pageCalls_);
+  if (!heldFailure_.empty()) ReportBatchFailure(heldFailure_);
   // Owed replies are answered so the page is never left waiting.
   while (!replies_.Empty()) SendReply(replies_.Pop().first, nullptr);
   g_signal_handlers_disconnect_by_data(contentManager_, this);
@@ -194,23 +198,36 @@ void WebMovieHost::Flush() {
       "  try { externalCall(requests[String(i)]); } catch (error) { failures.push(String(error)); }"
       "}"
       "return failures.join('\\n');",
-      -1, g_variant_builder_end(&args), nullptr, nullptr, pageCalls_, OnCallsFinished, nullptr);
+      -1, g_variant_builder_end(&args), nullptr, nullptr, pageCalls_, OnCallsFinished, this);
 }
 
-void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer) {
+void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer data) {
   GError* error = nullptr;
   JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+    // Meant for a page that was lost, or the host is gone: nothing to say.
+    g_error_free(error);
+    return;
+  }
+  auto* self = static_cast<WebMovieHost*>(data);
   if (value) {
     gchar* failures = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
     if (failures && *failures) std::fprintf(stderr, "quillfen: a call into the movie failed: %s\n", failures);
     g_free(failures);
     g_object_unref(value);
+    // The page answers, so a batch that failed before it was not lost with it.
+    if (!self->heldFailure_.empty()) ReportBatchFailure(std::exchange(self->heldFailure_, std::string()));
   }
   if (error) {
-    if (!g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED))
-      std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", error->message);
+    // A batch in flight when the page's process ends fails before the loss
+    // is told; it is held until a later batch shows the page alive.
+    self->heldFailure_ = error->message;
     g_error_free(error);
   }
+}
+
+void WebMovieHost::ReportBatchFailure(const std::string& message) {
+  std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", message.c_str());
 }
 
 gboolean WebMovieHost::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
@@ -276,6 +293,7 @@ void WebMovieHost::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTermin
   g_cancellable_cancel(self->pageCalls_);
   g_object_unref(self->pageCalls_);
   self->pageCalls_ = g_cancellable_new();
+  self->heldFailure_.clear();
   // A copy: the handler may replace itself.
   const PageLostHandler lost = self->lostHandler_;
   if (lost) self->RunHandler(lost, "loading the lost movie again");

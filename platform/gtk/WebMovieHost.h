@@ -55,7 +55,8 @@ class WebMovieHost : public MovieHost {
   static gboolean OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri, GError* error, gpointer data);
   static void OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data);
   static gboolean OnFlushTimer(gpointer data);
-  static void OnCallsFinished(GObject* source, GAsyncResult* result, gpointer);
+  static void OnCallsFinished(GObject* source, GAsyncResult* result, gpointer data);
+  static void ReportBatchFailure(const std::string& message);
   // Sends the calls made so far to the movie, in one go.
   void Flush();
   void HandleRequest(const std::string& request);
@@ -80,6 +81,9 @@ class WebMovieHost : public MovieHost {
   // Cancelled with the page it belongs to: the batches still on their way
   // to a lost page fail without a word.
   GCancellable* pageCalls_ = nullptr;
+  // Why a batch failed, until a later batch shows the page alive; dropped
+  // when the page turns out lost.
+  std::string heldFailure_;
 };
 
 }  // namespace quillfen
