@@ -38,54 +38,51 @@ class PageLostTest : public ::testing::Test {
  protected:
   TempDir dir;
   TestProgram program;
+  ScriptedWindowSystem& window = program.window;
+  ScriptedMovieHost& movie = program.movie;
   std::unique_ptr<frmQuillfen> form;
   const std::string card = dir.Path("card");
   const std::string pictures = dir.Path("pictures");
-  // Where the calls that reached the newest page begin.
-  std::size_t pageFrom = 0;
+  std::size_t pageFrom = 0;  // where the calls that reached the newest page begin
 
   PageLostTest() {
-    for (int i = 1; i <= kPictures; ++i)
-      dir.Write("card/DCIM/100TEST/IMG_" + std::to_string(1000 + i) + ".JPG", "picture");
+    for (int i = 1; i <= kPictures; ++i) dir.Write("card/DCIM/IMG_" + std::to_string(1000 + i) + ".JPG", "picture");
     std::filesystem::create_directories(pictures);
     Store("Source", card);
     Store("Target", pictures);
     Store("AutoRename", "False");
   }
-
   void Store(const std::string& key, const std::string& value) {
     program.settings.SaveSetting("Quillfen", "Settings", key, value);
   }
-  ScriptedWindowSystem& window() { return program.window; }
-  ScriptedMovieHost& movie() { return program.movie; }
-  clsFSMoving& mover() { return program.Module().objFSMoving(); }
 
   // The window loaded and its page started, as at process start.
-  void Launch() {
+  void Launch(bool runLoader = true) {
     form = std::make_unique<frmQuillfen>(program.Module());
     form->Form_Load();
     PageStarts();
+    if (runLoader) window.Wait(kLoaderInterval);
   }
   // What a page does first: it asks for its captions, then for its settings.
   void PageStarts() {
-    pageFrom = movie().Calls().size();
-    movie().Request(kGetFormStrings);
-    movie().Request(kLoadSettings);
+    pageFrom = movie.Calls().size();
+    movie.Request(kGetFormStrings);
+    movie.Request(kLoadSettings);
   }
-  // The same at the next event pumps, one request a pump, then `then`.
+  // The same during a move, one request a pump, then `then`.
   void PageStartsLater(std::function<void()> then = [] {}) {
-    window().QueueEvent([this, then] {
-      pageFrom = movie().Calls().size();
-      movie().Request(kGetFormStrings);
-      window().QueueEvent([this, then] {
-        movie().Request(kLoadSettings);
+    window.QueueEvent([this, then] {
+      pageFrom = movie.Calls().size();
+      movie.Request(kGetFormStrings);
+      window.QueueEvent([this, then] {
+        movie.Request(kLoadSettings);
         then();
       });
     });
   }
-  // Runs `event` at the pump after the n-th picture of the move about to start.
+  // Runs `event` at the pump after the n-th picture of the next move.
   void AfterPicture(int n, std::function<void()> event) {
-    movie().After("setProgress", movie().CallCount("setProgress") + 1 + n, std::move(event));
+    movie.After("setProgress", movie.CallCount("setProgress") + 1 + n, std::move(event));
   }
   // What a page shows that took every call; what the newest page shows.
   MoviePage Everything() const { return PageAfter(program.movie.Calls()); }
@@ -99,57 +96,52 @@ class PageLostTest : public ::testing::Test {
 
 TEST_F(PageLostTest, WhileIdleTheNewPageIsShownTheLostOnesStateWithoutLoadingTheSettingsAgain) {
   Launch();
-  window().Wait(kLoaderInterval);
-  movie().Request(Invoke("SetPath", Str("Source") + Str(dir.Path("other"))));
-  movie().Request(Invoke("SavePreset", Str("AutoRename") + Str("true")));  // the user ticked it in the page
+  movie.Request(Invoke("SetPath", Str("Source") + Str(dir.Path("other"))));
+  movie.Request(Invoke("SavePreset", Str("AutoRename") + Str("true")));  // the user ticked it in the page
   MoviePage lost = Everything();
   lost.values["chkAutoRename/4"] = "true";
 
-  movie().LosePage();
-  EXPECT_FALSE(window().MovieVisible()) << "the loading label covers the blank window";
-  EXPECT_EQ(window().Label(), "Loading...");
+  movie.LosePage();
+  EXPECT_FALSE(window.MovieVisible()) << "the loading label covers the blank window";
+  EXPECT_EQ(window.Label(), "Loading...");
   EXPECT_EQ(program.log.Matching("load-movie ").size(), 2u);
-  EXPECT_TRUE(window().TimerEnabled(Timer::Checker));
-
   Store("Target", "/changed/behind/its/back");
   PageStarts();
-  EXPECT_TRUE(window().MovieVisible()) << "shown with the reply to its LoadSettings";
+  EXPECT_TRUE(window.MovieVisible()) << "shown with the reply to its LoadSettings";
   EXPECT_EQ(NewestPage(), lost);
-  EXPECT_FALSE(window().TimerEnabled(Timer::Loader));
-  window().Wait(kCheckerInterval);
-  EXPECT_FALSE(program.log.Contains("box ")) << "the watchdog was stopped";
-  EXPECT_EQ(mover().TargetValue(), pictures);
-  EXPECT_TRUE(program.Module().objSettings().AutoRename());
+  window.Wait(kCheckerInterval);
+  EXPECT_FALSE(program.log.Contains("box ")) << "neither the loader nor the watchdog ran";
+  EXPECT_EQ(program.Module().objFSMoving().TargetValue(), pictures);
 
   // An ordinary second LoadSettings still loads the settings again.
-  movie().Request(kLoadSettings);
-  window().Wait(kLoaderInterval);
-  EXPECT_EQ(mover().TargetValue(), "/changed/behind/its/back");
+  movie.Request(kLoadSettings);
+  window.Wait(kLoaderInterval);
+  EXPECT_EQ(program.Module().objFSMoving().TargetValue(), "/changed/behind/its/back");
 }
 
-TEST_F(PageLostTest, DuringAMoveTheNewPageShowsTheRunningMoveAndCancelsIt) {
+TEST_F(PageLostTest, DuringAPausedMoveTheNewPageShowsItAndResumesAndCancelsIt) {
   Launch();
-  window().Wait(kLoaderInterval);
   MoviePage lost;
   MoviePage restored;
   AfterPicture(3, [&] {
-    movie().LosePage();
+    movie.Request(Invoke("PauseOperationX"));
+    movie.LosePage();
     PageStartsLater([&] {
       lost = Everything();
       restored = NewestPage();
-      EXPECT_TRUE(window().MovieVisible());
+      movie.Request(Invoke("PauseOperationX"));  // resumes
     });
   });
-  AfterPicture(8, [&] { movie().Request(Invoke("CancelOperationX")); });
-  window().QueueAnswer(BoxAnswer::OK);
-  movie().Request(Invoke("StartOperationX"));
+  AfterPicture(8, [&] { movie.Request(Invoke("CancelOperationX")); });
+  window.QueueAnswer(BoxAnswer::OK);
+  movie.Request(Invoke("StartOperationX"));
 
-  EXPECT_TRUE(lost.locked) << "the move was still running";
-  EXPECT_NE(lost.progress, "0");
+  EXPECT_TRUE(lost.locked);
+  EXPECT_EQ(lost.values["cmdPause/2"], "Resume");
   EXPECT_EQ(restored, lost);
   const int moved = PicturesIn(pictures);
-  EXPECT_GT(moved, 3);
-  EXPECT_LT(moved, kPictures) << "the new page's Cancel stopped the move";
+  EXPECT_GT(moved, 3) << "resumed";
+  EXPECT_LT(moved, kPictures) << "cancelled";
   EXPECT_EQ(moved + PicturesIn(card), kPictures);
   EXPECT_FALSE(NewestPage().locked) << "the new page was unlocked at the end";
   EXPECT_EQ(program.log.Matching("box ").size(), 1u) << "the confirmation only";
@@ -159,64 +151,51 @@ TEST_F(PageLostTest, DuringTheAutomaticMoveNothingOfStartUpRunsAgain) {
   program.system.argument = card;
   Store("Automoving", "True");
   Store("Autorun", "True");
-  Launch();
   AfterPicture(3, [&] {
-    movie().LosePage();
-    // Were the settings loaded again, the registration would be written again
-    // and the stored option read.
+    movie.LosePage();
+    // Were the settings loaded again, the registration would be written
+    // again and the stored option read.
     program.registry.keys().clear();
     Store("Automoving", "False");
     PageStartsLater();
   });
-  window().QueueAnswer(BoxAnswer::OK);
-  window().Wait(kLoaderInterval);  // the loader: settings, then the automatic move
-  window().Wait(kCheckerInterval);  // and long after
+  window.QueueAnswer(BoxAnswer::OK);
+  Launch();  // the loader: settings, then the automatic move
+  window.Wait(kCheckerInterval);
 
   EXPECT_EQ(PicturesIn(pictures), kPictures);
   EXPECT_EQ(program.log.Matching("box question").size(), 1u) << "one move only";
   EXPECT_EQ(program.log.Matching("box information").size(), 1u) << "one final box";
   EXPECT_TRUE(program.registry.keys().empty());
   EXPECT_TRUE(program.Module().objSettings().Automoving());
-  EXPECT_TRUE(window().MovieVisible());
-  EXPECT_TRUE(window().MenuEnabled(MenuItem::Options));
-  EXPECT_FALSE(NewestPage().locked);
+  EXPECT_TRUE(window.MovieVisible());
+  EXPECT_TRUE(window.MenuEnabled(MenuItem::Options));
 }
 
 TEST_F(PageLostTest, BeforeTheSettingsWereLoadedTheNewPageGetsThemOnce) {
-  Launch();  // its LoadSettings starts the loader...
-  movie().LosePage();  // ...but the page is gone before it runs
-  window().Wait(kLoaderInterval);
-  EXPECT_TRUE(testing::CheckBoxPushes(movie().Calls()).empty()) << "no settings for a lost page";
+  Launch(/*runLoader=*/false);  // its LoadSettings starts the loader...
+  movie.LosePage();             // ...but the page is gone before it runs
+  window.Wait(kLoaderInterval);
+  EXPECT_TRUE(testing::CheckBoxPushes(movie.Calls()).empty()) << "no settings for a lost page";
 
   PageStarts();
-  EXPECT_FALSE(window().MovieVisible()) << "a first load, not a restore";
-  window().Wait(kLoaderInterval);
-  EXPECT_EQ(testing::CheckBoxPushes(movie().Calls()).size(), 4u);
-  EXPECT_EQ(testing::ValuesSetFor(movie().Calls(), "cmbTarget"), std::vector<std::string>{pictures});
-  EXPECT_TRUE(window().MovieVisible());
-  EXPECT_TRUE(window().MenuEnabled(MenuItem::Help));
+  window.Wait(kLoaderInterval);
+  EXPECT_EQ(testing::CheckBoxPushes(movie.Calls()).size(), 4u);
+  EXPECT_TRUE(window.MovieVisible());
 }
 
-TEST_F(PageLostTest, APageLostAgainBeforeItSpokeIsLoadedAgainAndStillRestored) {
+TEST_F(PageLostTest, LossesInARowAreLoadedAgainUpToALimitThenTheWatchdogSpeaks) {
   Launch();
-  window().Wait(kLoaderInterval);
   const MoviePage lost = Everything();
-  movie().LosePage();
-  movie().LosePage();
-  EXPECT_EQ(program.log.Matching("load-movie ").size(), 3u);
+  movie.LosePage();
+  movie.LosePage();
   PageStarts();
   EXPECT_EQ(NewestPage(), lost);
-  EXPECT_TRUE(window().MovieVisible());
-}
 
-TEST_F(PageLostTest, APageThatKeepsBeingLostIsGivenUpAndTheWatchdogSaysSo) {
-  Launch();
-  window().Wait(kLoaderInterval);
-  for (int i = 0; i <= kMaxReloadsInARow; ++i) movie().LosePage();
-  EXPECT_EQ(program.log.Matching("load-movie ").size(), 1u + kMaxReloadsInARow);
-  window().Wait(kCheckerInterval);
+  for (int i = 0; i <= kMaxReloadsInARow; ++i) movie.LosePage();
+  EXPECT_EQ(program.log.Matching("load-movie ").size(), 3u + kMaxReloadsInARow);
+  window.Wait(kCheckerInterval);
   EXPECT_EQ(program.log.Matching("box critical").size(), 1u);
-  EXPECT_FALSE(window().MovieVisible());
 }
 
 }  // namespace
