@@ -30,18 +30,26 @@ web_process() {
   return 0
 }
 
-# The movie as the user sees it: paths, a caption, the locked state.
-movie_state() {
-  gui_js "JSON.stringify(['cmbSource', 'cmbTarget'].map((id) => document.getElementById(id).value).concat([document.getElementById('lblSource').textContent], ['cmdMove', 'cmdPause', 'cmdCancel'].map((id) => document.getElementById(id).disabled)))"
+# Retries a check every 0.05 s for at most $1 seconds, else fails with $2.
+until_true() {
+  local seconds=$1 why=$2
+  shift 2
+  for _ in $(seq $((seconds * 20))); do "$@" && return 0; sleep 0.05; done
+  gui_fail "$why"
 }
-locked_state="\"[\\\"$GUI_TMP/card\\\",\\\"$GUI_TMP/target\\\",\\\"Pictures from:\\\",true,false,false]\""
-pause_caption() { gui_js "document.getElementById('cmdPause').textContent"; }
-
+js_is() { [ "$(gui_js "$1")" = "$2" ]; }
+more_pictures_than() { [ "$(gui_count_pictures "$1")" -gt "$2" ]; }
+new_web_process() { new=$(web_process); [ -n "$new" ] && [ "$new" != "$old" ]; }
+confirmations() { [ "$(grep -c "text=All pictures will be moved" "$HOOK/events")" -ge "$1" ]; }
 # The colours of a picture of the main window: one that shows its page draws
 # several times as many as one blank but for its menu bar and label.
-window_colours() {
-  import -window "$MAIN_WINDOW" "$1" 2>/dev/null && identify -format %k "$1"
-}
+window_colours() { import -window "$MAIN_WINDOW" "$1" 2>/dev/null && identify -format %k "$1"; }
+drawn_as_before() { [ "$(window_colours "$SHOTS/page_lost_restored.png")" -ge $((before_colours / 2)) ]; }
+# The movie as the user sees it: paths, a caption, the locked state.
+state="JSON.stringify(['cmbSource', 'cmbTarget'].map((id) => document.getElementById(id).value).concat([document.getElementById('lblSource').textContent], ['cmdMove', 'cmdPause', 'cmdCancel'].map((id) => document.getElementById(id).disabled)))"
+locked="\"[\\\"$GUI_TMP/card\\\",\\\"$GUI_TMP/target\\\",\\\"Pictures from:\\\",true,false,false]\""
+pause_caption="document.getElementById('cmdPause').textContent"
+move_free="document.getElementById('cmdMove').disabled"
 
 QUILLFEN_TEST_MOVE_DELAY_MS=10 gui_launch
 gui_wait_shown 20
@@ -51,79 +59,47 @@ command -v import >/dev/null && before_colours=$(window_colours "$SHOTS/page_los
 gui_click cmdMove
 gui_wait_box "text=All pictures will be moved" 30
 gui_keys_in_dialog "Moving pictures" Return
-for _ in $(seq 1000); do
-  [ "$(gui_count_pictures "$GUI_TMP/target")" -ge 50 ] && break
-  sleep 0.02
-done
+until_true 30 "the move did not begin" more_pictures_than "$GUI_TMP/target" 49
 old=$(web_process)
 [ -n "$old" ] || gui_fail "no web process below the program"
 kill -KILL "$old"
 
 # A new web process, then the movie as it was, while the move goes on.
-for _ in $(seq 600); do
-  new=$(web_process)
-  [ -n "$new" ] && [ "$new" != "$old" ] && break
-  sleep 0.05
-done
-[ -n "$new" ] && [ "$new" != "$old" ] || gui_fail "the movie was not loaded again"
-state=""
-for _ in $(seq 600); do
-  state=$(movie_state)
-  [ "$state" = "$locked_state" ] && break
-  sleep 0.05
-done
-[ "$state" = "$locked_state" ] || gui_fail "the movie did not come back as it was: $state"
-[ "$(gui_count_pictures "$GUI_TMP/card")" -gt 0 ] || gui_fail "the move ended before the movie came back; try more PICTURES"
-echo "$(gui_js window)" | grep -q '"movieVisible":true' || gui_fail "the movie stays covered: $(gui_js window)"
-[ "$(gui_js "document.getElementById('progressText').textContent")" != '"0%"' ] || gui_fail "the progress was not shown again"
-if [ "$before_colours" -gt 0 ]; then
-  colours=0
-  for _ in $(seq 50); do
-    colours=$(window_colours "$SHOTS/page_lost_restored.png")
-    [ "$colours" -ge $((before_colours / 2)) ] && break
-    sleep 0.1
-  done
-  [ "$colours" -ge $((before_colours / 2)) ] || gui_fail "the restored window looks blank: $colours colours, $before_colours before"
-fi
+until_true 30 "the movie was not loaded again" new_web_process
+until_true 30 "the movie did not come back as it was" js_is "$state" "$locked"
+more_pictures_than "$GUI_TMP/card" 0 || gui_fail "the move ended before the movie came back; try more PICTURES"
+gui_js window | grep -q '"movieVisible":true' || gui_fail "the movie stays covered: $(gui_js window)"
+js_is "document.getElementById('progressText').textContent" '"0%"' && gui_fail "the progress was not shown again"
+if [ "$before_colours" -gt 0 ]; then until_true 5 "the restored window looks blank" drawn_as_before; fi
 
 # Pause and resume from the new page: the move holds, then goes on.
 gui_click cmdPause
-for _ in $(seq 200); do [ "$(pause_caption)" = '"Resume"' ] && break; sleep 0.05; done
-[ "$(pause_caption)" = '"Resume"' ] || gui_fail "Pause did not answer: $(pause_caption)"
+until_true 10 "Pause did not answer" js_is "$pause_caption" '"Resume"'
 held=$(gui_count_pictures "$GUI_TMP/target")
 sleep 1
 [ "$(gui_count_pictures "$GUI_TMP/target")" -eq "$held" ] || gui_fail "the move went on while paused"
 gui_click cmdPause
-for _ in $(seq 200); do [ "$(pause_caption)" = '"Pause"' ] && break; sleep 0.05; done
+until_true 10 "Resume did not answer" js_is "$pause_caption" '"Pause"'
 
 gui_wait_box "text=All pictures have been moved." 300
 moved=$(gui_count_pictures "$GUI_TMP/target")
 [ "$moved" -eq "$PICTURES" ] || gui_fail "$moved of $PICTURES pictures arrived"
 [ "$(gui_count_pictures "$GUI_TMP/card")" -eq 0 ] || gui_fail "pictures stayed on the card"
 gui_keys_in_dialog "Quillfen" Return
-for _ in $(seq 200); do [ "$(gui_js "document.getElementById('cmdMove').disabled")" = false ] && break; sleep 0.05; done
-[ "$(gui_js "document.getElementById('cmdMove').disabled")" = false ] || gui_fail "the new page stayed locked after the move"
+until_true 10 "the new page stayed locked after the move" js_is "$move_free" false
 
 # A second move from the new page, numbered (the box ticked there), cancelled.
 gui_make_card "$GUI_TMP/card" "$SECOND" 64
 gui_click chkAutoRename
-for _ in $(seq 200); do grep -q "AutoRename=True" "$SETTINGS_FILE" && break; sleep 0.05; done
-grep -q "AutoRename=True" "$SETTINGS_FILE" || gui_fail "the new page's check box was not taken"
+until_true 10 "the new page's check box was not taken" grep -q "AutoRename=True" "$SETTINGS_FILE"
 cancel=$(gui_control_position cmdCancel)
 gui_click cmdMove
-for _ in $(seq 600); do [ "$(grep -c "text=All pictures will be moved" "$HOOK/events")" -ge 2 ] && break; sleep 0.05; done
+until_true 30 "no second confirmation" confirmations 2
 gui_keys_in_dialog "Moving pictures" Return
-for _ in $(seq 1000); do
-  [ "$(gui_count_pictures "$GUI_TMP/target")" -gt "$PICTURES" ] && break
-  sleep 0.01
-done
+until_true 30 "the second move did not begin" more_pictures_than "$GUI_TMP/target" "$PICTURES"
 # shellcheck disable=SC2086
 xdotool mousemove --window "$MAIN_WINDOW" $cancel click 1
-for _ in $(seq 600); do
-  [ "$(gui_js "document.getElementById('cmdMove').disabled")" = false ] && break
-  sleep 0.05
-done
-[ "$(gui_js "document.getElementById('cmdMove').disabled")" = false ] || gui_fail "the second move did not end"
+until_true 30 "the second move did not end" js_is "$move_free" false
 second=$(($(gui_count_pictures "$GUI_TMP/target") - PICTURES))
 left=$(gui_count_pictures "$GUI_TMP/card")
 [ "$second" -gt 0 ] && [ "$second" -lt "$SECOND" ] || gui_fail "Cancel did not stop the second move: $second moved"
