@@ -17,6 +17,7 @@ namespace quillfen {
 namespace {
 
 const char* const kLabelName = "lblFirst";
+const char* const kDesignLabel = "Loading...";
 
 struct NamedMenu {
   const char* name;
@@ -49,10 +50,10 @@ int HeightRule(double movieHeight, double outerHeight, double clientHeight) {
   return static_cast<int>(std::nearbyint(h));
 }
 
-frmQuillfen::frmQuillfen(GlobalModule& module) : module_(module) {
+frmQuillfen::frmQuillfen(GlobalModule& module) : module_(module), loadingLabel_(kDesignLabel) {
   WindowSystem& w = window();
   w.SetCaption(kAppTitle);
-  w.SetLabel("Loading...");
+  w.SetLabel(loadingLabel_);
   w.SetTimerInterval(Timer::Checker, kCheckerInterval);
   w.SetTimerEnabled(Timer::Checker, true);
   w.SetTimerInterval(Timer::Loader, kLoaderInterval);
@@ -61,9 +62,11 @@ frmQuillfen::frmQuillfen(GlobalModule& module) : module_(module) {
   w.SetMenuEnabled(MenuItem::Test, false);
   w.Attach(this);
   module_.platform().movie.SetRequestHandler([this](const std::string& request) { swfControl_FlashCall(request); });
+  module_.platform().movie.SetPageLostHandler([this] { swfControl_PageLost(); });
 }
 
 frmQuillfen::~frmQuillfen() {
+  module_.platform().movie.SetPageLostHandler(nullptr);
   module_.platform().movie.SetRequestHandler(nullptr);
   window().Attach(nullptr);
 }
@@ -103,6 +106,8 @@ void frmQuillfen::EnableMenus(bool enabled) {
 void frmQuillfen::tmrLoader_Timer() {
   window().SetTimerEnabled(Timer::Loader, false);
   window().SetTimerEnabled(Timer::Checker, false);
+  loaderStarted_ = true;
+  reloadsInARow_ = 0;
   clsSettings& settings = module_.objSettings();
   clsFSMoving& mover = module_.objFSMoving();
   settings.LoadSettings(mover);
@@ -131,6 +136,27 @@ void frmQuillfen::tmrChecker_Timer() {
 void frmQuillfen::swfControl_FlashCall(const std::string& request) {
   const std::string copy = request;  // the movie's text may go away while it is handled
   module_.objSWFProvider().FlashCall(copy);
+}
+
+void frmQuillfen::swfControl_PageLost() {
+  // A load the lost page asked for waits for the new page's own request, so
+  // that the settings reach a page that can show them.
+  window().SetTimerEnabled(Timer::Loader, false);
+  window().SetLabel(loadingLabel_);
+  window().HideMovie();
+  // The watchdog tells the user when no page comes back.
+  window().SetTimerEnabled(Timer::Checker, true);
+  if (reloadsInARow_ >= kMaxReloadsInARow) return;
+  ++reloadsInARow_;
+  clsSWFProvider& swf = module_.objSWFProvider();
+  if (loaderStarted_) swf.RestoreAtNextLoad([this] { MovieRestored(); });
+  swf.Control(module_.platform().movie);
+}
+
+void frmQuillfen::MovieRestored() {
+  reloadsInARow_ = 0;
+  window().SetTimerEnabled(Timer::Checker, false);
+  window().ShowMovie();
 }
 
 void frmQuillfen::mnuLang_Click(int index) {
@@ -203,6 +229,7 @@ std::vector<MenuItem> frmQuillfen::MenuItemsNamed(const std::string& control) {
 
 void frmQuillfen::SetControlCaption(const std::string& control, const std::string& caption) {
   if (control == kLabelName) {
+    loadingLabel_ = caption;
     window().SetLabel(caption);
     return;
   }

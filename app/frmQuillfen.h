@@ -16,6 +16,9 @@ inline constexpr int kCheckerInterval = 7000;
 inline constexpr int kLoaderInterval = 100;
 inline constexpr int kMovieWidth = 593;
 inline constexpr int kMovieHeight = 245;
+// A movie whose page is lost this many times in a row, never shown again in
+// between, is not loaded once more: the watchdog tells the user.
+inline constexpr int kMaxReloadsInARow = 3;
 
 // The language items of the menu, by language number (1 Russian, 2 English).
 inline constexpr int kFirstLanguageItem = 1;
@@ -44,6 +47,9 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // The height rule: the client area exactly as high as the movie.
   void Form_Resize();
   void swfControl_FlashCall(const std::string& request);
+  // The movie's page was lost: it is loaded anew and, once the settings
+  // have been shown, shown again what the lost page showed.
+  void swfControl_PageLost();
 
   void mnuLang_Click(int index);
   void mnuTesting_Click();
@@ -69,8 +75,16 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void CheckLoadedLanguage();
   // The menu items that carry a control name's texts (a control array has several).
   static std::vector<MenuItem> MenuItemsNamed(const std::string& control);
+  // A page loaded anew has been shown what the lost one showed.
+  void MovieRestored();
 
   GlobalModule& module_;
+  // The label's text while the movie loads, in the current language.
+  std::string loadingLabel_;
+  // The loader has begun showing the settings: from then on a new page is
+  // restored, not loaded, so nothing of start-up runs twice.
+  bool loaderStarted_ = false;
+  int reloadsInARow_ = 0;
 };
 
 }  // namespace quillfen

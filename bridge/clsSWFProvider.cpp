@@ -1,6 +1,7 @@
 #include "bridge/clsSWFProvider.h"
 
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "base/AppNames.h"
@@ -15,6 +16,9 @@
 namespace quillfen {
 
 namespace {
+
+// An option's check box is named after the option: "chk" + "AutoRename".
+constexpr const char* kOptionBoxPrefix = "chk";
 
 // The argument at the index, or the empty text beyond those sent.
 const std::string& Argument(const InvokeRequest& request, std::size_t index) {
@@ -91,7 +95,13 @@ void clsSWFProvider::FlashCall(const std::string& request) {
 std::optional<std::string> clsSWFProvider::Dispatch(const InvokeRequest& request) {
   const std::string& command = request.name;
   if (command == "LoadSettings") {
-    window_.SetTimerEnabled(Timer::Loader, true);
+    if (restoreAtLoad_) {
+      const std::function<void()> restored = std::exchange(restoreAtLoad_, nullptr);
+      ShowAgain();
+      restored();
+    } else {
+      window_.SetTimerEnabled(Timer::Loader, true);
+    }
     return "";
   }
   if (command == "GetFormStrings") {
@@ -104,6 +114,8 @@ std::optional<std::string> clsSWFProvider::Dispatch(const InvokeRequest& request
     const std::optional<bool> value = ParseOptionText(Argument(request, 1));
     if (!value) return "";  // the movie never sends another value: refused
     Settings().SaveParameter(Argument(request, 0), *value);
+    // The page shows the user's tick; a page shown again must show it too.
+    shown_.ChangedByPage(kOptionBoxPrefix + Argument(request, 0), Variant(*value));
     return "Ok";
   }
   if (command == "BrowseForSourceFolder") return BrowseForFolder(Argument(request, 0), true);
@@ -153,15 +165,38 @@ void clsSWFProvider::Control(MovieHost& control) {
   control.LoadMovie(BuildPath(system_.ProgramFolder(), kMovieRelativePath));
 }
 
+void clsSWFProvider::RestoreAtNextLoad(std::function<void()> restored) { restoreAtLoad_ = std::move(restored); }
+
+void clsSWFProvider::ShowAgain() {
+  for (const ShownState::ControlValue& shown : shown_.Values()) SendCtlValue(shown.name, shown.value, shown.kind);
+  if (shown_.Progress()) SendProgress(*shown_.Progress());
+  if (shown_.ControlsEnabled()) SendSwitchControls(*shown_.ControlsEnabled());
+}
+
+void clsSWFProvider::SetProgress(const Variant& value) {
+  shown_.SetProgress(value);
+  SendProgress(value);
+}
+
+void clsSWFProvider::SetCtlValue(const std::string& name, const Variant& value, ControlKind kind) {
+  shown_.SetValue(name, value, kind);
+  SendCtlValue(name, value, kind);
+}
+
+void clsSWFProvider::SwitchControls(bool enabled) {
+  shown_.SetControlsEnabled(enabled);
+  SendSwitchControls(enabled);
+}
+
 // Each call builds its whole request text before it calls the movie: a
 // request the movie sends meanwhile may reset and reuse the same builder.
-void clsSWFProvider::SetProgress(const Variant& value) {
+void clsSWFProvider::SendProgress(const Variant& value) {
   xmlSetProgress_.ResetArguments();
   xmlSetProgress_.AddXMLFunctionArgument(xmlSetProgress_.WrappArgument(value));
   CallMovie(xmlSetProgress_.GetWrappedXMLFunction());
 }
 
-void clsSWFProvider::SetCtlValue(const std::string& name, const Variant& value, ControlKind kind) {
+void clsSWFProvider::SendCtlValue(const std::string& name, const Variant& value, ControlKind kind) {
   xmlSetValue_.ResetArguments();
   xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(name)));
   xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(value));
@@ -177,13 +212,14 @@ void clsSWFProvider::RenameComponents() {
     // The movie has not asked for its texts yet, so it has none to rename.
     return;
   }
+  shown_.Renamed(texts);
   clsXMLProvider xml(window_);
   xml.InitializeXMLFunction("renameControls");
   xml.AddXMLFunctionArgument(xml.WrappArgument(Variant(std::move(texts))));
   CallMovie(xml.GetWrappedXMLFunction());
 }
 
-void clsSWFProvider::SwitchControls(bool enabled) {
+void clsSWFProvider::SendSwitchControls(bool enabled) {
   clsXMLProvider xml(window_);
   xml.InitializeXMLFunction("SwitchControls");
   xml.AddXMLFunctionArgument(xml.WrappArgument(Variant(enabled)));

@@ -2,12 +2,14 @@
 // The bridge to the movie: dispatches the movie's requests and calls the
 // movie's four functions.
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "base/Variant.h"
+#include "bridge/ShownState.h"
 #include "bridge/clsXMLProvider.h"
 #include "mover/MoverView.h"
 #include "platform/MovieHost.h"
@@ -49,6 +51,10 @@ class clsSWFProvider : public MoverView, public SettingsView {
   void FlashCall(const std::string& request);
   // Keeps the movie host and loads the movie into it.
   void Control(MovieHost& control);
+  // For a page loaded anew after the last one was lost: its first
+  // "LoadSettings" shows it again what the movie was last shown, then runs
+  // `restored`, instead of starting the loader.
+  void RestoreAtNextLoad(std::function<void()> restored);
 
   void SetProgress(const Variant& value) override;
   void SetCtlValue(const std::string& name, const Variant& value, ControlKind kind) override;
@@ -65,6 +71,12 @@ class clsSWFProvider : public MoverView, public SettingsView {
   // The command targets; throw std::logic_error before they were given.
   clsSettings& Settings() const;
   clsFSMoving& Mover() const;
+  // Shows the page what the movie was last shown.
+  void ShowAgain();
+  // The calls into the movie, as they are shown and shown again.
+  void SendProgress(const Variant& value);
+  void SendCtlValue(const std::string& name, const Variant& value, ControlKind kind);
+  void SendSwitchControls(bool enabled);
   void CallMovie(const std::string& request);
   WindowSystem& window_;
   MovieHost& platformMovie_;
@@ -75,6 +87,8 @@ class clsSWFProvider : public MoverView, public SettingsView {
   MovieHost* ctlFlash_ = nullptr;
   clsXMLProvider xmlSetProgress_;
   clsXMLProvider xmlSetValue_;
+  ShownState shown_;
+  std::function<void()> restoreAtLoad_;
 };
 
 }  // namespace quillfen

@@ -8,6 +8,7 @@ namespace quillfen {
 class MovieHost {
  public:
   using RequestHandler = std::function<void(const std::string& request)>;
+  using PageLostHandler = std::function<void()>;
   virtual ~MovieHost() = default;
 
   // Starts loading the movie file.
@@ -19,6 +20,11 @@ class MovieHost {
   virtual void SetReturnValue(const std::string& reply) = 0;
   // Receives every request the movie sends.
   virtual void SetRequestHandler(RequestHandler handler) = 0;
+  // Hears that the movie's page was lost (its process ended): everything it
+  // showed is gone, and a reply it was owed reaches nobody. Calls into the
+  // movie reach nothing from then until a page loaded anew sends its first
+  // request.
+  virtual void SetPageLostHandler(PageLostHandler handler) = 0;
 };
 
 }  // namespace quillfen

@@ -97,6 +97,8 @@ class WindowSystem {
   virtual void SetLabelTooltip(const std::string& text) = 0;
   // Shows the movie, covering the label.
   virtual void ShowMovie() = 0;
+  // Covers the movie with the label again, while a lost movie is loaded anew.
+  virtual void HideMovie() = 0;
   virtual bool MovieVisible() const = 0;
   // The main window's outer height (everything the window system draws of
   // it) and that of its client area, the movie's place, in pixels.

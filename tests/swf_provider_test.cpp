@@ -8,6 +8,7 @@
 
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "support/MovieCalls.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
 
@@ -58,6 +59,19 @@ TEST_F(SwfProviderTest, LoadSettingsStartsTheLoaderTimer) {
   EXPECT_FALSE(program.window.TimerEnabled(Timer::Loader));
   EXPECT_EQ(Call(Invoke("LoadSettings")), "");
   EXPECT_TRUE(program.window.TimerEnabled(Timer::Loader));
+}
+
+TEST_F(SwfProviderTest, AButtonCaptionARenameReplacedIsNotShownAgainToANewPage) {
+  swf->SetCtlValue("cmdPause", Variant("Resume"), ControlKind::Caption);
+  swf->SetProgress(Variant(40));
+  Call(Invoke("GetFormStrings", Str("cmdPause")));
+  swf->RenameComponents();  // the language's caption replaced "Resume"
+  swf->RestoreAtNextLoad([] {});
+  const std::size_t from = program.movie.Calls().size();
+  Call(Invoke("LoadSettings"));
+  testing::MoviePage expected;
+  expected.progress = "40";
+  EXPECT_EQ(testing::PageAfter(program.movie.Calls(), from), expected);
 }
 
 TEST_F(SwfProviderTest, GetFormStringsRepliesWithTheTranslatedComponents) {
@@ -255,6 +269,7 @@ class RecordingMovieHost : public MovieHost {
   }
   void SetReturnValue(const std::string& reply) override { replies.push_back(reply); }
   void SetRequestHandler(RequestHandler) override {}
+  void SetPageLostHandler(PageLostHandler) override {}
 };
 
 TEST_F(SwfProviderTest, CallsIntoTheMovieAreExact) {

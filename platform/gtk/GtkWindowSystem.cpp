@@ -80,7 +80,7 @@ void GtkWindowSystem::OnRealize(GtkWidget* widget, gpointer data) {
   GdkWindow* gdkWindow = gtk_widget_get_window(widget);
   gdk_window_set_functions(gdkWindow, GdkWMFunction(GDK_FUNC_MOVE | GDK_FUNC_CLOSE));
   gdk_window_set_decorations(gdkWindow, GdkWMDecoration(GDK_DECOR_BORDER | GDK_DECOR_TITLE | GDK_DECOR_MENU));
-  if (static_cast<GtkWindowSystem*>(data)->movieVisible_) MarkMovieShown(widget);
+  if (static_cast<GtkWindowSystem*>(data)->movieVisible_) MarkMovieShown(widget, true);
 }
 
 // The main window's logic keeps the client area as high as the movie: it is
@@ -199,18 +199,26 @@ void GtkWindowSystem::ShowMovie() {
   movieVisible_ = true;
   gtk_widget_hide(labelBox_);
   gtk_widget_grab_focus(movieView_);
-  MarkMovieShown(window_);
+  MarkMovieShown(window_, true);
 }
 
-// Tells the desktop (and the start command, which waits for it) that the
-// movie is shown: the window carries _QUILLFEN_MOVIE_SHOWN = 1 from then on.
-void GtkWindowSystem::MarkMovieShown(GtkWidget* window) {
+void GtkWindowSystem::HideMovie() {
+  if (!movieVisible_) return;
+  movieVisible_ = false;
+  gtk_widget_show(labelBox_);
+  MarkMovieShown(window_, false);
+}
+
+// Tells the desktop (and the start command, which waits for it) whether the
+// movie is shown: the window carries _QUILLFEN_MOVIE_SHOWN = 1 while it is,
+// and 0 while a lost movie is loaded anew.
+void GtkWindowSystem::MarkMovieShown(GtkWidget* window, bool shown) {
   GdkWindow* gdkWindow = gtk_widget_get_window(window);
   if (!gdkWindow) return;  // marked when it is realized
-  const long shown = 1;
+  const long value = shown ? 1 : 0;
   gdk_property_change(gdkWindow, gdk_atom_intern_static_string("_QUILLFEN_MOVIE_SHOWN"),
                       gdk_atom_intern_static_string("CARDINAL"), 32, GDK_PROP_MODE_REPLACE,
-                      reinterpret_cast<const guchar*>(&shown), 1);
+                      reinterpret_cast<const guchar*>(&value), 1);
 }
 
 std::string GtkWindowSystem::SelectFolder(const std::string& initialFolder, const std::string& title) {

@@ -52,6 +52,7 @@ class GtkWindowSystem : public WindowSystem {
   std::string Label() const override;
   void SetLabelTooltip(const std::string& text) override;
   void ShowMovie() override;
+  void HideMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
   int OuterHeight() const override { return gtk_widget_get_allocated_height(window_); }
   int ClientHeight() const override { return gtk_widget_get_allocated_height(client_); }
@@ -80,7 +81,7 @@ class GtkWindowSystem : public WindowSystem {
   static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer data);
   static void OnRealize(GtkWidget* widget, gpointer data);
   static void OnSizeAllocate(GtkWidget*, GdkRectangle* allocation, gpointer data);
-  static void MarkMovieShown(GtkWidget* window);
+  static void MarkMovieShown(GtkWidget* window, bool shown);
   void StartTimer(Timer timer);
   void Quit();
 

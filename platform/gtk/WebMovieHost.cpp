@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <exception>
+#include <utility>
 
 #include "base/Utf8.h"
 #include "platform/gtk/GtkTheme.h"
@@ -34,9 +35,18 @@ WebKitSettings* LockedDownSettings() {
   return settings;
 }
 
+const char* TerminationText(WebKitWebProcessTerminationReason reason) {
+  switch (reason) {
+    case WEBKIT_WEB_PROCESS_CRASHED: return "its process ended unexpectedly";
+    case WEBKIT_WEB_PROCESS_EXCEEDED_MEMORY_LIMIT: return "its process ran out of memory";
+    case WEBKIT_WEB_PROCESS_TERMINATED_BY_API: return "its process was ended";
+  }
+  return "its process ended";
+}
+
 }  // namespace
 
-WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting) {
+WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting), pageCalls_(g_cancellable_new()) {
   contentManager_ = webkit_user_content_manager_new();
   g_signal_connect(contentManager_, "script-message-with-reply-received::quillfen", G_CALLBACK(OnScriptMessage),
                    this);
@@ -58,6 +68,10 @@ WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting) {
 
 WebMovieHost::~WebMovieHost() {
   if (flushTimer_) g_source_remove(flushTimer_);
+  // Batches still on their way finish without this host.
+  g_cancellable_cancel(pageCalls_);
+  g_object_unref(pageCalls_);
+  if (!heldFailure_.empty()) ReportBatchFailure(heldFailure_);
   // Owed replies are answered so the page is never left waiting.
   while (!replies_.Empty()) SendReply(replies_.Pop().first, nullptr);
   g_signal_handlers_disconnect_by_data(contentManager_, this);
@@ -99,6 +113,8 @@ gboolean WebMovieHost::OnScriptMessage(WebKitUserContentManager*, JSCValue* valu
   std::string request = text ? text : "";
   g_free(text);
 
+  // The first request of a page loaded anew: there is a page again.
+  self->pageGone_ = false;
   self->replies_.Push(owed);
   self->HandleRequest(request);
   auto [handle, answer] = self->replies_.Pop();
@@ -109,16 +125,19 @@ gboolean WebMovieHost::OnScriptMessage(WebKitUserContentManager*, JSCValue* valu
 }
 
 void WebMovieHost::HandleRequest(const std::string& request) {
+  if (handler_) RunHandler([&] { handler_(request); }, "a request of the movie");
+}
+
+void WebMovieHost::RunHandler(const std::function<void()>& handler, const char* what) {
   HandlerNesting::Scope scope(nesting_);
-  if (!handler_) return;
   // An exception must not unwind through WebKit's C frames; it is a fault of
   // the program, reported where it can be seen.
   try {
-    handler_(request);
+    handler();
   } catch (const std::exception& e) {
-    std::fprintf(stderr, "quillfen: a request of the movie failed: %s\n", e.what());
+    std::fprintf(stderr, "quillfen: %s failed: %s\n", what, e.what());
   } catch (...) {
-    std::fprintf(stderr, "quillfen: a request of the movie failed\n");
+    std::fprintf(stderr, "quillfen: %s failed\n", what);
   }
 }
 
@@ -135,6 +154,7 @@ void WebMovieHost::SendReply(const Reply& reply, const std::string* text) {
 void WebMovieHost::SetReturnValue(const std::string& reply) { replies_.SetInnermost(reply); }
 
 std::string WebMovieHost::CallFunction(const std::string& request) {
+  if (pageGone_) return {};
   outbox_.push_back(request);
   if (outbox_.size() >= kLargestBatch) {
     Flush();
@@ -178,22 +198,36 @@ void WebMovieHost::Flush() {
       "  try { externalCall(requests[String(i)]); } catch (error) { failures.push(String(error)); }"
       "}"
       "return failures.join('\\n');",
-      -1, g_variant_builder_end(&args), nullptr, nullptr, nullptr, OnCallsFinished, nullptr);
+      -1, g_variant_builder_end(&args), nullptr, nullptr, pageCalls_, OnCallsFinished, this);
 }
 
-void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer) {
+void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer data) {
   GError* error = nullptr;
   JSCValue* value = webkit_web_view_call_async_javascript_function_finish(WEBKIT_WEB_VIEW(source), result, &error);
+  if (g_error_matches(error, G_IO_ERROR, G_IO_ERROR_CANCELLED)) {
+    // Meant for a page that was lost, or the host is gone: nothing to say.
+    g_error_free(error);
+    return;
+  }
+  auto* self = static_cast<WebMovieHost*>(data);
   if (value) {
     gchar* failures = jsc_value_is_string(value) ? jsc_value_to_string(value) : nullptr;
     if (failures && *failures) std::fprintf(stderr, "quillfen: a call into the movie failed: %s\n", failures);
     g_free(failures);
     g_object_unref(value);
+    // The page answers, so a batch that failed before it was not lost with it.
+    if (!self->heldFailure_.empty()) ReportBatchFailure(std::exchange(self->heldFailure_, std::string()));
   }
   if (error) {
-    std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", error->message);
+    // A batch in flight when the page's process ends fails before the loss
+    // is told; it is held until a later batch shows the page alive.
+    self->heldFailure_ = error->message;
     g_error_free(error);
   }
+}
+
+void WebMovieHost::ReportBatchFailure(const std::string& message) {
+  std::fprintf(stderr, "quillfen: calls into the movie failed: %s\n", message.c_str());
 }
 
 gboolean WebMovieHost::OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
@@ -245,8 +279,24 @@ gboolean WebMovieHost::OnLoadFailed(WebKitWebView*, WebKitLoadEvent, gchar* uri,
   return TRUE;
 }
 
-void WebMovieHost::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer) {
-  std::fprintf(stderr, "quillfen: the movie's player ended unexpectedly (reason %d)\n", static_cast<int>(reason));
+void WebMovieHost::OnWebProcessTerminated(WebKitWebView*, WebKitWebProcessTerminationReason reason, gpointer data) {
+  auto* self = static_cast<WebMovieHost*>(data);
+  // Said once here; what the program calls meanwhile is dropped, not
+  // reported once a call.
+  std::fprintf(stderr, "quillfen: the movie's page was lost: %s\n", TerminationText(reason));
+  self->pageGone_ = true;
+  self->outbox_.clear();
+  if (self->flushTimer_) {
+    g_source_remove(self->flushTimer_);
+    self->flushTimer_ = 0;
+  }
+  g_cancellable_cancel(self->pageCalls_);
+  g_object_unref(self->pageCalls_);
+  self->pageCalls_ = g_cancellable_new();
+  self->heldFailure_.clear();
+  // A copy: the handler may replace itself.
+  const PageLostHandler lost = self->lostHandler_;
+  if (lost) self->RunHandler(lost, "loading the lost movie again");
 }
 
 }  // namespace quillfen

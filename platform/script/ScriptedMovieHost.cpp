@@ -30,11 +30,20 @@ std::optional<std::string> ScriptedMovieHost::Request(const std::string& request
 }
 
 void ScriptedMovieHost::After(const std::string& function, int count, const std::string& request) {
+  After(function, count, [this, request] { Request(request); });
+}
+
+void ScriptedMovieHost::After(const std::string& function, int count, std::function<void()> event) {
   if (CallCount(function) >= count) {
-    window_.QueueEvent([this, request] { Request(request); });
+    window_.QueueEvent(std::move(event));
     return;
   }
-  triggers_.push_back({function, count, request});
+  triggers_.push_back({function, count, std::move(event)});
+}
+
+void ScriptedMovieHost::LosePage() {
+  log_.Add("page-lost");
+  if (lostHandler_) lostHandler_();
 }
 
 int ScriptedMovieHost::CallCount(const std::string& function) const {
@@ -54,8 +63,7 @@ std::string ScriptedMovieHost::CallFunction(const std::string& request) {
   const int count = ++callCounts_[function];
   for (auto it = triggers_.begin(); it != triggers_.end();) {
     if (it->function == function && it->count <= count) {
-      std::string queued = it->request;
-      window_.QueueEvent([this, queued] { Request(queued); });
+      window_.QueueEvent(std::move(it->event));
       it = triggers_.erase(it);
     } else {
       ++it;

@@ -1,6 +1,7 @@
 #pragma once
 // An in-memory movie: logs every call the host makes into it, sends the
 // requests a transcript or a test gives, and logs their replies.
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -21,6 +22,10 @@ class ScriptedMovieHost : public MovieHost {
   // Once the host has called `function` `count` times in all, the request
   // arrives at the next event pump.
   void After(const std::string& function, int count, const std::string& request);
+  // The same for any event of the movie (a test's).
+  void After(const std::string& function, int count, std::function<void()> event);
+  // The movie's page is lost, as when its process ends.
+  void LosePage();
 
   int CallCount(const std::string& function) const;
   // Every call into the movie, in order.
@@ -33,16 +38,18 @@ class ScriptedMovieHost : public MovieHost {
   std::string CallFunction(const std::string& request) override;
   void SetReturnValue(const std::string& reply) override;
   void SetRequestHandler(RequestHandler handler) override { handler_ = std::move(handler); }
+  void SetPageLostHandler(PageLostHandler handler) override { lostHandler_ = std::move(handler); }
 
  private:
   struct Trigger {
     std::string function;
     int count;
-    std::string request;
+    std::function<void()> event;
   };
   EventLog& log_;
   ScriptedWindowSystem& window_;
   RequestHandler handler_;
+  PageLostHandler lostHandler_;
   std::vector<std::optional<std::string>> replies_;  // one per request in hand, innermost last
   std::map<std::string, int> callCounts_;
   std::vector<std::string> calls_;

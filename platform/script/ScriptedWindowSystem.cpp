@@ -141,6 +141,12 @@ void ScriptedWindowSystem::ShowMovie() {
   log_.Add("movie-visible");
 }
 
+void ScriptedWindowSystem::HideMovie() {
+  if (!movieVisible_) return;
+  movieVisible_ = false;
+  log_.Add("movie-hidden");
+}
+
 void ScriptedWindowSystem::LogMenu(MenuItem item) {
   const auto& m = menus_[item];
   log_.Add(std::string("menu ") + MenuItemName(item) + " checked=" + (m.checked ? "1" : "0") +

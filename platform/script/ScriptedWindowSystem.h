@@ -53,6 +53,7 @@ class ScriptedWindowSystem : public WindowSystem {
   std::string Label() const override { return label_; }
   void SetLabelTooltip(const std::string& text) override { labelTooltip_ = text; }
   void ShowMovie() override;
+  void HideMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
   int OuterHeight() const override { return clientHeight_ + kFrameHeight; }
   int ClientHeight() const override { return clientHeight_; }

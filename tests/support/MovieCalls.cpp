@@ -77,4 +77,23 @@ std::vector<std::string> CheckBoxPushes(const std::vector<std::string>& calls) {
   return pushes;
 }
 
+MoviePage PageAfter(const std::vector<std::string>& calls, std::size_t from) {
+  MoviePage page;
+  for (std::size_t i = from; i < calls.size(); ++i) {
+    const std::optional<MovieCall> call = DecodeMovieCall(calls[i]);
+    if (!call) continue;
+    const std::vector<MovieValue>& a = call->arguments;
+    if (call->function == "setValue" && a.size() == 3) {
+      page.values[a[0].text + "/" + a[2].text] = a[1].text;
+    } else if (call->function == "setProgress" && a.size() == 1) {
+      page.progress = a[0].text;
+    } else if (call->function == "SwitchControls" && a.size() == 1) {
+      page.locked = a[0].kind == MovieValue::Kind::False;
+    } else if (call->function == "renameControls" && a.size() == 1) {
+      for (const auto& [name, caption] : a[0].properties) page.values[name + "/2"] = caption.text;
+    }
+  }
+  return page;
+}
+
 }  // namespace quillfen::testing

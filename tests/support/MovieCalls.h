@@ -1,6 +1,7 @@
 #pragma once
 // Reads the calls the program made into the movie back into values, so that
 // tests look at what a call carries rather than search its text.
+#include <map>
 #include <optional>
 #include <string>
 #include <utility>
@@ -33,5 +34,17 @@ std::vector<std::string> ProgressValues(const std::vector<std::string>& calls);
 std::vector<std::string> ValuesSetFor(const std::vector<std::string>& calls, const std::string& control);
 // every "setValue" of a check box (kind 4) as "name=true" or "name=false".
 std::vector<std::string> CheckBoxPushes(const std::vector<std::string>& calls);
+
+// What a page shows once it has taken a list of calls, as its script applies
+// them: by control and kind ("cmdPause/2", a rename's captions being kind 2)
+// the last value, the progress, and whether the controls are locked.
+struct MoviePage {
+  std::map<std::string, std::string> values;
+  std::string progress = "0";
+  bool locked = false;
+  bool operator==(const MoviePage&) const = default;
+};
+// The page that took the calls from index `from` on.
+MoviePage PageAfter(const std::vector<std::string>& calls, std::size_t from = 0);
 
 }  // namespace quillfen::testing
