@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LaterStarts.h"
 #include "localization/TranslatableWindow.h"
 #include "platform/WindowSystem.h"
 
@@ -44,6 +45,9 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // The height rule: the client area exactly as high as the movie.
   void Form_Resize();
   void swfControl_FlashCall(const std::string& request);
+  // Another start of the program handed over its argument (a card's folder,
+  // or nothing).
+  void LaterStart(const std::string& argument) { laterStarts_.Arrive(argument); }
 
   void mnuLang_Click(int index);
   void mnuTesting_Click();
@@ -71,6 +75,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   static std::vector<MenuItem> MenuItemsNamed(const std::string& control);
 
   GlobalModule& module_;
+  LaterStarts laterStarts_{module_};
 };
 
 }  // namespace quillfen
