@@ -135,7 +135,7 @@ void frmQuillfen::tmrChecker_Timer() {
 
 void frmQuillfen::swfControl_FlashCall(const std::string& request) {
   const std::string copy = request;  // the movie's text may go away while it is handled
-  module_.objSWFProvider().FlashCall(copy);
+  laterStarts_.Handle([&] { module_.objSWFProvider().FlashCall(copy); });
 }
 
 void frmQuillfen::swfControl_PageLost() {
@@ -183,26 +183,31 @@ void frmQuillfen::mnuTest_Click() { module_.objSWFProvider().SetProgress(Variant
 void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(window(), module_.objLanguageProvider()); }
 
 void frmQuillfen::OnTimer(Timer timer) {
-  switch (timer) {
-    case Timer::Checker: tmrChecker_Timer(); break;
-    case Timer::Loader: tmrLoader_Timer(); break;
-  }
+  laterStarts_.Handle([&] {
+    switch (timer) {
+      case Timer::Checker: tmrChecker_Timer(); break;
+      case Timer::Loader: tmrLoader_Timer(); break;
+    }
+  });
 }
 
 void frmQuillfen::OnMenu(MenuItem item) {
-  switch (item) {
-    case MenuItem::LangRussian: mnuLang_Click(1); break;
-    case MenuItem::LangEnglish: mnuLang_Click(2); break;
-    case MenuItem::Testing: mnuTesting_Click(); break;
-    case MenuItem::Test: mnuTest_Click(); break;
-    case MenuItem::About: mnuAbout_Click(); break;
-    case MenuItem::Options:
-    case MenuItem::Language:
-    case MenuItem::Help: break;  // menus that only open
-  }
+  laterStarts_.Handle([&] {
+    switch (item) {
+      case MenuItem::LangRussian: mnuLang_Click(1); break;
+      case MenuItem::LangEnglish: mnuLang_Click(2); break;
+      case MenuItem::Testing: mnuTesting_Click(); break;
+      case MenuItem::Test: mnuTest_Click(); break;
+      case MenuItem::About: mnuAbout_Click(); break;
+      case MenuItem::Options:
+      case MenuItem::Language:
+      case MenuItem::Help: break;  // menus that only open
+    }
+  });
 }
 
 void frmQuillfen::OnClose() {
+  laterStarts_.Close();
   // A move runs inside a call of the movie; it is cancelled so that it ends
   // after the picture in hand, and the window closes once that call returns.
   // Nothing is saved here: every setting was stored when it changed.

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/LaterStarts.h"
 #include "localization/TranslatableWindow.h"
 #include "platform/WindowSystem.h"
 
@@ -50,6 +51,9 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // The movie's page was lost: it is loaded anew and, once the settings
   // have been shown, shown again what the lost page showed.
   void swfControl_PageLost();
+  // Another start of the program handed over its argument (a card's folder,
+  // or nothing).
+  void LaterStart(const std::string& argument) { laterStarts_.Arrive(argument); }
 
   void mnuLang_Click(int index);
   void mnuTesting_Click();
@@ -85,6 +89,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // restored, not loaded, so nothing of start-up runs twice.
   bool loaderStarted_ = false;
   int reloadsInARow_ = 0;
+  LaterStarts laterStarts_{module_};
 };
 
 }  // namespace quillfen

@@ -1,11 +1,14 @@
 // The desktop program: the main window with the movie, on GTK and WebKitGTK.
 #include <gtk/gtk.h>
 
+#include <cstdlib>
+
 #include "about/frmAbout.h"
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
 #include "base/PathParts.h"
 #include "platform/gtk/GtkShell.h"
+#include "platform/gtk/GtkSingleInstance.h"
 #include "platform/gtk/GtkWindowSystem.h"
 #include "platform/gtk/HandlerNesting.h"
 #include "platform/gtk/WebMovieHost.h"
@@ -22,9 +25,16 @@
 using namespace quillfen;
 
 int main(int argc, char** argv) {
+  // GTK takes the startup-notification id out of the environment; a later
+  // start hands it on to the window already running.
+  const char* startupId = std::getenv("DESKTOP_STARTUP_ID");
+  HandedOverStart start{"", startupId ? startupId : ""};
   // GTK takes its own options first; the rest is the program's argument.
   gtk_init(&argc, &argv);
-  PosixSystemInfo system(JoinArguments(argc, argv, 1));
+  start.argument = JoinArguments(argc, argv, 1);
+  GtkSingleInstance instance(QUILLFEN_APP_ID);
+  if (instance.HandOver(start)) return 0;
+  PosixSystemInfo system(start.argument);
 
   GtkShell shell;
   HandlerNesting nesting;
@@ -48,6 +58,11 @@ int main(int argc, char** argv) {
 #ifdef QUILLFEN_TEST_HOOK
   TestHook hook(window, movie);
 #endif
+  instance.SetReceiver([&](const HandedOverStart& later) {
+    window.Present(later.startupId);
+    HandlerNesting::Scope scope(nesting);
+    form.LaterStart(later.argument);
+  });
   {
     HandlerNesting::Scope loading(nesting);
     form.Form_Load();

@@ -105,6 +105,16 @@ void GtkWindowSystem::Run() {
   running_ = false;
 }
 
+void GtkWindowSystem::Present(const std::string& startupId) {
+  // A window not shown yet comes up by itself, and one that is closing stays down.
+  if (closing_ || !gtk_widget_get_visible(window_)) return;
+  GtkWindow* window = GTK_WINDOW(window_);
+  // The id carries the time of the user's action, which lets the window
+  // manager raise the window, and ends that start's startup notification.
+  if (!startupId.empty()) gtk_window_set_startup_id(window, startupId.c_str());
+  gtk_window_present(window);
+}
+
 void GtkWindowSystem::Quit() {
   if (closing_) return;
   closing_ = true;

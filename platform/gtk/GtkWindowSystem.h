@@ -35,6 +35,9 @@ class GtkWindowSystem : public WindowSystem {
   void Show();
   // Runs the main loop until the window has been closed.
   void Run();
+  // Brings the shown window to the front for another start of the program;
+  // startupId: that start's startup-notification id, or empty.
+  void Present(const std::string& startupId);
   // Called with every message box before it is shown (title, text).
   void SetBoxObserver(std::function<void(const std::string&, const std::string&)> observer) {
     boxObserver_ = std::move(observer);

@@ -12,12 +12,19 @@
 # client: a program connecting during that reset is refused ("cannot open
 # display"). Stopping waits for the server to end, so that the next one never
 # meets its lock file or socket.
+#
+# The desktop program keeps one window per session bus, so a program started
+# on a private X server must never reach one of the user's session, nor one
+# of another script or test: display_start leaves it without a session bus
+# (every start then runs on its own), unless the caller runs under a private
+# bus of its own and says so with DISPLAY_OWN_BUS=1.
 
 DISPLAY_XVFB_PID=""
 
 display_start() {
   local dir=$1 named=$1/xvfb.display
   : >"$named"
+  [ "${DISPLAY_OWN_BUS:-0}" = 1 ] || export DBUS_SESSION_BUS_ADDRESS="unix:path=$dir/no-session-bus"
   Xvfb -displayfd 3 -noreset -screen 0 1280x800x24 -nolisten tcp 3>"$named" >"$dir/xvfb.log" 2>&1 &
   DISPLAY_XVFB_PID=$!
   local _

@@ -27,6 +27,14 @@ gui_fail() {
   exit 1
 }
 
+# A test that sets GUI_SESSION_BUS=1 before sourcing this file runs under a
+# session bus of its own, where the program keeps one window; every other
+# test runs without one (scripts/lib/display.bash).
+if [ "${GUI_SESSION_BUS:-0}" = 1 ] && [ "${DISPLAY_OWN_BUS:-0}" != 1 ]; then
+  command -v dbus-run-session >/dev/null || gui_skip "dbus-run-session is not installed"
+  DISPLAY_OWN_BUS=1 exec dbus-run-session -- bash "$0" "$PROGRAM_DIR"
+fi
+
 for tool in Xvfb xdotool xprop; do
   command -v "$tool" >/dev/null || gui_skip "$tool is not installed"
 done
@@ -96,6 +104,26 @@ gui_launch() {
 }
 
 gui_running() { kill -0 "$GUI_PID" 2>/dev/null; }
+
+# Starts the program again while it runs, as the desktop does, in the given
+# working folder and with the given arguments, and waits until this later
+# start has ended; its exit status is left in LATER_STATUS.
+gui_later_start() {
+  local folder=$1 pid
+  shift
+  (cd "$folder" && exec "$APP_DIR/quillfen" "$@") >>"$GUI_TMP/later.log" 2>&1 &
+  pid=$!
+  for _ in $(seq 1200); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.05
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill "$pid"
+    gui_fail "a later start did not end but ran on its own: $(cat "$GUI_TMP/later.log")"
+  fi
+  LATER_STATUS=0
+  wait "$pid" || LATER_STATUS=$?
+}
 
 # The main window (its role is "main"); empty until it is mapped.
 gui_main_window() {
