@@ -55,7 +55,8 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
       "description", "source_checking", "target_checking", "double_names", "double_names_caption",
       "empty_source", "empty_source_caption", "no_space", "no_space_caption", "operation_alert",
       "files_moving", "too_long_filename", "same_names", "same_names_caption", "checking", "moving_files",
-      "moving_file", "moved_files", "files_moved", "quillfen_id", "move_failed", "operation_failed"};
+      "moving_file", "moved_files", "files_moved", "quillfen_id", "move_failed", "operation_failed",
+      "gnome_autorun_never"};
   return keys;
 }
 

@@ -79,7 +79,7 @@ MimeAppsOffer::MimeAppsOffer(std::string applicationsFolder, std::string mimeapp
 
 std::string MimeAppsOffer::DesktopFilePath() const { return BuildPath(applicationsFolder_, kDesktopFileName); }
 
-void MimeAppsOffer::Synchronize(const AutoPlayRegistration& registration) {
+DesktopNotices MimeAppsOffer::Synchronize(const AutoPlayRegistration& registration) {
   if (registration.registered) {
     const std::string entry = DesktopEntryText(registration);
     atomic_file::Modify(DesktopFilePath(), [&](const std::optional<std::string>&) { return entry; }, 0644);
@@ -95,6 +95,7 @@ void MimeAppsOffer::Synchronize(const AutoPlayRegistration& registration) {
         return WithCameraCardAssociation(current.value_or(""), offered);
       },
       0644);
+  return {};
 }
 
 }  // namespace quillfen

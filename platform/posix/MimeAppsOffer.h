@@ -18,7 +18,7 @@ class MimeAppsOffer : public DesktopIntegration {
   // $XDG_CONFIG_HOME/mimeapps.list.
   MimeAppsOffer(std::string applicationsFolder, std::string mimeappsPath);
 
-  void Synchronize(const AutoPlayRegistration& registration) override;
+  DesktopNotices Synchronize(const AutoPlayRegistration& registration) override;
 
   std::string DesktopFilePath() const;
 

@@ -1,6 +1,7 @@
 #include "platform/posix/XdgDesktopIntegration.h"
 
 #include "base/PathParts.h"
+#include "platform/posix/GnomeAutorunCheck.h"
 #include "platform/posix/MimeAppsOffer.h"
 #include "platform/posix/XdgPaths.h"
 
@@ -11,12 +12,18 @@ XdgDesktopIntegration::XdgDesktopIntegration() {
   const std::string data = xdg::DataHome();
   desktops_.push_back(
       std::make_unique<MimeAppsOffer>(BuildPath(data, "applications"), BuildPath(config, "mimeapps.list")));
+  desktops_.push_back(std::make_unique<GnomeAutorunCheck>());
 }
 
 XdgDesktopIntegration::~XdgDesktopIntegration() = default;
 
-void XdgDesktopIntegration::Synchronize(const AutoPlayRegistration& registration) {
-  for (const auto& desktop : desktops_) desktop->Synchronize(registration);
+DesktopNotices XdgDesktopIntegration::Synchronize(const AutoPlayRegistration& registration) {
+  DesktopNotices all;
+  for (const auto& desktop : desktops_) {
+    const DesktopNotices notices = desktop->Synchronize(registration);
+    all.gnomeAutorunNever = all.gnomeAutorunNever || notices.gnomeAutorunNever;
+  }
+  return all;
 }
 
 }  // namespace quillfen

@@ -2,7 +2,8 @@
 // The AutoPlay registration on the freedesktop.org desktops: each desktop's
 // part of it is a unit of its own, and each is brought in line whatever
 // desktop runs now, so that the offer is there when the user logs into
-// another. Today GNOME, Cinnamon and MATE (a desktop entry and mimeapps.list).
+// another. Today GNOME, Cinnamon and MATE (a desktop entry and mimeapps.list)
+// and GNOME's own switch for media.
 #include <memory>
 #include <vector>
 
@@ -16,7 +17,7 @@ class XdgDesktopIntegration : public DesktopIntegration {
   XdgDesktopIntegration();
   ~XdgDesktopIntegration() override;
 
-  void Synchronize(const AutoPlayRegistration& registration) override;
+  DesktopNotices Synchronize(const AutoPlayRegistration& registration) override;
 
  private:
   std::vector<std::unique_ptr<DesktopIntegration>> desktops_;
