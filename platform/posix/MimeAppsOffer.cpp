@@ -48,6 +48,10 @@ std::string DesktopEntryText(const AutoPlayRegistration& registration) {
   text += "Terminal=false\n";
   text += "Categories=Graphics;Photography;\n";
   text += std::string("MimeType=") + kCameraCardType + ";\n";
+  // The entry is there for the card type; the menu shows the program through
+  // the entry its package installs, and one program would otherwise be
+  // listed twice. Desktops still offer a hidden entry for the type.
+  text += "NoDisplay=true\n";
   return text;
 }
 
