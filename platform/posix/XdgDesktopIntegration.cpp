@@ -3,6 +3,7 @@
 #include "base/PathParts.h"
 #include "platform/posix/GnomeAutorunCheck.h"
 #include "platform/posix/MimeAppsOffer.h"
+#include "platform/posix/SolidActionOffer.h"
 #include "platform/posix/XdgPaths.h"
 
 namespace quillfen {
@@ -12,6 +13,7 @@ XdgDesktopIntegration::XdgDesktopIntegration() {
   const std::string data = xdg::DataHome();
   desktops_.push_back(
       std::make_unique<MimeAppsOffer>(BuildPath(data, "applications"), BuildPath(config, "mimeapps.list")));
+  desktops_.push_back(std::make_unique<SolidActionOffer>(BuildPath(data, "solid/actions")));
   desktops_.push_back(std::make_unique<GnomeAutorunCheck>());
 }
 

@@ -2,8 +2,8 @@
 // The AutoPlay registration on the freedesktop.org desktops: each desktop's
 // part of it is a unit of its own, and each is brought in line whatever
 // desktop runs now, so that the offer is there when the user logs into
-// another. Today GNOME, Cinnamon and MATE (a desktop entry and mimeapps.list)
-// and GNOME's own switch for media.
+// another. Today GNOME, Cinnamon and MATE (a desktop entry and mimeapps.list),
+// KDE Plasma (a Solid device action) and GNOME's own switch for media.
 #include <memory>
 #include <vector>
 

@@ -167,3 +167,30 @@ wait 200
 call <invoke name="SavePreset" returntype="xml"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>
 SCRIPT
 }
+
+# qf_autorun VALUE: a start of the headless host ($QF_SCRIPT) in which the
+# movie reports the Autorun check box with that value.
+qf_autorun() {
+  qf_autorun_transcript "$1"
+  qf_run "$QF_WORK/transcript"
+  grep -q '^reply Ok$' "$QF_LOG" || qf_fail "Autorun=$1 was not taken"
+}
+
+# qf_program_copy DIR: the program folder copied to DIR (a name that needs
+# quoting, say); $QF_SCRIPT is then the copy's headless host.
+qf_program_copy() {
+  mkdir -p "$1"
+  cp -r "$QF_PROGRAM_DIR"/. "$1"/
+  QF_SCRIPT=$1/quillfen-script
+}
+
+# qf_command_words LINE MACRO VALUE: the words of a command line as a desktop
+# starts it: MACRO (%f, %m) replaced by VALUE in quotes, %% by a percent sign,
+# and the line split by a shell. One word a line.
+qf_command_words() {
+  local line=$1 quoted="'${3//\'/\'\\\'\'}'"
+  line=${line//%%/$'\x01'}
+  line=${line//$2/$quoted}
+  line=${line//$'\x01'/%}
+  sh -c "set -- $line; printf '%s\n' \"\$@\""
+}
