@@ -1,9 +1,11 @@
 #include "platform/posix/XdgDesktopIntegration.h"
 
+#include "base/AppNames.h"
 #include "base/PathParts.h"
 #include "platform/posix/GnomeAutorunCheck.h"
 #include "platform/posix/MimeAppsOffer.h"
 #include "platform/posix/SolidActionOffer.h"
+#include "platform/posix/ThunarVolmanOffer.h"
 #include "platform/posix/XdgPaths.h"
 
 namespace quillfen {
@@ -14,6 +16,10 @@ XdgDesktopIntegration::XdgDesktopIntegration() {
   desktops_.push_back(
       std::make_unique<MimeAppsOffer>(BuildPath(data, "applications"), BuildPath(config, "mimeapps.list")));
   desktops_.push_back(std::make_unique<SolidActionOffer>(BuildPath(data, "solid/actions")));
+  // Beside the settings and the hive: the program's own folder, found again
+  // by every later start, and gone with the rest of the program's files.
+  desktops_.push_back(
+      std::make_unique<ThunarVolmanOffer>(BuildPath(config, std::string(kAppTitle) + "/thunar-volman.ini")));
   desktops_.push_back(std::make_unique<GnomeAutorunCheck>());
 }
 

@@ -1,9 +1,9 @@
 #pragma once
-// The AutoPlay registration on the freedesktop.org desktops: each desktop's
-// part of it is a unit of its own, and each is brought in line whatever
-// desktop runs now, so that the offer is there when the user logs into
-// another. Today GNOME, Cinnamon and MATE (a desktop entry and mimeapps.list),
-// KDE Plasma (a Solid device action) and GNOME's own switch for media.
+// The AutoPlay registration on every freedesktop.org desktop at once: GNOME,
+// Cinnamon and MATE (a desktop entry and mimeapps.list), KDE Plasma (a Solid
+// device action), Xfce (thunar-volman's photo import) and GNOME's own switch
+// for media. Each is brought in line whatever desktop runs now, so that the
+// offer is there when the user logs into another.
 #include <memory>
 #include <vector>
 

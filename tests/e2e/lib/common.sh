@@ -40,12 +40,14 @@ qf_need_root() {
 }
 
 # A home of our own, so the user's real settings are never read or touched,
-# and an English interface whatever the machine's locale; no session's
-# desktop is taken for the test's.
+# and an English interface whatever the machine's locale. Settings daemons
+# (Xfce's) are reached over the session bus whatever HOME says, so the bus is
+# out of reach too, and no session's desktop is taken for the test's.
 qf_private_home() {
   export HOME=$QF_WORK/home
   export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_PICTURES_DIR=$HOME/Pictures
   export LC_ALL=C.UTF-8 LANG=C.UTF-8
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$QF_WORK/no-session-bus
   unset LC_MESSAGES XDG_CURRENT_DESKTOP
   mkdir -p "$XDG_CONFIG_HOME/Quillfen" "$XDG_DATA_HOME" "$XDG_PICTURES_DIR"
 }
