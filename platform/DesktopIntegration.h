@@ -17,12 +17,20 @@ struct AutoPlayRegistration {
   bool offered = false;
 };
 
+// What the user should hear about the desktop once it is in line.
+struct DesktopNotices {
+  // The offer stands, but GNOME is set never to prompt for or start any
+  // program when a medium is inserted, so it will not be shown. Only the
+  // user may change that setting.
+  bool gnomeAutorunNever = false;
+};
+
 class DesktopIntegration {
  public:
   virtual ~DesktopIntegration() = default;
   // Brings the desktop in line with the registration; failures are silent, as
   // those of the registration itself are.
-  virtual void Synchronize(const AutoPlayRegistration& registration) = 0;
+  virtual DesktopNotices Synchronize(const AutoPlayRegistration& registration) = 0;
 };
 
 }  // namespace quillfen

@@ -84,7 +84,14 @@ void clsSettings::MirrorToDesktop() {
   const auto action = ReadForDesktop(ports_.registry, kHandlerKey, "Action");
   registration.action = action && !action->empty() ? *action : texts_.GetDialog("quillfen_action_title");
   registration.offered = registration.registered && ReadForDesktop(ports_.registry, kShowPicturesKey, kHandlerName);
-  desktop->Synchronize(registration);
+  const DesktopNotices notices = desktop->Synchronize(registration);
+  // The information line is where the movie shows what the program has to
+  // say without stopping the user; once a start is enough, since every start
+  // and every switch-on would otherwise repeat it.
+  if (notices.gnomeAutorunNever && !gnomeNoticeShown_) {
+    gnomeNoticeShown_ = true;
+    view_.SetCtlValue("infoExtra", Variant(texts_.GetDialog("gnome_autorun_never")), ControlKind::Text);
+  }
 }
 
 }  // namespace quillfen

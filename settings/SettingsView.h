@@ -1,6 +1,6 @@
 #pragma once
-// What the settings show in the movie: the options' check boxes. The movie
-// bridge implements it.
+// What the settings show in the movie: the options' check boxes, and a word
+// about the desktop in the information line. The movie bridge implements it.
 #include <string>
 
 #include "base/Variant.h"

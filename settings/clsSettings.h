@@ -66,6 +66,8 @@ class clsSettings : public MoveOptions {
   bool autorun_ = false;
   bool autoRename_ = false;
   bool subfolder_ = false;
+  // The word about GNOME's autorun setting has been shown in this start.
+  bool gnomeNoticeShown_ = false;
 };
 
 }  // namespace quillfen

@@ -7,7 +7,8 @@
 
 #include "base/PathParts.h"
 #include "mover/clsFSMoving.h"
-#include "platform/posix/XdgDesktopIntegration.h"
+#include "platform/posix/DesktopEntryValues.h"
+#include "platform/posix/MimeAppsOffer.h"
 #include "settings/AutoPlayKeys.h"
 #include "support/Process.h"
 #include "support/SettingsHarness.h"
@@ -167,7 +168,7 @@ class DesktopMirrorTest : public ::testing::Test {
   TempDir dir;
   std::string applications = dir.Path("data/applications");
   std::string mimeapps = dir.Path("config/mimeapps.list");
-  XdgDesktopIntegration desktop{applications, mimeapps};
+  MimeAppsOffer desktop{applications, mimeapps};
 
   static AutoPlayRegistration Registered(const std::string& programPath, bool offered) {
     AutoPlayRegistration r;
@@ -252,7 +253,7 @@ TEST_F(DesktopMirrorTest, WithoutRegistrationThereIsNoEntryAndNoAssociation) {
 
   // Withdrawing from a home that never had a mimeapps.list creates none.
   TempDir other;
-  XdgDesktopIntegration fresh(other.Path("apps"), other.Path("cfg/mimeapps.list"));
+  MimeAppsOffer fresh(other.Path("apps"), other.Path("cfg/mimeapps.list"));
   fresh.Synchronize(gone);
   EXPECT_FALSE(fs::exists(other.Path("cfg/mimeapps.list")));
 }

@@ -1,38 +1,26 @@
 #pragma once
-// The AutoPlay registration on a freedesktop.org desktop: a desktop entry
-// declaring x-content/image-dcf (a camera card), and that type's association
-// in mimeapps.list, so that the desktop offers the program when a card is
-// inserted and starts it with the card's folder.
-#include <string>
+// The AutoPlay registration on every freedesktop.org desktop at once: GNOME,
+// Cinnamon and MATE (a desktop entry and mimeapps.list), KDE Plasma (a Solid
+// device action), Xfce (thunar-volman's photo import) and GNOME's own switch
+// for media. Each is brought in line whatever desktop runs now, so that the
+// offer is there when the user logs into another.
+#include <memory>
+#include <vector>
 
 #include "platform/DesktopIntegration.h"
 
 namespace quillfen {
 
-inline constexpr const char* kDesktopFileName = "quillfen.desktop";
-inline constexpr const char* kCameraCardType = "x-content/image-dcf";
-
 class XdgDesktopIntegration : public DesktopIntegration {
  public:
-  // $XDG_DATA_HOME/applications and $XDG_CONFIG_HOME/mimeapps.list.
+  // Each desktop's files in the user's folders, as the XDG rules name them.
   XdgDesktopIntegration();
-  XdgDesktopIntegration(std::string applicationsFolder, std::string mimeappsPath);
+  ~XdgDesktopIntegration() override;
 
-  void Synchronize(const AutoPlayRegistration& registration) override;
-
-  std::string DesktopFilePath() const;
+  DesktopNotices Synchronize(const AutoPlayRegistration& registration) override;
 
  private:
-  std::string applicationsFolder_;
-  std::string mimeappsPath_;
+  std::vector<std::unique_ptr<DesktopIntegration>> desktops_;
 };
-
-// The desktop entry's text for a registered program.
-std::string DesktopEntryText(const AutoPlayRegistration& registration);
-// One argument of an Exec line, quoted as the desktop entry rules require.
-std::string QuoteExecArgument(const std::string& argument);
-// The mimeapps.list text with the program's association added or withdrawn;
-// every other line stays as it was.
-std::string WithCameraCardAssociation(const std::string& mimeapps, bool offered);
 
 }  // namespace quillfen

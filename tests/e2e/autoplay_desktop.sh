@@ -1,8 +1,9 @@
 # The Autorun check box on a Linux desktop: switched on, the desktop entry is
-# valid and the desktop names Quillfen as the handler of camera cards; switched
-# off, the desktop no longer offers it and mimeapps.list is as it was, byte for
-# byte. Then the card is opened the way the desktop does it, through the
-# entry's Exec line, and the pictures are moved.
+# valid, hidden from the menus, and the desktop names Quillfen as the handler
+# of camera cards; switched off, the desktop no longer offers it and
+# mimeapps.list is as it was, byte for byte. Then the card is opened the way
+# the desktop does it, through the entry's Exec line, and the pictures are
+# moved.
 source "$(dirname "$0")/lib/common.sh"
 qf_private_home
 command -v desktop-file-validate >/dev/null || qf_skip "desktop-file-validate is not installed"
@@ -38,6 +39,8 @@ autorun true
 [[ -f $entry ]] || qf_fail "no desktop entry after switching Autorun on"
 desktop-file-validate "$entry" || qf_fail "desktop-file-validate refuses the entry"
 grep -qx 'MimeType=x-content/image-dcf;' "$entry" || qf_fail "the entry declares no camera cards"
+# Hidden from the menus, which list the package's own entry, yet the default.
+grep -qx 'NoDisplay=true' "$entry" || qf_fail "the entry would list the program in the menus a second time"
 [[ $(default_handler) == *": quillfen.desktop" ]] || qf_fail "gio names another default: $(default_handler)"
 grep -q '^\[HKEY_CLASSES_ROOT\\Quillfen\\shell\\quillfen\\command\]$' "$XDG_CONFIG_HOME/Quillfen/registry.ini" ||
   qf_fail "the registration is not in the hive"

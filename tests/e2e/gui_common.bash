@@ -68,6 +68,10 @@ gui_private_home() {
   export XDG_CONFIG_HOME="$HOME/.config" XDG_DATA_HOME="$HOME/.local/share" XDG_CACHE_HOME="$HOME/.cache"
   export XDG_RUNTIME_DIR="$GUI_TMP/runtime"
   export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LANG=C.UTF-8 LC_ALL= LC_MESSAGES=
+  # The session the tests were started from is not the test's either: not its
+  # desktop, and not its bus, which reaches settings daemons (Xfce's) whatever
+  # HOME says; the program finds the private runtime folder's bus, or none.
+  unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
   mkdir -p "$XDG_CONFIG_HOME/Quillfen" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   SETTINGS_FILE="$XDG_CONFIG_HOME/Quillfen/settings.ini"

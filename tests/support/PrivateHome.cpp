@@ -17,10 +17,13 @@ std::vector<std::string> PrivateHome::Environment() const {
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
     if (entry.rfind("HOME=", 0) == 0 || entry.rfind("XDG_", 0) == 0 || entry.rfind("LC_", 0) == 0 ||
-        entry.rfind("LANG=", 0) == 0 || entry.rfind("LANGUAGE=", 0) == 0)
+        entry.rfind("LANG=", 0) == 0 || entry.rfind("LANGUAGE=", 0) == 0 ||
+        entry.rfind("DBUS_SESSION_BUS_ADDRESS=", 0) == 0)
       continue;
     env.push_back(entry);
   }
+  // Settings daemons (Xfce's) answer over the session bus whatever HOME says.
+  env.push_back("DBUS_SESSION_BUS_ADDRESS=unix:path=" + home_ + "/no-session-bus");
   env.push_back("HOME=" + home_);
   env.push_back("XDG_CONFIG_HOME=" + ConfigHome());
   env.push_back("XDG_DATA_HOME=" + DataHome());

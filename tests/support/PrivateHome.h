@@ -1,7 +1,8 @@
 #pragma once
 // A home of the test's own (HOME, XDG_CONFIG_HOME and XDG_DATA_HOME below
-// one folder), so that no test reads or touches the user's settings, desktop
-// files or pictures, and an English interface whatever the machine's locale.
+// one folder, no session bus), so that no test reads or touches the user's
+// settings, desktop files or pictures, and an English interface whatever the
+// machine's locale.
 #include <string>
 #include <vector>
 
@@ -17,8 +18,8 @@ class PrivateHome {
   std::string DataHome() const { return home_ + "/.local/share"; }
   std::string SettingsFile() const { return ConfigHome() + "/Quillfen/settings.ini"; }
 
-  // The caller's environment with the home, the XDG folders and the locale
-  // replaced, for a program started by the test.
+  // The caller's environment with the home, the XDG variables, the session
+  // bus and the locale replaced, for a program started by the test.
   std::vector<std::string> Environment() const;
   // The same for the program's objects running inside the test process.
   void ApplyHere() const;

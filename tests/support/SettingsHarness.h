@@ -85,7 +85,10 @@ class RecordingHive : public RegistryHive {
 class RecordingDesktop : public DesktopIntegration {
  public:
   std::vector<AutoPlayRegistration> updates;
-  void Synchronize(const AutoPlayRegistration& registration) override { updates.push_back(registration); }
+  DesktopNotices Synchronize(const AutoPlayRegistration& registration) override {
+    updates.push_back(registration);
+    return {};
+  }
 };
 
 // The user's picture folder as the desktop names it, read afresh each time.

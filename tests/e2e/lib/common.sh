@@ -40,12 +40,15 @@ qf_need_root() {
 }
 
 # A home of our own, so the user's real settings are never read or touched,
-# and an English interface whatever the machine's locale.
+# and an English interface whatever the machine's locale. Settings daemons
+# (Xfce's) are reached over the session bus whatever HOME says, so the bus is
+# out of reach too, and no session's desktop is taken for the test's.
 qf_private_home() {
   export HOME=$QF_WORK/home
   export XDG_CONFIG_HOME=$HOME/.config XDG_DATA_HOME=$HOME/.local/share XDG_PICTURES_DIR=$HOME/Pictures
   export LC_ALL=C.UTF-8 LANG=C.UTF-8
-  unset LC_MESSAGES
+  export DBUS_SESSION_BUS_ADDRESS=unix:path=$QF_WORK/no-session-bus
+  unset LC_MESSAGES XDG_CURRENT_DESKTOP
   mkdir -p "$XDG_CONFIG_HOME/Quillfen" "$XDG_DATA_HOME" "$XDG_PICTURES_DIR"
 }
 
@@ -165,4 +168,31 @@ $QF_LOAD_SETTINGS
 wait 200
 call <invoke name="SavePreset" returntype="xml"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>
 SCRIPT
+}
+
+# qf_autorun VALUE: a start of the headless host ($QF_SCRIPT) in which the
+# movie reports the Autorun check box with that value.
+qf_autorun() {
+  qf_autorun_transcript "$1"
+  qf_run "$QF_WORK/transcript"
+  grep -q '^reply Ok$' "$QF_LOG" || qf_fail "Autorun=$1 was not taken"
+}
+
+# qf_program_copy DIR: the program folder copied to DIR (a name that needs
+# quoting, say); $QF_SCRIPT is then the copy's headless host.
+qf_program_copy() {
+  mkdir -p "$1"
+  cp -r "$QF_PROGRAM_DIR"/. "$1"/
+  QF_SCRIPT=$1/quillfen-script
+}
+
+# qf_command_words LINE MACRO VALUE: the words of a command line as a desktop
+# starts it: MACRO (%f, %m) replaced by VALUE in quotes, %% by a percent sign,
+# and the line split by a shell. One word a line.
+qf_command_words() {
+  local line=$1 quoted="'${3//\'/\'\\\'\'}'"
+  line=${line//%%/$'\x01'}
+  line=${line//$2/$quoted}
+  line=${line//$'\x01'/%}
+  sh -c "set -- $line; printf '%s\n' \"\$@\""
 }
