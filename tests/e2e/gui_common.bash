@@ -70,8 +70,10 @@ gui_private_home() {
   export GSETTINGS_BACKEND=memory NO_AT_BRIDGE=1 LANG=C.UTF-8 LC_ALL= LC_MESSAGES=
   # The session the tests were started from is not the test's either: not its
   # desktop, and not its bus, which reaches settings daemons (Xfce's) whatever
-  # HOME says; the program finds the private runtime folder's bus, or none.
-  unset XDG_CURRENT_DESKTOP DBUS_SESSION_BUS_ADDRESS
+  # HOME says; the program finds the private runtime folder's bus, or none,
+  # unless the test runs under a bus of its own.
+  unset XDG_CURRENT_DESKTOP
+  [ "${DISPLAY_OWN_BUS:-0}" = 1 ] || unset DBUS_SESSION_BUS_ADDRESS
   mkdir -p "$XDG_CONFIG_HOME/Quillfen" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
   chmod 700 "$XDG_RUNTIME_DIR"
   SETTINGS_FILE="$XDG_CONFIG_HOME/Quillfen/settings.ini"
