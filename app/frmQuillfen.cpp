@@ -29,7 +29,16 @@ constexpr NamedMenu kNamedMenus[] = {
     {"mnuLang", MenuItem::LangRussian},    {"mnuLang", MenuItem::LangEnglish},
     {"mnuTesting", MenuItem::Testing},     {"mnuTest", MenuItem::Test},
     {"mnuHelp", MenuItem::Help},           {"mnuAbout", MenuItem::About},
+    {"mnuAllCameraFiles", MenuItem::AllCameraFiles}, {"mnuDateTakenFolders", MenuItem::DateTakenFolders},
 };
+
+// The stored option behind each option item of the Options menu.
+struct OptionItem {
+  MenuItem item;
+  const char* setting;
+};
+constexpr OptionItem kOptionItems[] = {{MenuItem::AllCameraFiles, "AllCameraFiles"},
+                                       {MenuItem::DateTakenFolders, "DateTakenFolders"}};
 
 }  // namespace
 
@@ -111,6 +120,7 @@ void frmQuillfen::tmrLoader_Timer() {
   clsSettings& settings = module_.objSettings();
   clsFSMoving& mover = module_.objFSMoving();
   settings.LoadSettings(mover);
+  ShowOptionItems();
   // A card the desktop handed over is emptied at once when the user asked for
   // that; the loader returns only after the move.
   if (!module_.platform().system.CommandLineArgument().empty() && settings.Automoving()) mover.StartOperation();
@@ -174,6 +184,21 @@ void frmQuillfen::mnuLang_Click(int index) {
   }
 }
 
+// An option changes like the movie's check boxes: stored at once, but not
+// while the settings are locked (a move runs); the mark shows what holds.
+void frmQuillfen::mnuOption_Click(MenuItem item) {
+  clsSettings& settings = module_.objSettings();
+  for (const OptionItem& option : kOptionItems)
+    if (option.item == item) settings.SaveParameter(option.setting, !window().MenuChecked(item));
+  ShowOptionItems();
+}
+
+void frmQuillfen::ShowOptionItems() {
+  const clsSettings& settings = module_.objSettings();
+  window().SetMenuChecked(MenuItem::AllCameraFiles, settings.AllCameraFiles());
+  window().SetMenuChecked(MenuItem::DateTakenFolders, settings.DateTakenFolders());
+}
+
 void frmQuillfen::mnuTesting_Click() {
   window().SetMenuChecked(MenuItem::Testing, !window().MenuChecked(MenuItem::Testing));
 }
@@ -199,6 +224,8 @@ void frmQuillfen::OnMenu(MenuItem item) {
       case MenuItem::Testing: mnuTesting_Click(); break;
       case MenuItem::Test: mnuTest_Click(); break;
       case MenuItem::About: mnuAbout_Click(); break;
+      case MenuItem::AllCameraFiles:
+      case MenuItem::DateTakenFolders: mnuOption_Click(item); break;
       case MenuItem::Options:
       case MenuItem::Language:
       case MenuItem::Help: break;  // menus that only open

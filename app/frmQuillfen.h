@@ -59,6 +59,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void mnuTesting_Click();
   void mnuTest_Click();
   void mnuAbout_Click();
+  void mnuOption_Click(MenuItem item);
 
   // MainWindowEvents
   void OnTimer(Timer timer) override;
@@ -79,6 +80,8 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void CheckLoadedLanguage();
   // The menu items that carry a control name's texts (a control array has several).
   static std::vector<MenuItem> MenuItemsNamed(const std::string& control);
+  // The option items' check marks as the settings hold them.
+  void ShowOptionItems();
   // A page loaded anew has been shown what the lost one showed.
   void MovieRestored();
 

@@ -65,6 +65,10 @@ FsStatus JailedFileSystem::RemoveFolder(const std::string& path) {
   return Inside(path) ? ForwardingFileSystem::RemoveFolder(path) : Outside();
 }
 
+FsStatus JailedFileSystem::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const {
+  return Readable(path) ? ForwardingFileSystem::OpenForReading(path, file) : Outside();
+}
+
 FsStatus JailedFileSystem::ReadFile(const std::string& path, std::string& bytes) const {
   return Readable(path) ? ForwardingFileSystem::ReadFile(path, bytes) : Outside();
 }

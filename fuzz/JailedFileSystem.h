@@ -29,6 +29,7 @@ class JailedFileSystem : public ForwardingFileSystem {
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   FsStatus RemoveFolder(const std::string& path) override;
+  FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
   FsStatus ReadFile(const std::string& path, std::string& bytes) const override;
   FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override;
 

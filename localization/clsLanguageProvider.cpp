@@ -56,7 +56,8 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
       "empty_source", "empty_source_caption", "no_space", "no_space_caption", "operation_alert",
       "files_moving", "too_long_filename", "same_names", "same_names_caption", "checking", "moving_files",
       "moving_file", "moved_files", "files_moved", "quillfen_id", "move_failed", "operation_failed",
-      "target_in_source", "copy_differs", "source_changed", "gnome_autorun_never"};
+      "target_in_source", "copy_differs", "source_changed", "gnome_autorun_never", "operation_alert_days",
+      "double_names_in", "camera_files_left"};
   return keys;
 }
 

@@ -12,6 +12,12 @@ class MoveOptions {
   virtual bool Subfolder() const = 0;
   // Moved pictures get numbered names continuing the target's numbers.
   virtual bool AutoRename() const = 0;
+  // Every file a camera writes (RAW, video, sidecars) moves, each shot under
+  // one name; else pictures (*.jpg) alone.
+  virtual bool AllCameraFiles() const = 0;
+  // With day folders, each picture goes into the folder of the day it was
+  // taken; else all into the folder of the day of the move.
+  virtual bool DateTakenFolders() const = 0;
 };
 
 }  // namespace quillfen

@@ -1,23 +1,25 @@
-// The second half of a move: the walk of the source tree, one picture after
-// the other into the one target folder, and the report at its end.
+// The second half of a move: the walk of the source tree, one shot after the
+// other into its target folder, and the report at its end.
 #include <chrono>
 #include <cmath>
 #include <thread>
 
 #include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
-#include "mover/Pictures.h"
 #include "mover/TargetNaming.h"
 #include "mover/clsFSMoving.h"
 
 namespace quillfen {
 
-void clsFSMoving::MovePhase(const MovePlan& plan) {
+void clsFSMoving::MovePhase(MovePlan& plan) {
   ShowExtraInfo(T("moving_files"));
+  for (Destination& destination : plan.destinations) destination.counter = destination.highestNumber;
   WalkState walk;
-  walk.counter = plan.highestNumber;
-  MovePictures(plan.tree, plan, walk);
-  ShowExtraInfo(T("moved_files") + ": " + std::to_string(walk.counter - plan.highestNumber));
+  for (const ScannedFolder& tree : plan.trees) MovePictures(tree, plan, walk);
+  ShowExtraInfo(T("moved_files") + ": " + std::to_string(walk.moved));
+  // What only every camera file would have taken is said, not passed over.
+  if (plan.otherCameraFiles > 0)
+    ShowOperationInfo(texts_.GetDialog("camera_files_left", {std::to_string(plan.otherCameraFiles)}));
 
   if (blnCancel_) {
     // The request is consumed here, and the user is not told twice.
@@ -29,27 +31,28 @@ void clsFSMoving::MovePhase(const MovePlan& plan) {
   EndSteps();
 }
 
-// Each folder's own pictures before its subfolders, depth-first, as the scan
-// found them; a cancel ends the walk at the next check, and every level above
-// still removes the subfolders it has emptied.
-void clsFSMoving::MovePictures(const ScannedFolder& folder, const MovePlan& plan, WalkState& walk) {
+// Each folder's own shots before its subfolders, depth-first, as the scan
+// found them; a cancel ends the walk at the next check, and every level
+// above still removes the subfolders it has emptied.
+void clsFSMoving::MovePictures(const ScannedFolder& folder, MovePlan& plan, WalkState& walk) {
   if (blnCancel_) return;
   FileSystem& files = ports_.files;
   WindowSystem& window = ports_.window;
 
-  for (const FileEntry& entry : folder.pictures) {
-    if (entry.hidden) continue;
-    ShowOperationInfo(T("moving_file") + " \"" + entry.name + "\"...");
-    // A picture the user gives up on is not counted: neither its number nor
-    // its size is taken.
-    const std::int32_t counter = walk.counter + 1;
-    const std::string target = BuildPath(plan.targetFolder, plan.autoRename ? NumberedName(counter) : entry.name);
-    if (!window.MenuChecked(MenuItem::Testing) && !MoveOnePicture(entry.path, target)) {
+  for (const Shot& shot : folder.shots) {
+    if (shot.hidden) continue;
+    ShowOperationInfo(T("moving_file") + " \"" + shot.files.front().name + "\"...");
+    // A shot the user gives up on is not counted: neither its number nor its
+    // size is taken.
+    Destination& destination = plan.destinations[shot.destination];
+    const std::int32_t number = destination.counter + 1;
+    if (!window.MenuChecked(MenuItem::Testing) && !MoveShot(shot, plan, destination, number)) {
       blnCancel_ = true;
       return;
     }
-    walk.counter = counter;
-    walk.movedSize += static_cast<double>(entry.size);
+    destination.counter = number;
+    ++walk.moved;
+    walk.movedSize += static_cast<double>(shot.bytes);
     view_.SetProgress(Variant(std::floor(100.0 / plan.totalSize * walk.movedSize)));
 
     window.PumpEvents();
@@ -67,6 +70,27 @@ void clsFSMoving::MovePictures(const ScannedFolder& folder, const MovePlan& plan
     MovePictures(subfolder, plan, walk);
     if (files.FolderIsEmpty(subfolder.path)) RemoveFolder(subfolder.path);
   }
+}
+
+bool clsFSMoving::MoveShot(const Shot& shot, const MovePlan& plan, const Destination& destination,
+                           std::int32_t number) {
+  std::vector<std::pair<std::string, std::string>> moved;  // (where it went, where it was)
+  for (const FileEntry& file : shot.files) {
+    // Pictures alone are named as the camera never names them, "0001.JPG";
+    // every camera file keeps its own extension, so a shot's files share
+    // the number.
+    const std::string name =
+        !plan.autoRename ? file.name
+                         : (plan.everyCameraFile ? NumberedName(number, GetExtensionName(file.name)) : NumberedName(number));
+    const std::string target = BuildPath(destination.folder, name);
+    if (!MoveOnePicture(file.path, target)) {
+      // The shot stays together: what of it has moved goes back.
+      for (auto it = moved.rbegin(); it != moved.rend(); ++it) MoveOnePicture(it->first, it->second);
+      return false;
+    }
+    moved.emplace_back(target, file.path);
+  }
+  return true;
 }
 
 bool clsFSMoving::MoveOnePicture(const std::string& source, const std::string& target) {

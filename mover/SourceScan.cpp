@@ -1,25 +1,22 @@
 #include "mover/SourceScan.h"
 
-#include "mover/Pictures.h"
-
 namespace quillfen {
 
 namespace {
 
-FsStatus ScanFolder(const FileSystem& files, ScannedFolder& folder, SourceScan& scan, std::string& failedFolder,
-                    const std::function<void()>& afterFolder) {
+FsStatus ScanFolder(const FileSystem& files, ScannedFolder& folder, const ScanRules& rules, SourceScan& scan,
+                    std::string& failedFolder) {
   std::vector<FileEntry> entries;
   FsStatus status = files.ListFiles(folder.path, entries);
   if (!status) {
     failedFolder = folder.path;
     return status;
   }
-  for (FileEntry& entry : entries) {
-    if (!IsPicture(entry.name)) continue;
-    scan.totalSize += static_cast<double>(entry.size);
-    ++scan.pictureCount;
-    scan.names.push_back(entry.name);
-    folder.pictures.push_back(std::move(entry));
+  folder.shots = ShotsOf(std::move(entries), rules.everyCameraFile, scan.otherCameraFiles);
+  for (Shot& shot : folder.shots) {
+    scan.totalSize += static_cast<double>(shot.bytes);
+    ++scan.shotCount;
+    if (rules.destinationOf) shot.destination = rules.destinationOf(shot);
   }
 
   std::vector<std::string> subfolders;
@@ -28,10 +25,10 @@ FsStatus ScanFolder(const FileSystem& files, ScannedFolder& folder, SourceScan& 
     failedFolder = folder.path;
     return status;
   }
-  if (afterFolder) afterFolder();
+  if (rules.afterFolder) rules.afterFolder();
   for (std::string& subfolder : subfolders) {
     folder.subfolders.push_back(ScannedFolder{std::move(subfolder), {}, {}});
-    status = ScanFolder(files, folder.subfolders.back(), scan, failedFolder, afterFolder);
+    status = ScanFolder(files, folder.subfolders.back(), rules, scan, failedFolder);
     if (!status) return status;
   }
   return {};
@@ -39,10 +36,10 @@ FsStatus ScanFolder(const FileSystem& files, ScannedFolder& folder, SourceScan& 
 
 }  // namespace
 
-FsStatus ScanSource(const FileSystem& files, const std::string& folder, SourceScan& scan, std::string& failedFolder,
-                    const std::function<void()>& afterFolder) {
-  scan.root = ScannedFolder{folder, {}, {}};
-  return ScanFolder(files, scan.root, scan, failedFolder, afterFolder);
+FsStatus ScanTree(const FileSystem& files, const std::string& folder, const ScanRules& rules, SourceScan& scan,
+                  std::string& failedFolder) {
+  scan.trees.push_back(ScannedFolder{folder, {}, {}});
+  return ScanFolder(files, scan.trees.back(), rules, scan, failedFolder);
 }
 
 }  // namespace quillfen

@@ -1,15 +1,12 @@
 // The first half of a move: the checks of source and target, the scan of the
-// source, the refusals, the confirmation and the survey of the target.
+// source, the refusals and the confirmation.
 #include "base/DayStamp.h"
+#include "base/NoCase.h"
 #include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
-#include "mover/BaseNameNumber.h"
+#include "mover/CameraFiles.h"
 #include "mover/Megabytes.h"
-#include "mover/Pictures.h"
 #include "mover/SourceFolder.h"
-#include "mover/SourceNames.h"
-#include "mover/SourceScan.h"
-#include "mover/TargetNaming.h"
 #include "mover/clsFSMoving.h"
 
 namespace quillfen {
@@ -26,22 +23,25 @@ void clsFSMoving::StartOperation() {
     return;
   }
 
-  // The folders as set now hold for the whole operation, whatever is set
-  // while it runs.
+  // The folders and options as set now hold for the whole operation,
+  // whatever is set while it runs.
   MovePlan plan;
   plan.source = strSource_;
   plan.targetFolder = strTarget_;
-  if (options_.Subfolder())
+  plan.everyCameraFile = options_.AllCameraFiles();
+  plan.byDateTaken = options_.Subfolder() && options_.DateTakenFolders();
+  if (options_.Subfolder() && !plan.byDateTaken)
     plan.targetFolder = BuildPath(strTarget_, DayStamp(ports_.system.Today()));
   std::string scannedFolder;
-  if (TargetInSource(plan.targetFolder, scannedFolder)) {
+  if (TargetInSource(plan.targetFolder, plan.everyCameraFile, scannedFolder)) {
     Box(texts_.GetDialog("target_in_source", {plan.targetFolder, scannedFolder}), "", BoxIcon::Information,
         BoxButtons::OK);
     return;
   }
   // The day folder is made before the source is looked at, and stays when the
-  // operation is refused later.
-  if (!files.FolderExists(plan.targetFolder)) {
+  // operation is refused later. (Day folders by the date taken are known
+  // only once the source has been read.)
+  if (!plan.byDateTaken && !files.FolderExists(plan.targetFolder)) {
     FsStatus created = files.CreateFolder(plan.targetFolder);
     if (!created) {
       ReportFolderFailure(plan.targetFolder, created);
@@ -59,44 +59,21 @@ void clsFSMoving::StartOperation() {
 
 bool clsFSMoving::PlanMove(MovePlan& plan) {
   if (!FindSourceFolder(plan.source, plan.sourceFolder)) return false;
-
   ClearInfo();
   ShowExtraInfo(T("source_checking"));
-  SourceScan scan;
-  std::string failedFolder;
-  FsStatus scanned = ScanSource(ports_.files, plan.sourceFolder, scan, failedFolder,
-                                [this] { ports_.window.PumpEvents(); });
-  if (!scanned) {
-    ReportFolderFailure(failedFolder, scanned);
-    Stop();
-    return false;
-  }
-  plan.totalSize = scan.totalSize;
-  plan.pictureCount = scan.pictureCount;
-  plan.tree = std::move(scan.root);
-
+  if (!ScanSources(plan)) return false;
   plan.autoRename = options_.AutoRename();
-  SortNoCase(scan.names);
-  const bool doubleNames = HasDoubleNames(scan.names, arrSourceNames_);
-  if (!plan.autoRename && doubleNames) {
-    Box(T("double_names"), "double_names_caption", BoxIcon::Information, BoxButtons::OK);
-    Stop();
-    return false;
-  }
+  if (!CheckNames(plan)) return false;
   // Also a source whose pictures are all empty files.
   if (plan.totalSize == 0) {
     Box(T("empty_source"), "empty_source_caption", BoxIcon::Information, BoxButtons::OK);
     Stop();
     return false;
   }
-  if (!CheckFreeSpace(plan)) return false;
-
-  const std::string question = texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
-  if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) != BoxAnswer::OK) {
-    Stop();
-    return false;
-  }
-  return SurveyTarget(plan);
+  if (!CheckFreeSpace(plan) || !Confirm(plan) || !MakeDayFolders(plan)) return false;
+  for (Destination& destination : plan.destinations)
+    if (!SurveyTarget(plan, destination)) return false;
+  return true;
 }
 
 // The camera's "DCIM" folder, in any letter case, when the source has one;
@@ -113,21 +90,53 @@ bool clsFSMoving::FindSourceFolder(const std::string& source, std::string& sourc
   return true;
 }
 
-// A target folder inside the folder the pictures are taken from would be
-// walked as part of the source: pictures already moved would be taken again
-// and numbered on and on. Looked at before anything is made or moved; where
-// a folder cannot be read, the steps after say so as usual.
-bool clsFSMoving::TargetInSource(const std::string& targetFolder, std::string& scannedFolder) const {
+// Beside "DCIM" only: a source without one is scanned whole, its video
+// folders included.
+std::vector<std::string> clsFSMoving::VideoFolders(const std::string& source) const {
+  std::vector<std::string> found;
+  std::vector<std::string> subfolders;
+  if (!ports_.files.ListSubfolders(source, subfolders) || CameraFolderOf(source, subfolders) == source) return found;
+  for (std::size_t i = 0; i < kCameraVideoFolderCount; ++i) {
+    std::string folder = source;
+    const std::string path = kCameraVideoFolders[i];
+    for (std::size_t start = 0; !folder.empty() && start < path.size();) {
+      std::size_t end = path.find('/', start);
+      if (end == std::string::npos) end = path.size();
+      const std::string element = path.substr(start, end - start);
+      std::vector<std::string> children;
+      std::string next;
+      if (ports_.files.ListSubfolders(folder, children))
+        for (const std::string& child : children)
+          if (EqualsNoCase(GetFileName(child), element)) {
+            next = child;
+            break;
+          }
+      folder = next;
+      start = end + 1;
+    }
+    if (!folder.empty()) found.push_back(folder);
+  }
+  return found;
+}
+
+// A target folder inside a folder the shots are taken from would be walked
+// as part of the source: pictures already moved would be taken again and
+// numbered on and on. Looked at before anything is made or moved; where a
+// folder cannot be read, the steps after say so as usual.
+bool clsFSMoving::TargetInSource(const std::string& targetFolder, bool everyCameraFile,
+                                 std::string& scannedFolder) const {
   const FileSystem& files = ports_.files;
   std::vector<std::string> subfolders;
   std::string target;
-  if (!files.ListSubfolders(strSource_, subfolders) ||
-      !files.CanonicalPath(CameraFolderOf(strSource_, subfolders), scannedFolder) ||
-      !files.CanonicalPath(strTarget_, target))
-    return false;
+  if (!files.ListSubfolders(strSource_, subfolders) || !files.CanonicalPath(strTarget_, target)) return false;
   // The day folder need not exist yet; it would lie in the target.
   if (targetFolder != strTarget_) target = BuildPath(target, GetFileName(targetFolder));
-  return IsSameOrInside(target, scannedFolder);
+  std::vector<std::string> scanned{CameraFolderOf(strSource_, subfolders)};
+  if (everyCameraFile)
+    for (const std::string& folder : VideoFolders(strSource_)) scanned.push_back(folder);
+  for (const std::string& folder : scanned)
+    if (files.CanonicalPath(folder, scannedFolder) && IsSameOrInside(target, scannedFolder)) return true;
+  return false;
 }
 
 // A move within one volume needs no space; across volumes the target must
@@ -169,36 +178,14 @@ bool clsFSMoving::CheckFreeSpace(const MovePlan& plan) {
   }
 }
 
-// The pictures directly in the target folder: with numbering, the highest
-// number in use and the limit; without, no name may clash with a source
-// picture's.
-bool clsFSMoving::SurveyTarget(MovePlan& plan) {
-  ShowExtraInfo(T("target_checking"));
-  std::vector<FileEntry> entries;
-  FsStatus listed = ports_.files.ListFiles(plan.targetFolder, entries);
-  if (!listed) {
-    ReportFolderFailure(plan.targetFolder, listed);
-    Stop();
-    return false;
-  }
-  const clsLanguageProvider& texts = texts_;
-  for (const FileEntry& entry : entries) {
-    if (!IsPicture(entry.name)) continue;
-    if (plan.autoRename) {
-      if (!SurveyNumber(ReadBaseNameNumber(GetBaseName(entry.name)), plan.pictureCount, plan.highestNumber)) {
-        Box(texts.GetDialog("too_long_filename", {entry.path}), "", BoxIcon::Information, BoxButtons::OK);
-        Stop();
-        return false;
-      }
-    } else if (ClashesWithSourceName(arrSourceNames_, entry.name)) {
-      Box(texts.GetDialog("same_names", {entry.path}), "same_names_caption", BoxIcon::Information, BoxButtons::OK);
-      Stop();
-      return false;
-    }
-    ports_.window.PumpEvents();
-    ShowExtraInfo(T("checking") + " " + entry.path + "...");
-  }
-  return true;
+bool clsFSMoving::Confirm(const MovePlan& plan) {
+  const std::string question =
+      plan.byDateTaken ? texts_.GetDialog("operation_alert_days", {plan.source, plan.targetFolder,
+                                                                   std::to_string(plan.destinations.size())})
+                       : texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
+  if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) == BoxAnswer::OK) return true;
+  Stop();
+  return false;
 }
 
 }  // namespace quillfen

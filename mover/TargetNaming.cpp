@@ -17,10 +17,12 @@ bool SurveyNumber(double value, std::int32_t pictureCount, std::int32_t& highest
   return true;
 }
 
-std::string NumberedName(std::int32_t counter) {
+std::string NumberedName(std::int32_t counter) { return NumberedName(counter, "JPG"); }
+
+std::string NumberedName(std::int32_t counter, const std::string& extension) {
   std::string digits = std::to_string(counter);
   if (digits.size() < 4) digits.insert(0, 4 - digits.size(), '0');
-  return digits + ".JPG";
+  return digits + "." + extension;
 }
 
 }  // namespace quillfen

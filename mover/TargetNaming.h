@@ -22,5 +22,7 @@ bool SurveyNumber(double value, std::int32_t pictureCount, std::int32_t& highest
 
 // "0001.JPG" and up: at least four digits, always the upper-case extension.
 std::string NumberedName(std::int32_t counter);
+// The same number with the given extension, as it stands ("0001.CR2", "0001.xmp").
+std::string NumberedName(std::int32_t counter, const std::string& extension);
 
 }  // namespace quillfen

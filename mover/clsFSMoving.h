@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mover/MoveOptions.h"
+#include "mover/MovePlan.h"
 #include "mover/MoverView.h"
 #include "mover/SourceScan.h"
 #include "platform/FileSystem.h"
@@ -49,36 +50,33 @@ class clsFSMoving {
   const std::vector<std::string>& SourceNames() const { return arrSourceNames_; }
 
  private:
-  // What the checks hand to the move phase.
-  struct MovePlan {
-    std::string source;        // the source as set when the operation began
-    std::string sourceFolder;  // the "DCIM" folder of the source, or the source itself
-    std::string targetFolder;  // the target, or its day folder
-    ScannedFolder tree;        // what the scan found, in the order of the walk
-    double totalSize = 0;
-    std::int32_t pictureCount = 0;
-    std::int32_t highestNumber = 0;
-    bool autoRename = false;
-  };
-  // The running values of the walk, shared by every level of it.
-  struct WalkState {
-    std::int32_t counter = 0;
-    double movedSize = 0;
-  };
-
   // The checks and the planning before the move; false when the operation
   // was refused (it has then been stopped).
   bool PlanMove(MovePlan& plan);
   bool FindSourceFolder(const std::string& source, std::string& sourceFolder);
-  // True when the target folder (made or not yet) is the folder the pictures
-  // would be taken from or lies inside it; `scannedFolder` then names that.
-  bool TargetInSource(const std::string& targetFolder, std::string& scannedFolder) const;
+  // The camera's video folders the source has (looked up without a box).
+  std::vector<std::string> VideoFolders(const std::string& source) const;
+  // True when the target folder (made or not yet) is a folder the shots
+  // would be taken from or lies inside one; `scannedFolder` then names it.
+  bool TargetInSource(const std::string& targetFolder, bool everyCameraFile, std::string& scannedFolder) const;
+  // The scan of every folder the move takes from, each shot given its
+  // destination; a failure is told and the operation stopped.
+  bool ScanSources(MovePlan& plan);
+  // The double-name check of each destination (its names sorted on the way).
+  bool CheckNames(MovePlan& plan);
   bool CheckFreeSpace(const MovePlan& plan);
-  bool SurveyTarget(MovePlan& plan);
-  void MovePhase(const MovePlan& plan);
-  void MovePictures(const ScannedFolder& folder, const MovePlan& plan, WalkState& walk);
-  // Moves one picture, asking the user when it fails; false when the user
-  // gave up on it.
+  bool Confirm(const MovePlan& plan);
+  // With day folders by the date taken: makes those that do not exist yet.
+  bool MakeDayFolders(const MovePlan& plan);
+  bool SurveyTarget(const MovePlan& plan, Destination& destination);
+  void MovePhase(MovePlan& plan);
+  void MovePictures(const ScannedFolder& folder, MovePlan& plan, WalkState& walk);
+  // Moves each file of the shot under its target name, asking the user when
+  // one fails; false when the user gave up on it (its files already moved
+  // are then moved back, so a shot is never split).
+  bool MoveShot(const Shot& shot, const MovePlan& plan, const Destination& destination, std::int32_t number);
+  // Moves one file, asking the user when it fails; false when the user gave
+  // up on it.
   bool MoveOnePicture(const std::string& source, const std::string& target);
   std::string ReasonText(const FsStatus& status) const;
   void RemoveFolder(const std::string& folder);

@@ -3,6 +3,7 @@
 // absolute and use "/". Every call answers for itself: nothing is cached
 // between calls, so a change made by someone else shows at the next call.
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,19 @@ struct FileEntry {
   std::string path;  // the folder joined with the name
   std::uint64_t size = 0;
   bool hidden = false;  // the name starts with "."
+  std::int64_t modified = 0;  // the time of its last modification, in seconds since 1970 (UTC)
+};
+
+// A file open for reading at any place, for readers that need a little of a
+// large file (a picture's metadata at its start).
+class ReadableFile {
+ public:
+  virtual ~ReadableFile() = default;
+  // The file's size when it was opened.
+  virtual std::uint64_t Size() const = 0;
+  // Reads up to n bytes at offset; how many (0 at the end), or -1 when the
+  // file cannot be read.
+  virtual long ReadAt(std::uint64_t offset, void* buffer, std::size_t n) = 0;
 };
 
 class FileSystem {
@@ -84,6 +98,8 @@ class FileSystem {
   // Removes a folder only when it is empty; anything inside makes it fail.
   virtual FsStatus RemoveFolder(const std::string& path) = 0;
 
+  // Opens a regular file for reading; anything else is refused at once.
+  virtual FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const = 0;
   // The whole content of a regular file. Anything else (a folder, a pipe, a
   // device) is refused at once, without waiting for a writer.
   virtual FsStatus ReadFile(const std::string& path, std::string& bytes) const = 0;

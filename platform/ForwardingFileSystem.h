@@ -33,6 +33,9 @@ class ForwardingFileSystem : public FileSystem {
     return target_.MoveFile(source, target);
   }
   FsStatus RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
+  FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override {
+    return target_.OpenForReading(path, file);
+  }
   FsStatus ReadFile(const std::string& path, std::string& bytes) const override {
     return target_.ReadFile(path, bytes);
   }

@@ -1,5 +1,6 @@
 #pragma once
 // Facts about the running program and the user's system.
+#include <cstdint>
 #include <string>
 
 #include "base/DayStamp.h"
@@ -18,6 +19,8 @@ class SystemInfo {
   // 1049 for a Russian user, 1033 otherwise.
   virtual int UserLanguageId() const = 0;
   virtual LocalDate Today() const = 0;
+  // The day a moment (seconds since 1970, UTC) falls on in the user's time zone.
+  virtual LocalDate DayOf(std::int64_t seconds) const = 0;
   // The user's picture folder (the default target), as the desktop names it.
   virtual std::string PicturesFolder() const = 0;
 };

@@ -13,8 +13,18 @@ enum class BoxAnswer { OK, Cancel, Retry };
 enum class Timer { Checker, Loader };
 
 // Every menu item of the main window. LangRussian and LangEnglish are the
-// members 1 and 2 of the language item array.
-enum class MenuItem { Options, Language, LangRussian, LangEnglish, Testing, Test, Help, About };
+// members 1 and 2 of the language item array. AllCameraFiles and
+// DateTakenFolders are the options of the Options menu that change what a
+// move takes and where it puts it.
+enum class MenuItem {
+  Options, Language, LangRussian, LangEnglish, Testing, Test, Help, About, AllCameraFiles, DateTakenFolders
+};
+
+// An option item of the Options menu: a check mark that is one of the user's
+// stored options.
+inline bool IsOptionItem(MenuItem item) {
+  return item == MenuItem::AllCameraFiles || item == MenuItem::DateTakenFolders;
+}
 
 // The menu captions built into the window, shown until a language file
 // replaces them. The diagnostic item Test is never available to the user.
@@ -28,6 +38,8 @@ inline const char* DesignMenuCaption(MenuItem item) {
     case MenuItem::Test: return "Тест";
     case MenuItem::Help: return "Справка";
     case MenuItem::About: return "О программе...";
+    case MenuItem::AllCameraFiles: return "Перемещать все файлы камеры (RAW, видео...)";
+    case MenuItem::DateTakenFolders: return "Папки дней по дате съёмки";
   }
   return "";
 }
@@ -43,12 +55,16 @@ inline const char* MenuItemName(MenuItem item) {
     case MenuItem::Test: return "mnuTest";
     case MenuItem::Help: return "mnuHelp";
     case MenuItem::About: return "mnuAbout";
+    case MenuItem::AllCameraFiles: return "mnuAllCameraFiles";
+    case MenuItem::DateTakenFolders: return "mnuDateTakenFolders";
   }
   return "?";
 }
-inline constexpr MenuItem kAllMenuItems[] = {MenuItem::Options, MenuItem::Language, MenuItem::LangRussian,
-                                             MenuItem::LangEnglish, MenuItem::Testing, MenuItem::Test,
-                                             MenuItem::Help, MenuItem::About};
+inline constexpr MenuItem kAllMenuItems[] = {MenuItem::Options,        MenuItem::Language,
+                                             MenuItem::LangRussian,    MenuItem::LangEnglish,
+                                             MenuItem::Testing,        MenuItem::Test,
+                                             MenuItem::Help,           MenuItem::About,
+                                             MenuItem::AllCameraFiles, MenuItem::DateTakenFolders};
 
 // What the About window shows; filled by the About logic each time it opens.
 struct AboutTexts {

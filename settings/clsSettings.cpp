@@ -25,6 +25,8 @@ void clsSettings::LoadSettings(clsFSMoving& mover) {
   autorun_ = ReadOption("Autorun", "0", false);
   autoRename_ = ReadOption("AutoRename", "1", true);
   subfolder_ = ReadOption("Subfolder", "0", false);
+  allCameraFiles_ = ReadOption("AllCameraFiles", "0", false);
+  dateTakenFolders_ = ReadOption("DateTakenFolders", "0", false);
 
   view_.SetCtlValue("chkAutomoving", Variant(automoving_), ControlKind::CheckBox);
   view_.SetCtlValue("chkAutorun", Variant(autorun_), ControlKind::CheckBox);
@@ -56,6 +58,10 @@ void clsSettings::SaveParameter(const std::string& name, bool value) {
     autoRename_ = value;
   } else if (name == "Subfolder") {
     subfolder_ = value;
+  } else if (name == "AllCameraFiles") {
+    allCameraFiles_ = value;
+  } else if (name == "DateTakenFolders") {
+    dateTakenFolders_ = value;
   }
   ports_.store.SaveSetting(kSettingsApp, kSettingsSection, name, OptionText(value));
 }

@@ -36,6 +36,8 @@ class clsSettings : public MoveOptions {
   bool Autorun() const { return autorun_; }
   bool AutoRename() const override { return autoRename_; }
   bool Subfolder() const override { return subfolder_; }
+  bool AllCameraFiles() const override { return allCameraFiles_; }
+  bool DateTakenFolders() const override { return dateTakenFolders_; }
 
   // Applies and stores an option the movie reported (nothing while locked).
   void SaveParameter(const std::string& name, bool value);
@@ -66,6 +68,9 @@ class clsSettings : public MoveOptions {
   bool autorun_ = false;
   bool autoRename_ = false;
   bool subfolder_ = false;
+  // The options of the Options menu (off unless stored on).
+  bool allCameraFiles_ = false;
+  bool dateTakenFolders_ = false;
   // The word about GNOME's autorun setting has been shown in this start.
   bool gnomeNoticeShown_ = false;
 };

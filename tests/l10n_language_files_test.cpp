@@ -50,7 +50,8 @@ TEST(LanguageFilesTest, TextsCarryThePlaceholdersTheirCallersFill) {
   const std::map<std::string, int> placeholders = {{"no_space", 2},  {"operation_alert", 2},
                                                    {"too_long_filename", 1}, {"same_names", 1},
                                                    {"move_failed", 2}, {"operation_failed", 2},
-                                                   {"target_in_source", 2}};
+                                                   {"target_in_source", 2}, {"operation_alert_days", 3},
+                                                   {"double_names_in", 1}, {"camera_files_left", 1}};
   for (const char* name : kLanguages) {
     PosixFileSystem files;
     INI_File ini(files);

@@ -61,6 +61,15 @@ TEST(SourceNamesTest, BinarySearchGivesTheSameAnswersAsComparingEveryName) {
   EXPECT_FALSE(ClashesWithSourceName({}, "a.jpg"));
 }
 
+// The shots' names in the order of the walk: each folder's own, then its subfolders'.
+std::vector<std::string> ShotNames(const ScannedFolder& folder) {
+  std::vector<std::string> names;
+  for (const Shot& shot : folder.shots) names.push_back(shot.name);
+  for (const ScannedFolder& subfolder : folder.subfolders)
+    for (const std::string& name : ShotNames(subfolder)) names.push_back(name);
+  return names;
+}
+
 TEST(SourceScanTest, CountsEveryPictureAtEveryDepthHiddenOnesIncluded) {
   testing::TempDir dir;
   dir.Write("DCIM/100A/IMG_0001.JPG", "12345");
@@ -71,14 +80,41 @@ TEST(SourceScanTest, CountsEveryPictureAtEveryDepthHiddenOnesIncluded) {
   PosixFileSystem files;
   SourceScan scan;
   std::string failed;
-  ASSERT_TRUE(ScanSource(files, dir.Path("DCIM"), scan, failed));
-  EXPECT_EQ(scan.pictureCount, 3);
+  ASSERT_TRUE(ScanTree(files, dir.Path("DCIM"), {}, scan, failed));
+  EXPECT_EQ(scan.shotCount, 3);
   EXPECT_EQ(scan.totalSize, 9);
-  EXPECT_EQ(scan.names, (std::vector<std::string>{".hidden.jpg", "IMG_0001.JPG", "x.Jpg"}));
+  EXPECT_EQ(ShotNames(scan.trees.at(0)), (std::vector<std::string>{".hidden.jpg", "IMG_0001.JPG", "x.Jpg"}));
+  EXPECT_EQ(scan.otherCameraFiles, 1) << "the camera's .jpeg stays behind";
 
   SourceScan missing;
-  EXPECT_FALSE(ScanSource(files, dir.Path("nowhere"), missing, failed));
+  EXPECT_FALSE(ScanTree(files, dir.Path("nowhere"), {}, missing, failed));
   EXPECT_EQ(failed, dir.Path("nowhere"));
+}
+
+// With every camera file, the files of one exposure are one shot whatever
+// their letter case; an edited copy and a hidden file are not of it.
+TEST(SourceScanTest, EveryCameraFileGroupsAShotsFilesUnderItsName) {
+  std::int32_t others = 0;
+  const auto entry = [](const std::string& name, std::uint64_t size) {
+    return FileEntry{name, "/card/" + name, size, name.front() == '.', 0};
+  };
+  const std::vector<Shot> shots =
+      ShotsOf({entry("._IMG_0001.JPG", 1), entry("IMG_0001.CR2", 20), entry("img_0001.jpg", 5), entry("IMG_0001.xmp", 1),
+               entry("IMG_E0001.JPG", 6), entry("MVI_0015.MOV", 100), entry("notes.txt", 3)},
+              /*everyCameraFile=*/true, others);
+  ASSERT_EQ(shots.size(), 3u);
+  EXPECT_EQ(shots[0].name, "IMG_0001");
+  EXPECT_EQ(shots[0].files.size(), 3u);
+  EXPECT_EQ(shots[0].bytes, 26u);
+  EXPECT_EQ(shots[1].name, "IMG_E0001");
+  EXPECT_EQ(shots[2].name, "MVI_0015");
+  EXPECT_EQ(others, 0);
+
+  const std::vector<Shot> pictures = ShotsOf({entry("IMG_0001.CR2", 20), entry("IMG_0001.JPG", 5), entry("MVI_0015.MOV", 100)},
+                                             /*everyCameraFile=*/false, others);
+  ASSERT_EQ(pictures.size(), 1u);
+  EXPECT_EQ(pictures[0].name, "IMG_0001.JPG");
+  EXPECT_EQ(others, 2);
 }
 
 // Thousands grouping as a locale might define it.

@@ -17,6 +17,8 @@ GtkMainMenu::GtkMainMenu(ClickHandler onClick) : onClick_(std::move(onClick)) {
   GtkWidget* language = AddSubmenu(options, MenuItem::Language);
   AddItem(language, MenuItem::LangRussian, true);
   AddItem(language, MenuItem::LangEnglish, true);
+  AddItem(options, MenuItem::AllCameraFiles, true);
+  AddItem(options, MenuItem::DateTakenFolders, true);
   AddItem(options, MenuItem::Testing, true);
   // The diagnostic item exists but is never offered to the user.
   GtkWidget* test = AddItem(options, MenuItem::Test, false);

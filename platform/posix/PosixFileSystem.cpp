@@ -130,6 +130,7 @@ FsStatus PosixFileSystem::ListFiles(const std::string& folder, std::vector<FileE
     file.path = BuildPath(folder, file.name);
     file.size = static_cast<std::uint64_t>(st.st_size);
     file.hidden = file.name.front() == '.';
+    file.modified = static_cast<std::int64_t>(st.st_mtim.tv_sec);
     files.push_back(std::move(file));
   });
   if (!status) {
@@ -207,6 +208,38 @@ bool PosixFileSystem::FolderIsEmpty(const std::string& path) const {
     if (!entry) return errno == 0;
     if (!IsDotOrDotDot(entry->d_name)) return false;
   }
+}
+
+namespace {
+
+class PosixReadableFile : public ReadableFile {
+ public:
+  PosixReadableFile(posix::UniqueFd fd, std::uint64_t size) : fd_(std::move(fd)), size_(size) {}
+  std::uint64_t Size() const override { return size_; }
+  long ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+    for (;;) {
+      const ssize_t got = ::pread(fd_.get(), buffer, n, static_cast<off_t>(offset));
+      if (got >= 0) return static_cast<long>(got);
+      if (errno != EINTR) return -1;
+    }
+  }
+
+ private:
+  posix::UniqueFd fd_;
+  std::uint64_t size_;
+};
+
+}  // namespace
+
+FsStatus PosixFileSystem::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const {
+  // Non-blocking, so that a pipe in the file's place cannot stall the program.
+  posix::UniqueFd in(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+  if (!in.valid()) return StatusOf(errno);
+  struct stat st;
+  if (::fstat(in.get(), &st) != 0) return StatusOf(errno);
+  if (!S_ISREG(st.st_mode)) return FsStatus::Failed(FsCode::Other, "not a regular file");
+  file = std::make_unique<PosixReadableFile>(std::move(in), static_cast<std::uint64_t>(st.st_size));
+  return {};
 }
 
 FsStatus PosixFileSystem::ReadFile(const std::string& path, std::string& bytes) const {

@@ -26,6 +26,7 @@ class PosixFileSystem : public FileSystem {
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   FsStatus RemoveFolder(const std::string& path) override;
   bool FolderIsEmpty(const std::string& path) const override;
+  FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
   FsStatus ReadFile(const std::string& path, std::string& bytes) const override;
   FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override;
 

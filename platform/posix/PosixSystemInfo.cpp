@@ -56,10 +56,12 @@ int PosixSystemInfo::UserLanguageId() const {
   return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
 }
 
-LocalDate PosixSystemInfo::Today() const {
-  const std::time_t now = std::time(nullptr);
+LocalDate PosixSystemInfo::Today() const { return DayOf(std::time(nullptr)); }
+
+LocalDate PosixSystemInfo::DayOf(std::int64_t seconds) const {
+  const std::time_t moment = static_cast<std::time_t>(seconds);
   std::tm local{};
-  if (::localtime_r(&now, &local) == nullptr) return {};
+  if (::localtime_r(&moment, &local) == nullptr) return {};
   return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
 }
 

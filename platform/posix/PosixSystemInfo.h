@@ -18,6 +18,7 @@ class PosixSystemInfo : public SystemInfo {
   std::string CommandLineArgument() const override { return argument_; }
   int UserLanguageId() const override;
   LocalDate Today() const override;
+  LocalDate DayOf(std::int64_t seconds) const override;
   std::string PicturesFolder() const override;
 
  private:

@@ -1,5 +1,6 @@
 #pragma once
 // System facts set by a test or the headless host.
+#include <ctime>
 #include <string>
 
 #include "platform/SystemInfo.h"
@@ -20,6 +21,13 @@ class FixedSystemInfo : public SystemInfo {
   std::string CommandLineArgument() const override { return argument; }
   int UserLanguageId() const override { return languageId; }
   LocalDate Today() const override { return today; }
+  // In UTC, the same on every machine.
+  LocalDate DayOf(std::int64_t seconds) const override {
+    const std::time_t moment = static_cast<std::time_t>(seconds);
+    std::tm utc{};
+    if (::gmtime_r(&moment, &utc) == nullptr) return {};
+    return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
+  }
   std::string PicturesFolder() const override { return picturesFolder; }
 };
 

@@ -1,6 +1,7 @@
 #include "platform/script/MemoryFileSystem.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "base/NoCase.h"
@@ -43,10 +44,10 @@ void MemoryFileSystem::PutFolder(const std::string& path) {
   nodes_[p].folder = true;
 }
 
-void MemoryFileSystem::Put(const std::string& path, const std::string& bytes) {
+void MemoryFileSystem::Put(const std::string& path, const std::string& bytes, std::int64_t modified) {
   const std::string p = NormalisedPath(path);
   PutFolder(ParentFolder(p));
-  nodes_[p] = Node{false, bytes};
+  nodes_[p] = Node{false, bytes, modified};
 }
 
 std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) const {
@@ -122,7 +123,7 @@ FsStatus MemoryFileSystem::ListFiles(const std::string& folder, std::vector<File
   const std::string p = NormalisedPath(folder);
   ForEachChild(p, [&](const std::string& name, const Node& node) {
     if (node.folder) return;
-    files.push_back(FileEntry{name, BuildPath(folder, name), node.bytes.size(), name.front() == '.'});
+    files.push_back(FileEntry{name, BuildPath(folder, name), node.bytes.size(), name.front() == '.', node.modified});
   });
   return {};
 }
@@ -194,6 +195,34 @@ FsStatus MemoryFileSystem::RemoveFolder(const std::string& path) {
   return {};
 }
 
+namespace {
+
+// A copy of the file's bytes as they were when it was opened.
+class MemoryReadableFile : public ReadableFile {
+ public:
+  explicit MemoryReadableFile(std::string bytes) : bytes_(std::move(bytes)) {}
+  std::uint64_t Size() const override { return bytes_.size(); }
+  long ReadAt(std::uint64_t offset, void* buffer, std::size_t n) override {
+    if (offset >= bytes_.size()) return 0;
+    const std::size_t count = std::min<std::size_t>(n, bytes_.size() - offset);
+    std::memcpy(buffer, bytes_.data() + offset, count);
+    return static_cast<long>(count);
+  }
+
+ private:
+  std::string bytes_;
+};
+
+}  // namespace
+
+FsStatus MemoryFileSystem::OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const {
+  const Node* node = Find(path);
+  if (!node) return NotFound();
+  if (node->folder) return Other("not a regular file");
+  file = std::make_unique<MemoryReadableFile>(node->bytes);
+  return {};
+}
+
 FsStatus MemoryFileSystem::ReadFile(const std::string& path, std::string& bytes) const {
   bytes.clear();
   const Node* node = Find(path);
@@ -209,7 +238,7 @@ FsStatus MemoryFileSystem::ReplaceFile(const std::string& path, const std::strin
   if (node && node->folder) return Other("Is a directory");
   if (!FolderExists(ParentFolder(p))) return NotFound();
   if (FsStatus room = Writable(p, bytes.size(), node ? node->bytes.size() : 0); !room) return room;
-  nodes_[p] = Node{false, bytes};
+  nodes_[p] = Node{false, bytes, node ? node->modified : 0};
   return {};
 }
 

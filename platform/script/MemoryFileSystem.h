@@ -20,7 +20,7 @@ class MemoryFileSystem : public FileSystem {
   // A folder (made with its parents) that is a volume of its own from now on.
   void AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly = false);
   // Writes a file, making the folders on the way; it replaces what was there.
-  void Put(const std::string& path, const std::string& bytes);
+  void Put(const std::string& path, const std::string& bytes, std::int64_t modified = 0);
   // The folder with every parent.
   void PutFolder(const std::string& path);
   // A file's content; nothing when there is no file at the path.
@@ -37,6 +37,7 @@ class MemoryFileSystem : public FileSystem {
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   FsStatus RemoveFolder(const std::string& path) override;
+  FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
   FsStatus ReadFile(const std::string& path, std::string& bytes) const override;
   FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override;
 
@@ -44,6 +45,7 @@ class MemoryFileSystem : public FileSystem {
   struct Node {
     bool folder = false;
     std::string bytes;
+    std::int64_t modified = 0;
   };
   struct Volume {
     std::uint64_t id = 0;

@@ -156,7 +156,9 @@ void ScriptedWindowSystem::LogMenu(MenuItem item) {
 void ScriptedWindowSystem::SetMenuCaption(MenuItem item, const std::string& caption) {
   if (menus_[item].caption == caption) return;
   menus_[item].caption = caption;
-  LogMenu(item);
+  // An option item is logged when its check mark changes, not for its
+  // caption: a user who never switches an option sees no line of it.
+  if (!IsOptionItem(item)) LogMenu(item);
 }
 
 std::string ScriptedWindowSystem::MenuCaption(MenuItem item) const { return menus_.at(item).caption; }
