@@ -93,28 +93,28 @@ bool clsFSMoving::FindSourceFolder(const std::string& source, std::string& sourc
 // Beside "DCIM" only: a source without one is scanned whole, its video
 // folders included.
 std::vector<std::string> clsFSMoving::VideoFolders(const std::string& source) const {
-  std::vector<std::string> found;
   std::vector<std::string> subfolders;
-  if (!ports_.files.ListSubfolders(source, subfolders) || CameraFolderOf(source, subfolders) == source) return found;
+  if (!ports_.files.ListSubfolders(source, subfolders) || CameraFolderOf(source, subfolders) == source) return {};
+  // Every folder on the way that matches in any letter case is followed.
+  std::vector<std::string> found;
   for (std::size_t i = 0; i < kCameraVideoFolderCount; ++i) {
-    std::string folder = source;
+    std::vector<std::string> reached{source};
     const std::string path = kCameraVideoFolders[i];
-    for (std::size_t start = 0; !folder.empty() && start < path.size();) {
+    for (std::size_t start = 0; !reached.empty() && start < path.size();) {
       std::size_t end = path.find('/', start);
       if (end == std::string::npos) end = path.size();
       const std::string element = path.substr(start, end - start);
-      std::vector<std::string> children;
-      std::string next;
-      if (ports_.files.ListSubfolders(folder, children))
+      std::vector<std::string> next;
+      for (const std::string& folder : reached) {
+        std::vector<std::string> children;
+        if (!ports_.files.ListSubfolders(folder, children)) continue;
         for (const std::string& child : children)
-          if (EqualsNoCase(GetFileName(child), element)) {
-            next = child;
-            break;
-          }
-      folder = next;
+          if (EqualsNoCase(GetFileName(child), element)) next.push_back(child);
+      }
+      reached = std::move(next);
       start = end + 1;
     }
-    if (!folder.empty()) found.push_back(folder);
+    found.insert(found.end(), reached.begin(), reached.end());
   }
   return found;
 }
