@@ -72,13 +72,7 @@ argument=$(sed -n 2p "$program_dir/arguments")
 target=$QF_WORK/target
 mkdir -p "$target"
 qf_settings Automoving True Autorun True AutoRename False Subfolder False Target "$target"
-cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-answer OK
-answer OK
-wait 100
-SCRIPT
-"$program" "$QF_WORK/transcript" "$argument" >"$QF_LOG" 2>"$QF_WORK/stderr" || qf_fail "the host failed"
+"$program" "$QF_AUTOMOVE" "$argument" >"$QF_LOG" 2>"$QF_WORK/stderr" || qf_fail "the host failed"
 qf_expect_box "text=$(qf_dialog files_moved) -> OK"
 [[ $(find "$target" -name '*.JPG' | wc -l) == 3 ]] || qf_fail "the pictures did not arrive"
 [[ -z $(find "$card" -name '*.JPG') ]] || qf_fail "pictures stayed on the card"

@@ -79,14 +79,6 @@ ffs_mount "$vol" "$QF_WORK/base.img"
 mkdir "$target"
 ffs_unmount
 
-cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-# the confirmation, then the closing message
-answer OK
-answer OK
-wait 100
-SCRIPT
-
 # start SETUP: a full card and the empty target mounted, the settings of SETUP.
 start() {
   local rename subfolder
@@ -102,7 +94,7 @@ declare -A changes
 for setup in "${setups[@]}"; do
   start "$setup"
   ffs_ctl reset >/dev/null
-  qf_run "$QF_WORK/transcript" "$card"
+  qf_run "$QF_AUTOMOVE" "$card"
   changes[$setup]=$(ffs_count change)
   [[ $(listing "$target" | cut -d' ' -f1 | sort) == $(cut -d' ' -f1 "$QF_WORK/master.list" | sort) ]] ||
     qf_fail "$setup: a whole move, without a cut, did not arrive intact"
@@ -163,7 +155,7 @@ second_move() {
     done
     left=$((left - 1))
   fi
-  "$QF_SCRIPT" "$QF_WORK/transcript" "$card" >"$QF_LOG" 2>"$QF_WORK/stderr" || status=$?
+  "$QF_SCRIPT" "$QF_AUTOMOVE" "$card" >"$QF_LOG" 2>"$QF_WORK/stderr" || status=$?
   ((status == 0)) || { echo "the second move ended with $status: $(head -c 300 "$QF_WORK/stderr")"; return; }
   if ((left > 0)); then
     grep -q "^box .*text=$(qf_dialog files_moved) -> OK" "$QF_LOG" || { echo "the second move did not complete"; return; }
@@ -193,7 +185,7 @@ for case in "${points[@]}"; do
   n=$((n + 1))
   start "$setup"
   ffs_ctl cut change "$point" >/dev/null
-  if ffs_run_until_cut "$QF_WORK/transcript" "$card"; then cut="cut"; else cut="no cut (the move ended first)"; fi
+  if ffs_run_until_cut "$QF_AUTOMOVE" "$card"; then cut="cut"; else cut="no cut (the move ended first)"; fi
   ffs_unmount
   ffs_mount "$vol" "$QF_WORK/run.img"
   both=$(in_both)

@@ -17,12 +17,6 @@ for folder in 100TEST 101TEST 102TEST; do
   for n in 1 2; do qf_write_picture "$card/DCIM/$folder/${folder:0:3}_$n.JPG" 20000; done
 done
 qf_settings Automoving True AutoRename False Subfolder False Target "$target"
-cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-answer OK
-answer OK
-wait 100
-SCRIPT
 
 # expect_refusal FOLDER REASON: the box named the folder and the reason, no
 # move was offered, and every picture is where it was.
@@ -42,7 +36,7 @@ chmod 000 "$plain/DCIM/101TEST"
 before=$(qf_fingerprint "$card/DCIM" "$target")
 status=0
 setpriv --inh-caps=-dac_override,-dac_read_search --bounding-set=-dac_override,-dac_read_search \
-  "$QF_SCRIPT" "$QF_WORK/transcript" "$plain" >"$QF_LOG" 2>"$QF_WORK/stderr" || status=$?
+  "$QF_SCRIPT" "$QF_AUTOMOVE" "$plain" >"$QF_LOG" 2>"$QF_WORK/stderr" || status=$?
 ((status == 0)) || qf_fail "the host ended with $status: $(cat "$QF_WORK/stderr")"
 chmod 755 "$plain/DCIM/101TEST"
 expect_refusal "$plain/DCIM/101TEST" "Permission denied"
@@ -58,6 +52,6 @@ daemon=$(qf_fuse_daemon "$card/DCIM/102TEST")
 kill -KILL "$daemon"
 while kill -0 "$daemon" 2>/dev/null; do sleep 0.05; done
 stat "$card/DCIM/102TEST" >/dev/null 2>&1 && qf_skip "a dead FUSE volume can still be looked at here"
-qf_run "$QF_WORK/transcript" "$card"
+qf_run "$QF_AUTOMOVE" "$card"
 expect_refusal "$card/DCIM" "102TEST: Transport endpoint is not connected"
 echo "PASS: a dead volume inside the card stops the move, nothing moved"

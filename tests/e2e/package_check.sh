@@ -62,14 +62,7 @@ for n in 1 2 3 4 5; do
 done
 before=$(qf_fingerprint "$card/DCIM")
 qf_settings Automoving True AutoRename False Subfolder False Target "$target"
-cat >"$QF_WORK/transcript" <<SCRIPT
-$QF_LOAD_SETTINGS
-# the confirmation, then the closing message
-answer OK
-answer OK
-wait 100
-SCRIPT
-qf_run "$QF_WORK/transcript" "$card"
+qf_run "$QF_AUTOMOVE" "$card"
 grep -qx "load-movie $QF_PROGRAM_DIR/Flex/bin/Quillfen.html" "$QF_LOG" || qf_fail "the host did not load the installed movie"
 qf_expect_box "text=$(qf_dialog files_moved) -> OK"
 [ "$(qf_fingerprint "$target")" = "$before" ] || qf_fail "the pictures in the target differ from those on the card"
