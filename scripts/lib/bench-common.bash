@@ -59,6 +59,14 @@ bench_note() {
   printf '%s\t%s\tnote\t0\t\n' "$1" "$2" >>"$BENCH_TSV"
 }
 
+# bench_others: up to three busy processes (over 30% of a core, their CPU
+# share averaged over their life, as ps gives it) that are not the
+# benchmarks' own, one name a line.
+bench_ours='^(quillfen|quillfen-script|quillfen-e2e|mv|cp|rm|sync|find|sort|awk|sed|head|tail|split|base64|date|cat|time|bash|Xvfb|xdotool|xprop|WebKit.*|scale_move_test|card_picture|strace|python3|mount.exfat-fus|losetup|mkfs.ext4|mkfs.exfat|ps|sleep|cut|cmake|make|gmake)$'
+bench_others() {
+  ps -eo pcpu=,comm= --sort=-pcpu | awk -v ours="$bench_ours" '$1 > 30 && $2 !~ ours { print $2 }' | head -3
+}
+
 # The file system type and the device behind a folder.
 bench_volume() {
   local target source fstype
