@@ -39,16 +39,20 @@ void clsFSMoving::MovePictures(const ScannedFolder& folder, MovePlan& plan, Walk
   FileSystem& files = ports_.files;
   WindowSystem& window = ports_.window;
 
-  for (const Shot& shot : folder.shots) {
+  for (std::size_t index = 0; index < folder.shots.size(); ++index) {
+    const Shot& shot = folder.shots[index];
     if (shot.hidden) continue;
     ShowOperationInfo(T("moving_file") + " \"" + shot.files.front().name + "\"...");
     // A shot the user gives up on is not counted: neither its number nor its
     // size is taken.
     Destination& destination = plan.destinations[shot.destination];
     const std::int32_t number = destination.counter + 1;
-    if (!window.MenuChecked(MenuItem::Testing) && !MoveShot(shot, plan, destination, number)) {
-      blnCancel_ = true;
-      return;
+    if (!window.MenuChecked(MenuItem::Testing)) {
+      AnnounceNextShot(folder, index, plan);
+      if (!MoveShot(shot, plan, destination, number)) {
+        blnCancel_ = true;
+        return;
+      }
     }
     destination.counter = number;
     ++walk.moved;
@@ -69,6 +73,18 @@ void clsFSMoving::MovePictures(const ScannedFolder& folder, MovePlan& plan, Walk
   for (const ScannedFolder& subfolder : folder.subfolders) {
     MovePictures(subfolder, plan, walk);
     if (files.FolderIsEmpty(subfolder.path)) RemoveFolder(subfolder.path);
+  }
+}
+
+// The card reads the next shot while this one is flushed and read back from
+// the disk, so that its reading never pauses between pictures.
+void clsFSMoving::AnnounceNextShot(const ScannedFolder& folder, std::size_t index, const MovePlan& plan) {
+  for (std::size_t next = index + 1; next < folder.shots.size(); ++next) {
+    const Shot& shot = folder.shots[next];
+    if (shot.hidden) continue;
+    for (const FileEntry& file : shot.files)
+      ports_.files.WillMove(file.path, plan.destinations[shot.destination].folder);
+    return;
   }
 }
 

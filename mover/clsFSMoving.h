@@ -74,6 +74,7 @@ class clsFSMoving {
   // Moves each file of the shot under its target name, asking the user when
   // one fails; false when the user gave up on it (its files already moved
   // are then moved back, so a shot is never split).
+  void AnnounceNextShot(const ScannedFolder& folder, std::size_t index, const MovePlan& plan);
   bool MoveShot(const Shot& shot, const MovePlan& plan, const Destination& destination, std::int32_t number);
   // Moves one file, asking the user when it fails; false when the user gave
   // up on it.

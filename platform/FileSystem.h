@@ -95,6 +95,14 @@ class FileSystem {
   // changed meanwhile stays (SourceChanged). On failure the source is in
   // place and nothing new is left at the target.
   virtual FsStatus MoveFile(const std::string& source, const std::string& target) = 0;
+  // A hint that the file is moved into the folder soon: across volumes its
+  // start may be read ahead while the move in hand is flushed and checked,
+  // so that a slow card never waits. Nothing is promised; by default
+  // nothing happens.
+  virtual void WillMove(const std::string& source, const std::string& targetFolder) {
+    (void)source;
+    (void)targetFolder;
+  }
   // Removes a folder only when it is empty; anything inside makes it fail.
   virtual FsStatus RemoveFolder(const std::string& path) = 0;
 

@@ -32,6 +32,9 @@ class ForwardingFileSystem : public FileSystem {
   FsStatus MoveFile(const std::string& source, const std::string& target) override {
     return target_.MoveFile(source, target);
   }
+  void WillMove(const std::string& source, const std::string& targetFolder) override {
+    target_.WillMove(source, targetFolder);
+  }
   FsStatus RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override {
     return target_.OpenForReading(path, file);

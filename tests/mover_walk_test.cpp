@@ -114,6 +114,22 @@ TEST_F(MoverWalkTest, RequestsMadeWhileIdle) {
   EXPECT_FALSE(h.mover().CancelRequested());
 }
 
+TEST_F(MoverWalkTest, EachMoveIsPrecededByTheHintOfTheNextPictureInItsFolder) {
+  h.dir.Write("card/a.jpg", "a");
+  h.dir.Write("card/b.jpg", "b");
+  h.dir.Write("card/b2.jpg", "b");
+  h.dir.Write("card/.c.jpg", "hidden");
+  h.dir.Write("card/d.jpg", "d");
+  h.dir.Write("card/sub/e.jpg", "e");
+  Confirm();
+  h.mover().StartOperation();
+  const auto hint = [&](const std::string& name) { return "hint " + h.dir.Path("card/" + name) + " -> " + h.pictures; };
+  const auto move = [&](const std::string& name) { return "move " + h.dir.Path("card/" + name); };
+  EXPECT_EQ(h.overlay.moveJournal, (std::vector<std::string>{hint("b.jpg"), move("a.jpg"), hint("b2.jpg"),
+                                                               move("b.jpg"), hint("d.jpg"), move("b2.jpg"),
+                                                               move("d.jpg"), move("sub/e.jpg")}));
+}
+
 TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
   for (int k = 1; k <= 5; ++k) h.dir.Write("card/DCIM/10" + std::to_string(k) + "X/p.jpg", "x");
   h.Options(/*autoRename=*/true, /*subfolder=*/false);
@@ -121,7 +137,7 @@ TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 0u);
-  EXPECT_EQ(h.overlay.moveCalls, 0);
+  EXPECT_EQ(h.overlay.moveJournal, std::vector<std::string>{});  // not even a hint
   EXPECT_TRUE(Reported(5));
   EXPECT_EQ(h.ProgressValues()[5], "100");
   EXPECT_TRUE(h.program.log.Contains("open-folder " + h.dir.Path("card/DCIM")));

@@ -6,6 +6,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -19,6 +20,7 @@
 
 #include "mover/Pictures.h"
 #include "platform/posix/PartialCopies.h"
+#include "platform/posix/ReadAhead.h"
 #include "support/TempDir.h"
 
 namespace quillfen {
@@ -125,6 +127,54 @@ TEST(PosixFiles, ReplacingFollowsLinksKeepsModesAndAPipeNeverBlocks) {
   ASSERT_EQ(::mkfifo(dir.Path("pipe.ini").c_str(), 0600), 0);
   std::string bytes;
   EXPECT_EQ(files.ReadFile(dir.Path("pipe.ini"), bytes).code, FsCode::Other) << "refused without waiting";
+}
+
+// How many of the file's first `bytes` are in the page cache.
+std::size_t CachedBytes(const std::string& path, std::size_t bytes) {
+  const int fd = ::open(path.c_str(), O_RDONLY);
+  void* map = ::mmap(nullptr, bytes, PROT_READ, MAP_SHARED, fd, 0);
+  ::close(fd);
+  if (map == MAP_FAILED) return 0;
+  const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+  std::vector<unsigned char> resident((bytes + page - 1) / page);
+  ::mincore(map, bytes, resident.data());
+  ::munmap(map, bytes);
+  return page * static_cast<std::size_t>(std::count_if(resident.begin(), resident.end(), [](unsigned char r) { return r & 1; }));
+}
+
+TEST(PosixReadAhead, ReadsTheStartOfAFileAndNeverWaitsForAPipe) {
+  TempDir dir;
+  const std::size_t size = 2 << 20;
+  dir.Write("big.jpg", std::string(size, 'x'));
+  const int fd = ::open(dir.Path("big.jpg").c_str(), O_RDONLY);
+  ASSERT_EQ(::fsync(fd), 0);
+  ::posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+  ::close(fd);
+  if (CachedBytes(dir.Path("big.jpg"), size) != 0) GTEST_SKIP() << "this file system keeps its files in memory";
+  ASSERT_EQ(::mkfifo(dir.Path("pipe.jpg").c_str(), 0600), 0);
+
+  posix::ReadAhead ahead;
+  ahead.Request(dir.Path("pipe.jpg"), size);
+  ahead.Request(dir.Path("missing.jpg"), size);
+  ahead.Request(dir.Path("big.jpg"), size / 2);
+  ahead.Drain();
+  EXPECT_GE(CachedBytes(dir.Path("big.jpg"), size / 2), size / 2);
+
+  // A file forgotten is closed, whether it was waiting or being read.
+  const auto heldOpen = [&] {
+    for (const auto& fd : fs::directory_iterator("/proc/self/fd")) {
+      std::error_code error;
+      if (fs::read_symlink(fd.path(), error) == dir.Path("big.jpg")) return true;
+    }
+    return false;
+  };
+  for (int k = 0; k < 20; ++k) {
+    ahead.Request(dir.Path("big.jpg"), size);
+    ahead.Forget(dir.Path("big.jpg"));
+    EXPECT_FALSE(heldOpen());
+  }
+  // Stopping with work waiting returns at once.
+  for (int k = 0; k < 20; ++k) ahead.Request(dir.Path("big.jpg"), size);
 }
 
 TEST(PosixMove, TimesAreKeptToTheNanosecondWithinAndAcrossVolumes) {

@@ -177,18 +177,32 @@ FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& byte
   return {};
 }
 
+// Each pair of folders is looked at once, not once per picture.
+bool PosixFileSystem::CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder) {
+  const auto [pair, fresh] = crossings_.try_emplace({sourceFolder, targetFolder}, false);
+  if (fresh) {
+    struct stat from, to;
+    pair->second = ::stat(sourceFolder.c_str(), &from) == 0 && ::stat(targetFolder.c_str(), &to) == 0 &&
+                   from.st_dev != to.st_dev;
+  }
+  return pair->second;
+}
+
 FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
   const std::string folder = ParentFolder(target);
-  // Each pair of folders is looked at once, not once per picture.
-  if (examinedFolders_.insert({ParentFolder(source), folder}).second && !sweptFolders_.count(folder)) {
-    struct stat from, to;
-    if (::stat(ParentFolder(source).c_str(), &from) == 0 && ::stat(folder.c_str(), &to) == 0 &&
-        from.st_dev != to.st_dev) {
-      RemoveStaleCopies(folder);
-      sweptFolders_.insert(folder);
-    }
+  if (CrossesVolumes(ParentFolder(source), folder)) {
+    if (sweptFolders_.insert(folder).second) RemoveStaleCopies(folder);
+    readAhead_.Forget(source);
   }
   return MoveWithoutReplacing(source, target);
+}
+
+void PosixFileSystem::WillMove(const std::string& source, const std::string& targetFolder) {
+  // A rename reads nothing. A file larger than any picture (a video) is read
+  // ahead only at its start: the hint must not fill the page cache or keep
+  // the card busy past the next picture.
+  constexpr std::uint64_t kReadAhead = 32 << 20;
+  if (CrossesVolumes(ParentFolder(source), targetFolder)) readAhead_.Request(source, kReadAhead);
 }
 
 FsStatus PosixFileSystem::RemoveFolder(const std::string& path) {

@@ -1,11 +1,13 @@
 #pragma once
 // The file system on POSIX: st_dev for volumes, statvfs for free space, and
 // moves that never replace a file and never lose one.
+#include <map>
 #include <set>
 #include <utility>
 #include <string>
 
 #include "platform/FileSystem.h"
+#include "platform/posix/ReadAhead.h"
 
 namespace quillfen {
 
@@ -24,6 +26,7 @@ class PosixFileSystem : public FileSystem {
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  void WillMove(const std::string& source, const std::string& targetFolder) override;
   FsStatus RemoveFolder(const std::string& path) override;
   bool FolderIsEmpty(const std::string& path) const override;
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
@@ -34,8 +37,13 @@ class PosixFileSystem : public FileSystem {
   // Target folders on another volume than their sources already cleared of
   // temporary copies left by killed runs; once per folder and process.
   std::set<std::string> sweptFolders_;
-  // Source and target folders whose volumes were compared.
-  std::set<std::pair<std::string, std::string>> examinedFolders_;
+  // Whether a move from the first folder to the second crosses volumes,
+  // for every pair of folders looked at.
+  std::map<std::pair<std::string, std::string>, bool> crossings_;
+  // The next pictures of a move across volumes, read while it works.
+  posix::ReadAhead readAhead_;
+
+  bool CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder);
 };
 
 }  // namespace quillfen

@@ -208,7 +208,9 @@ void Link(fuse_req_t req, fuse_ino_t ino, fuse_ino_t newParent, const char* newN
 void OpenFile(fuse_file_info* fi, Node& node) {
   node.opens++;
   fi->direct_io = V().directIo;
-  fi->keep_cache = 0;  // a new open drops the kernel's copy and reads what is stored
+  // Unless told otherwise, a new open drops the kernel's copy and reads what
+  // is stored.
+  fi->keep_cache = V().keepCache;
 }
 
 void Open(fuse_req_t req, fuse_ino_t ino, fuse_file_info* fi) {
@@ -245,6 +247,7 @@ void Read(fuse_req_t req, fuse_ino_t ino, size_t size, off_t offset, fuse_file_i
   const std::string& data = node->data;
   if (offset < 0 || static_cast<std::size_t>(offset) >= data.size()) return (void)fuse_reply_buf(req, nullptr, 0);
   std::size_t length = std::min(size, data.size() - static_cast<std::size_t>(offset));
+  V().PaceRead(length);
   fuse_reply_buf(req, data.data() + offset, length);
 }
 

@@ -2,7 +2,7 @@
 // misbehaves on command: it corrupts stored data, loses power, fails chosen
 // operations, and counts what it is asked to do.
 //
-//   faultfs [--image FILE] [--control SOCKET] [--size BYTES] [--direct-io] [--debug] MOUNTPOINT
+//   faultfs [--image FILE] [--control SOCKET] [--size BYTES] [--direct-io] [--keep-cache] [--read-rate BYTES] [--debug] MOUNTPOINT
 //   faultfs ctl SOCKET COMMAND...
 //
 // The first form mounts a volume and serves it in the foreground until it is
@@ -10,7 +10,12 @@
 // the state saved in FILE (when FILE exists; else empty), and FILE receives
 // the durable state when power is cut, or everything at a clean unmount.
 // --size: the capacity statfs reports and writes respect (default 4 GiB).
-// --direct-io: every open bypasses the page cache. --control SOCKET: where
+// --direct-io: every open bypasses the page cache. --keep-cache: an open
+// keeps what the kernel holds of the file, as a disk's file system does
+// (corruption then shows only once that copy is gone). --read-rate: reads are
+// served at so many bytes a second, one after the other, like a card that
+// cannot make up for a moment nobody read from it (the lock is held while a
+// read waits, so commands wait too). --control SOCKET: where
 // commands are taken, a Unix socket outside the mounted tree.
 //
 // The second form sends one command and prints the answer ("ok ..." or
@@ -64,7 +69,8 @@ namespace {
 
 int Usage() {
   std::fprintf(stderr,
-               "usage: faultfs [--image FILE] [--control SOCKET] [--size BYTES] [--direct-io] [--debug] MOUNTPOINT\n"
+               "usage: faultfs [--image FILE] [--control SOCKET] [--size BYTES] [--direct-io] [--keep-cache] [--read-rate BYTES] [--debug] "
+               "MOUNTPOINT\n"
                "       faultfs ctl SOCKET COMMAND...\n");
   return 2;
 }
@@ -83,6 +89,8 @@ int Serve(int argc, char** argv) {
     else if (arg == "--control" && more) control = argv[++i];
     else if (arg == "--size" && more) volume.capacity = std::strtoull(argv[++i], nullptr, 10);
     else if (arg == "--direct-io") volume.directIo = true;
+    else if (arg == "--keep-cache") volume.keepCache = true;
+    else if (arg == "--read-rate" && more) volume.readRate = std::strtoull(argv[++i], nullptr, 10);
     else if (arg == "--debug") debug = true;
     else if (mountpoint.empty() && arg[0] != '-') mountpoint = arg;
     else return Usage();

@@ -29,12 +29,18 @@ FsStatus OverlayFileSystem::FreeSpace(const std::string& path, std::uint64_t& by
 
 FsStatus OverlayFileSystem::MoveFile(const std::string& source, const std::string& target) {
   ++moveCalls;
+  moveJournal.push_back("move " + source);
   auto it = failingMoves.find(source);
   if (it != failingMoves.end() && it->second != 0) {
     if (it->second > 0) --it->second;
     return Failure();
   }
   return ForwardingFileSystem::MoveFile(source, target);
+}
+
+void OverlayFileSystem::WillMove(const std::string& source, const std::string& targetFolder) {
+  moveJournal.push_back("hint " + source + " -> " + targetFolder);
+  ForwardingFileSystem::WillMove(source, targetFolder);
 }
 
 }  // namespace quillfen::testing

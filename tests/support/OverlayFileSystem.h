@@ -27,6 +27,9 @@ class OverlayFileSystem : public ForwardingFileSystem {
   const std::string failureReason = "Permission denied";
 
   int moveCalls = 0;
+  // The moves and the hints of moves to come, in order: "move SOURCE" and
+  // "hint SOURCE -> FOLDER".
+  std::vector<std::string> moveJournal;
   mutable int freeSpaceCalls = 0;
 
   FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
@@ -34,6 +37,7 @@ class OverlayFileSystem : public ForwardingFileSystem {
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  void WillMove(const std::string& source, const std::string& targetFolder) override;
 
  private:
   FsStatus Failure() const { return FsStatus::Failed(FsCode::Permission, failureReason); }
