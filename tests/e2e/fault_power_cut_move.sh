@@ -7,7 +7,7 @@
 # picture; and a second move completes, every picture in the target and no
 # temporary copy left. Three set-ups: names kept, numbered, numbered into a
 # new day folder.
-# QUILLFEN_POWER_CUTS (default 24; 200 for the full campaign) and QF_SEED
+# QUILLFEN_POWER_CUTS (default 200, about two minutes) and QF_SEED
 # choose the number of cuts and the points; failing cuts are listed at the
 # end as "set-up point", the form of the regression cases below.
 # QF_CUT_POINTS="numbered 40,kept 7" runs just those cuts.
@@ -16,7 +16,7 @@ source "$(dirname "$0")/lib/faultfs.sh"
 qf_need_faultfs
 qf_private_home
 
-cuts=${QUILLFEN_POWER_CUTS:-24}
+cuts=${QUILLFEN_POWER_CUTS:-200}
 seed=${QF_SEED:-$RANDOM}
 echo "move cuts: $cuts, seed: $seed (QF_SEED=$seed QUILLFEN_POWER_CUTS=$cuts repeats them)"
 
@@ -168,15 +168,7 @@ second_move() {
 }
 
 RANDOM=$seed
-points=("${regressions[@]}")
-if [[ -n ${QF_CUT_POINTS:-} ]]; then
-  IFS=, read -r -a points <<<"$QF_CUT_POINTS"
-  cuts=0
-fi
-for ((k = 0; k < cuts; k++)); do
-  setup=${setups[k % ${#setups[@]}]}
-  points+=("$setup $((1 + RANDOM % changes[$setup]))")
-done
+ffs_cut_points
 
 failures=()
 n=0

@@ -7,7 +7,7 @@
 # and a second run leaves all four files (settings, hive, desktop entry,
 # mimeapps.list) as a run without a cut does, with no temporary file left.
 # Two set-ups: a first registration, a withdrawal.
-# QUILLFEN_SETTINGS_POWER_CUTS (default 12) and QF_SEED choose the number of
+# QUILLFEN_SETTINGS_POWER_CUTS (default 200, under a minute) and QF_SEED choose the number of
 # cuts and the points; failing cuts are listed as "set-up point".
 # QF_CUT_POINTS="register 40,withdraw 7" runs just those cuts.
 source "$(dirname "$0")/lib/common.sh"
@@ -15,7 +15,7 @@ source "$(dirname "$0")/lib/faultfs.sh"
 qf_need_faultfs
 qf_private_home
 
-cuts=${QUILLFEN_SETTINGS_POWER_CUTS:-12}
+cuts=${QUILLFEN_SETTINGS_POWER_CUTS:-200}
 seed=${QF_SEED:-$RANDOM}
 RANDOM=$seed
 echo "settings cuts: $cuts, seed: $seed (QF_SEED=$seed QUILLFEN_SETTINGS_POWER_CUTS=$cuts repeats them)"
@@ -108,15 +108,7 @@ for setup in "${setups[@]}"; do
     "$(grep -c '^0 ' "$known"), $(grep -c '^1 ' "$known")"
 done
 
-points=("${regressions[@]}")
-if [[ -n ${QF_CUT_POINTS:-} ]]; then
-  IFS=, read -r -a points <<<"$QF_CUT_POINTS"
-  cuts=0
-fi
-for ((k = 0; k < cuts; k++)); do
-  setup=${setups[k % ${#setups[@]}]}
-  points+=("$setup $((1 + RANDOM % changes[$setup]))")
-done
+ffs_cut_points
 
 # after_cut SETUP: what is wrong with the two files after the reboot, if anything.
 after_cut() {

@@ -97,3 +97,21 @@ ffs_run_until_cut() {
   wait "$pid" || { cat "$QF_WORK/stderr" >&2; qf_fail "quillfen-script failed without a power cut"; }
   return 1
 }
+
+# ffs_cut_points: the cuts of a power-cut campaign, "set-up point" each, into
+# the array points: the caller's regressions first, then $cuts points drawn
+# from RANDOM, the set-ups ($setups) in turn, each point within that set-up's
+# count of changes (${changes[set-up]}). QF_CUT_POINTS="a 4,b 7" replaces
+# them all.
+ffs_cut_points() {
+  if [[ -n ${QF_CUT_POINTS:-} ]]; then
+    IFS=, read -r -a points <<<"$QF_CUT_POINTS"
+    return
+  fi
+  points=("${regressions[@]}")
+  local k setup
+  for ((k = 0; k < cuts; k++)); do
+    setup=${setups[k % ${#setups[@]}]}
+    points+=("$setup $((1 + RANDOM % changes[$setup]))")
+  done
+}
