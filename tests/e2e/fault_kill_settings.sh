@@ -40,13 +40,7 @@ transcript() {
   done
 }
 
-# snapshot: one line per file, its number and checksum, or "absent".
-snapshot() {
-  local i
-  for i in "${!files[@]}"; do
-    if [[ -e ${files[i]} ]]; then echo "$i:$(sha256sum <"${files[i]}" | cut -c1-64)"; else echo "$i:absent"; fi
-  done
-}
+snapshot() { qf_versions "${files[@]}"; }
 
 # save_state NAME / restore_state NAME: the four files as they are now.
 save_state() {
@@ -108,7 +102,7 @@ for ((state = 0; state < 8; state++)); do
   done
 done
 sort -u -o "$known" "$known"
-echo "whole versions (count, file number): $(cut -d: -f1 "$known" | sort | uniq -c | tr -s ' \n' ' ')"
+echo "whole versions (count, file number): $(cut -d' ' -f1 "$known" | sort | uniq -c | tr -s ' \n' ' ')"
 
 # How long one run takes, to spread the kills over it.
 start=$(date +%s%N)
@@ -135,7 +129,7 @@ for ((k = 1; k <= kills; k++)); do
   after=$(snapshot)
   while read -r version; do
     grep -qx "$version" "$known" || {
-      file=${files[${version%%:*}]}
+      file=${files[${version%% *}]}
       echo "--- $file ---" >&2
       cat "$file" >&2
       qf_fail "kill $k after ${delay_ms} ms: $file is no whole version"

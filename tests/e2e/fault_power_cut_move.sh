@@ -193,9 +193,4 @@ for case in "${points[@]}"; do
   fi
 done
 
-if ((${#failures[@]} > 0)); then
-  echo "failing cuts (set-up point):" >&2
-  printf '  %s\n' "${failures[@]}" >&2
-  QF_LOG=/dev/null qf_fail "${#failures[@]} of ${#points[@]} power cuts lost or damaged pictures (seed $seed)"
-fi
-echo "PASS: ${#points[@]} power cuts during a move, every picture whole on the card or in the target"
+ffs_end_campaign "lost or damaged pictures" "during a move, every picture whole on the card or in the target"

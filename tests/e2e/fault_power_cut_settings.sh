@@ -31,13 +31,7 @@ settings=$XDG_CONFIG_HOME/Quillfen/settings.ini
 mimeapps=$XDG_CONFIG_HOME/mimeapps.list
 files=("$settings" "$mimeapps" "$XDG_CONFIG_HOME/Quillfen/registry.ini" "$XDG_DATA_HOME/applications/quillfen.desktop")
 
-# versions: "<file number> <checksum or absent>" of each file.
-versions() {
-  local i
-  for i in "${!files[@]}"; do
-    if [[ -e ${files[i]} ]]; then echo "$i $(sha256sum <"${files[i]}" | cut -c1-64)"; else echo "$i absent"; fi
-  done
-}
+versions() { qf_versions "${files[@]}"; }
 
 # transcript AUTORUN AUTORENAME SUBFOLDER: the movie reports the three boxes.
 transcript() {
@@ -154,9 +148,5 @@ for case in "${points[@]}"; do
   ffs_unmount
 done
 
-if ((${#failures[@]} > 0)); then
-  echo "failing cuts (set-up point):" >&2
-  printf '  %s\n' "${failures[@]}" >&2
-  QF_LOG=/dev/null qf_fail "${#failures[@]} of ${#points[@]} power cuts left a settings file that is no whole version (seed $seed)"
-fi
-echo "PASS: ${#points[@]} power cuts while settings were written, every file a whole version after each"
+ffs_end_campaign "left a settings file that is no whole version" \
+  "while settings were written, every file a whole version after each"

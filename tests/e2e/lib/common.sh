@@ -136,6 +136,16 @@ qf_fingerprint() {
   done | sort
 }
 
+# qf_versions FILE...: one line per file, "<its place in the list, from 0>
+# <checksum, or absent>", to tell which version of each file is there.
+qf_versions() {
+  local i=0 file
+  for file in "$@"; do
+    if [[ -e $file ]]; then echo "$i $(sha256sum <"$file" | cut -c1-64)"; else echo "$i absent"; fi
+    i=$((i + 1))
+  done
+}
+
 # qf_run TRANSCRIPT [ARGUMENT]: runs the headless host; the event log is in $QF_LOG.
 qf_run() {
   local status=0

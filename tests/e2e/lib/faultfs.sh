@@ -115,3 +115,15 @@ ffs_cut_points() {
     points+=("$setup $((1 + RANDOM % changes[$setup]))")
   done
 }
+
+# ffs_end_campaign WRONG RIGHT: the end of a campaign over $points with the
+# failing cuts in $failures: those listed and the test failed ("N of M power
+# cuts WRONG"), or its pass ("M power cuts RIGHT").
+ffs_end_campaign() {
+  if ((${#failures[@]} > 0)); then
+    echo "failing cuts (set-up point):" >&2
+    printf '  %s\n' "${failures[@]}" >&2
+    QF_LOG=/dev/null qf_fail "${#failures[@]} of ${#points[@]} power cuts $1 (seed $seed)"
+  fi
+  echo "PASS: ${#points[@]} power cuts $2"
+}
