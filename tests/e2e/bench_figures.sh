@@ -33,6 +33,62 @@ done
 bench_record k s 3 1 2
 expect "record" "$(cat "$work/x.tsv")" "$(printf 'k\t2\ts\t3\t3 1 2')"
 
+# The traced move from a card told apart (scripts/lib/card-trace.bash): a
+# call split by another thread put back together, a folder's listing not
+# taken for the reader thread, the wait for that thread between pictures,
+# and the time no thread read from the card.
+source "$root/scripts/lib/card-trace.bash"
+c=/m/card
+cat >"$work/trace" <<EOF
+100 1796668310.000000 execve("/p/quillfen-script", ["quillfen-script"], 0x1 /* 9 vars */) = 0 <0.000100>
+100 1796668310.010000 openat(AT_FDCWD</w>, "$c/DCIM", O_RDONLY|O_NONBLOCK|O_CLOEXEC|O_DIRECTORY) = 5<$c/DCIM> <0.000010>
+101 1796668310.020000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NONBLOCK|O_NOFOLLOW|O_CLOEXEC <unfinished ...>
+100 1796668310.020100 renameat2(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", AT_FDCWD</w>, "/t/IMG_0001.JPG", RENAME_NOREPLACE <unfinished ...>
+101 1796668310.020200 <... openat resumed>) = 4<$c/DCIM/100A/IMG_0002.JPG> <0.000200>
+100 1796668310.020300 <... renameat2 resumed>) = -1 EXDEV (Invalid cross-device link) <0.000200>
+100 1796668310.021000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0001.JPG> <0.000010>
+100 1796668310.022000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
+100 1796668310.030000 read(6<$c/DCIM/100A/IMG_0001.JPG>, "\377\330"..., 1048576) = 1048576 <0.050000>
+101 1796668310.030000 pread64(4<$c/DCIM/100A/IMG_0002.JPG>, "\377\330"..., 1048576, 0) = 1048576 <0.060000>
+100 1796668310.100000 fsync(8</t/.quillfen-IMG_0001.JPG.partial-100> <unfinished ...>
+101 1796668310.110000 pread64(4<$c/DCIM/100A/IMG_0002.JPG>, "\1\2"..., 1048576, 1048576) = 1048576 <0.010000>
+100 1796668310.120000 <... fsync resumed>) = 0 <0.020000>
+100 1796668310.125000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDONLY|O_DIRECT|O_CLOEXEC) = 9</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
+100 1796668310.130000 renameat2(7</t>, ".quillfen-IMG_0001.JPG.partial-100", 7</t>, "IMG_0001.JPG", RENAME_NOREPLACE) = 0 <0.000020>
+100 1796668310.131000 fsync(7</t>) = 0 <0.002000>
+100 1796668310.140000 unlink("$c/DCIM/100A/IMG_0001.JPG") = 0 <0.001000>
+100 1796668310.150000 renameat2(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", AT_FDCWD</w>, "/t/IMG_0002.JPG", RENAME_NOREPLACE) = -1 EXDEV (Invalid cross-device link) <0.000100>
+100 1796668310.161000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0002.JPG> <0.000010>
+100 1796668310.162000 openat(7</t>, ".quillfen-IMG_0002.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0002.JPG.partial-100> <0.000010>
+100 1796668310.170000 read(6<$c/DCIM/100A/IMG_0002.JPG>, "\3\4"..., 1048576) = 1048576 <0.005000>
+100 1796668310.180000 fsync(8</t/.quillfen-IMG_0002.JPG.partial-100>) = 0 <0.004000>
+100 1796668310.190000 renameat2(7</t>, ".quillfen-IMG_0002.JPG.partial-100", 7</t>, "IMG_0002.JPG", RENAME_NOREPLACE) = 0 <0.000010>
+100 1796668310.191000 fsync(7</t>) = 0 <0.001000>
+100 1796668310.200000 unlink("$c/DCIM/100A/IMG_0002.JPG") = 0 <0.002000>
+100 1796668310.250000 exit_group(0) = ?
+EOF
+phases=$(card_phases "$work/trace" "$c" "$work" | tr '\n' ' ')
+expect "phases of a traced move" "$phases" "pictures 2 copy 0.098 flush 0.024 readback 0.016 folder 0.003 unlink 0.003 \
+between 0.020 rest 0.086 total 0.250 hinted 1 ahead 1 unread 0.070 before 0.030 after 0.075 "
+[[ ! -e $work/card-reads ]] || fail "card_phases left its scratch file"
+
+# The cards' pictures, written in one process: a thousand shots a folder,
+# names unique on the card, three days of dates, sizes as asked.
+card_picture=$program/../bench/card_picture
+if [[ -x $card_picture ]]; then
+  "$card_picture" card shots 1001 2000 3000 "$work/cp" sparse || fail "card_picture card failed"
+  expect "shots in the first folder" "$(find "$work/cp/DCIM/100TEST" -type f | wc -l)" 2000
+  expect "the second folder" "$(cd "$work/cp/DCIM/101TEST" && echo *)" "IMG_1001.CR2 IMG_1001.JPG"
+  expect "a JPEG's size" "$(stat -c %s "$work/cp/DCIM/100TEST/IMG_0001.JPG")" 2000
+  expect "a raw file's size" "$(stat -c %s "$work/cp/DCIM/101TEST/IMG_1001.CR2")" 3000
+  grep -q '2024:06:10' "$work/cp/DCIM/100TEST/IMG_0001.JPG" || fail "the first shot is not of the first day"
+  grep -q '2024:06:12' "$work/cp/DCIM/101TEST/IMG_1001.CR2" || fail "the last shot is not of the third day"
+  "$card_picture" card jpeg 2 100000 0 "$work/cj" || fail "card_picture card jpeg failed"
+  cmp -s "$work/cj/DCIM/100TEST/IMG_0001.JPG" "$work/cj/DCIM/100TEST/IMG_0002.JPG" &&
+    fail "two pictures padded with the same bytes"
+  if "$card_picture" card jpeg 0 1 1 "$work/none" 2>/dev/null; then fail "card_picture made a card of no shots"; fi
+fi
+
 # A tiny move benchmark: every figure of every row, with all three runs.
 [[ -x $program/quillfen-script ]] || fail "no headless host in $program"
 [[ -d /dev/shm ]] || { echo "SKIP: no /dev/shm for the card" >&2; exit 77; }
