@@ -1,18 +1,17 @@
 #pragma once
 // The XML text of the external interface as the movie reads it: no
 // declaration, no white space between elements, attributes in the order they
-// were set, short empty elements, and only the escapes the movie expects.
+// are written, short empty elements, and only the escapes the movie expects.
+// The calls are written straight as text: one picture's progress is a few
+// short elements, and building a document tree for each cost more than the
+// move's own work within one volume.
 #include <string>
-
-namespace pugi {
-class xml_node;
-}
 
 namespace quillfen {
 
-// The element's text, without a trailing line break.
-std::string WriteElementXml(const pugi::xml_node& element);
-// The text of a whole document: its root element followed by CR LF.
-std::string WriteDocumentXml(const pugi::xml_node& root);
+// Appends `text` up to its first NUL, escaped for element text.
+void AppendXmlText(std::string& out, const char* text);
+// Appends `value` up to its first NUL, escaped for an attribute value.
+void AppendXmlAttributeValue(std::string& out, const char* value);
 
 }  // namespace quillfen

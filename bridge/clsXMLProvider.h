@@ -1,15 +1,10 @@
 #pragma once
 // Builds the "invoke" calls into the movie and encodes values, in exactly the
 // XML text the movie reads.
-#include <memory>
+#include <optional>
 #include <string>
 
 #include "base/Variant.h"
-
-namespace pugi {
-class xml_document;
-class xml_node;
-}
 
 namespace quillfen {
 
@@ -19,14 +14,12 @@ class WindowSystem;
 // after the operation that made it, and can be appended to any call.
 class XmlElement {
  public:
-  XmlElement();
-  ~XmlElement();
-  XmlElement(const XmlElement&);
-  XmlElement& operator=(const XmlElement&);
   // The element's XML text, without a trailing line break.
-  std::string Xml() const;
-  // The document holding the element as its root (internal to the codec).
-  std::shared_ptr<pugi::xml_document> document;
+  const std::string& Xml() const { return xml_; }
+
+ private:
+  friend class clsXMLProvider;
+  std::string xml_;  // empty: no encoded value
 };
 
 class clsXMLProvider {
@@ -53,11 +46,16 @@ class clsXMLProvider {
   std::string GetWrappedString(const std::string& someChar) const;
 
  private:
-  // The call's "arguments" element; throws std::logic_error without a call.
-  pugi::xml_node Arguments() const;
+  // A call started: its start tag and the text of its arguments so far.
+  struct Call {
+    std::string start;
+    std::string arguments;
+  };
+  // The call; throws std::logic_error without one.
+  Call& StartedCall();
 
   WindowSystem& window_;
-  std::unique_ptr<pugi::xml_document> call_;
+  std::optional<Call> call_;
 };
 
 }  // namespace quillfen

@@ -5,8 +5,11 @@
 namespace quillfen {
 
 std::string EscapeLogText(const std::string& text) {
-  std::size_t first = text.find_first_of("\\\r\n");
-  if (first == std::string::npos) return text;  // most texts: nothing to escape
+  // A plain loop: find_first_of looks each character up in the set with a
+  // call of its own, which showed in the time of a large move.
+  std::size_t first = 0;
+  while (first < text.size() && text[first] != '\\' && text[first] != '\r' && text[first] != '\n') ++first;
+  if (first == text.size()) return text;  // most texts: nothing to escape
   std::string out;
   out.reserve(text.size() + 8);
   out.append(text, 0, first);
