@@ -14,8 +14,7 @@ target=$vol/Pictures
 qf_mount_tmpfs "$card" 64M
 master=$QF_WORK/master
 for i in 1 2 3 4 5 6; do qf_write_picture "$master/DCIM/100TEST/IMG_$i.JPG" $((i * 70000)) "2023-06-0$i 10:11:12.5"; done
-sums() { [[ ! -d $1 ]] || find "$1" -type f ! -name '.*' -exec sha256sum {} + | cut -c1-64 | sort; }
-all=$(sums "$master")
+all=$(qf_checksums "$master")
 
 cat >"$QF_WORK/transcript" <<SCRIPT
 $QF_LOAD_SETTINGS
@@ -38,8 +37,8 @@ for fault in "${faults[@]}"; do
   mkdir "$target"
   ffs_ctl $fault >/dev/null
   qf_run "$QF_WORK/transcript" "$card"
-  [[ -z $(comm -23 <(echo "$all") <(sort <(sums "$card") <(sums "$target"))) ]] || qf_fail "$fault: pictures lost or damaged"
-  [[ -z $(comm -13 <(echo "$all") <(sums "$target")) ]] || qf_fail "$fault: a damaged picture in the target"
+  [[ -z $(comm -23 <(echo "$all") <(sort <(qf_checksums "$card") <(qf_checksums "$target"))) ]] || qf_fail "$fault: pictures lost or damaged"
+  [[ -z $(comm -13 <(echo "$all") <(qf_checksums "$target")) ]] || qf_fail "$fault: a damaged picture in the target"
   [[ -z $(find "$target" -name '.*') ]] || qf_fail "$fault: a temporary copy was left"
   outcome="the move completed (the failure was retried)"
   if grep -qF -- "$failed_box" <(grep '^box ' "$QF_LOG"); then
@@ -51,7 +50,7 @@ for fault in "${faults[@]}"; do
   fi
   ffs_ctl reset >/dev/null
   qf_run "$QF_WORK/transcript" "$card"
-  [[ $(sums "$target") == "$all" && -z $(sums "$card") ]] || qf_fail "$fault: the next move did not complete"
+  [[ $(qf_checksums "$target") == "$all" && -z $(qf_checksums "$card") ]] || qf_fail "$fault: the next move did not complete"
   ffs_unmount
   echo "$fault: $outcome; nothing lost; the next move completed"
 done

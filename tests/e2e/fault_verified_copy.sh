@@ -14,7 +14,6 @@ vol=$QF_WORK/vol
 target=$vol/Pictures
 qf_mount_tmpfs "$card" 64M
 for i in 1 2 3; do qf_write_picture "$card/DCIM/100TEST/IMG_$i.JPG" $((i * 300000)); done
-sums() { find "$1" -type f ! -name '.*' -exec sha256sum {} + | cut -c1-64 | sort; }
 qf_settings Automoving True AutoRename False Subfolder False Target "$target"
 cat >"$QF_WORK/transcript" <<SCRIPT
 $QF_LOAD_SETTINGS
@@ -27,12 +26,12 @@ ffs_mount "$vol" "$QF_WORK/image"
 mkdir "$target"
 
 # A copy that reads back other than it was written.
-expected=$(sums "$card")
+expected=$(qf_checksums "$card")
 ffs_ctl corrupt nth 2 >/dev/null
 qf_run "$QF_WORK/transcript" "$card"
 qf_expect_box "$card/DCIM/100TEST/IMG_2.JPG\\r\\n\\r\\nReason: $(qf_dialog copy_differs)"
 [[ $(find "$target" -type f | sed 's|.*/||') == IMG_1.JPG ]] || qf_fail "the target holds more than the good copy: $(ls -a "$target")"
-[[ $(sort <(sums "$card") <(sums "$target")) == "$expected" ]] || qf_fail "a picture was lost or damaged"
+[[ $(sort <(qf_checksums "$card") <(qf_checksums "$target")) == "$expected" ]] || qf_fail "a picture was lost or damaged"
 ffs_ctl corrupt off >/dev/null
 
 # A picture that grows after it was read, before the card's copy goes.

@@ -35,10 +35,7 @@ gui_click cmdMove
 gui_wait_box "text=All pictures will be moved" 30
 gui_keys_in_dialog "Moving pictures" Return
 # Cancel as soon as the first pictures have arrived.
-for _ in $(seq 1000); do
-  [ -n "$(find "$GUI_TMP/target" -name '*.JPG' -print -quit)" ] && break
-  sleep 0.01
-done
+gui_wait_first_picture "$GUI_TMP/target"
 # shellcheck disable=SC2086
 xdotool mousemove --window "$MAIN_WINDOW" $cancel click 1
 # The move has ended when the movie's controls are unlocked again.

@@ -182,6 +182,15 @@ gui_wait_box() {
   gui_fail "no box matching '$pattern' within ${timeout}s; boxes: $(cat "$HOOK/events")"
 }
 
+# Waits (up to ten seconds) until the first picture has arrived in the folder,
+# so that a move started in the window is under way.
+gui_wait_first_picture() {
+  for _ in $(seq 1000); do
+    [ -n "$(find "$1" -name '*.JPG' -print -quit)" ] && return 0
+    sleep 0.01
+  done
+}
+
 # The window of an open dialog of the program with exactly this title.
 gui_dialog() {
   local title=$1 w

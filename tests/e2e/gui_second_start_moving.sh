@@ -27,10 +27,7 @@ gui_wait_box "text=All pictures will be moved  *from $GUI_TMP/first " 30
 gui_keys_in_dialog "Moving pictures" Return
 
 # Held as soon as the first pictures have arrived.
-for _ in $(seq 1000); do
-  [ -n "$(find "$GUI_TMP/target" -name '*.JPG' -print -quit)" ] && break
-  sleep 0.01
-done
+gui_wait_first_picture "$GUI_TMP/target"
 gui_click cmdPause
 for _ in $(seq 200); do
   [ "$(pause_caption)" = '"Resume"' ] && break

@@ -136,6 +136,12 @@ qf_fingerprint() {
   done | sort
 }
 
+# qf_checksums DIR: one line per file below DIR (hidden ones left out), its
+# checksum, sorted; nothing for a folder that is not there.
+qf_checksums() {
+  [[ ! -d $1 ]] || find "$1" -type f ! -name '.*' -exec sha256sum {} + | cut -c1-64 | sort
+}
+
 # qf_versions FILE...: one line per file, "<its place in the list, from 0>
 # <checksum, or absent>", to tell which version of each file is there.
 qf_versions() {
