@@ -11,28 +11,17 @@
 set(QUILLFEN_INCLUDE_ROOTS ${CMAKE_BINARY_DIR}/include-roots)
 set(QUILLFEN_LAYER_TARGETS "")
 
-# quillfen_layer(<name> FOLDER <folder> [FILES_ONLY] [HEADERS_ONLY] [DEPENDS <targets>...] [LIBRARIES <targets>...])
+# quillfen_layer(<name> FOLDER <folder> [HEADERS_ONLY] [DEPENDS <targets>...] [LIBRARIES <targets>...])
 #   Builds <folder>/*.cpp into the static library <name>, which links the
-#   layers in DEPENDS and the outside libraries in LIBRARIES. FILES_ONLY
-#   exposes only the folder's own files, not its subfolders (the ports in
-#   platform/ without their implementations in platform/posix, ...).
-#   HEADERS_ONLY builds nothing and only exposes the headers.
+#   layers in DEPENDS and the outside libraries in LIBRARIES. HEADERS_ONLY
+#   builds nothing and only exposes the headers.
 function(quillfen_layer name)
-  cmake_parse_arguments(L "FILES_ONLY;HEADERS_ONLY" "FOLDER" "DEPENDS;LIBRARIES" ${ARGN})
+  cmake_parse_arguments(L "HEADERS_ONLY" "FOLDER" "DEPENDS;LIBRARIES" ${ARGN})
   set(root ${QUILLFEN_INCLUDE_ROOTS}/${name})
   set(exposed ${root}/${L_FOLDER})
   get_filename_component(parent ${exposed} DIRECTORY)
   file(MAKE_DIRECTORY ${parent})
-  if(L_FILES_ONLY)
-    file(MAKE_DIRECTORY ${exposed})
-    file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/${L_FOLDER}/*.h)
-    foreach(header ${headers})
-      get_filename_component(header_name ${header} NAME)
-      file(CREATE_LINK ${header} ${exposed}/${header_name} SYMBOLIC)
-    endforeach()
-  else()
-    file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${L_FOLDER} ${exposed} SYMBOLIC)
-  endif()
+  file(CREATE_LINK ${CMAKE_SOURCE_DIR}/${L_FOLDER} ${exposed} SYMBOLIC)
 
   set(sources "")
   if(NOT L_HEADERS_ONLY)

@@ -2,7 +2,7 @@
 // Comparisons of in-memory hives for the fuzz targets.
 #include <string>
 
-#include "settings/MemoryRegistryHive.h"
+#include "memory/MemoryRegistryHive.h"
 
 namespace quillfen::fuzzing {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "platform/ForwardingFileSystem.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/PosixFileSystem.h"
 
 namespace quillfen::fuzzing {
 

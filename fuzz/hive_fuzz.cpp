@@ -20,8 +20,8 @@
 #include "FuzzCheck.h"
 #include "HiveCompare.h"
 #include "MemoryVolume.h"
-#include "platform/posix/FileRegistryHive.h"
-#include "settings/HiveText.h"
+#include "posix/FileRegistryHive.h"
+#include "memory/HiveText.h"
 #include "support/TempDir.h"
 
 namespace fs = std::filesystem;

@@ -20,7 +20,7 @@
 #include "base/NoCase.h"
 #include "base/Utf8.h"
 #include "localization/INI_File.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/PosixFileSystem.h"
 #include "support/TempDir.h"
 
 using namespace quillfen;

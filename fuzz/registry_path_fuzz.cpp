@@ -11,9 +11,9 @@
 #include <string>
 
 #include "FuzzCheck.h"
-#include "platform/script/EventLog.h"
-#include "platform/script/ScriptedWindowSystem.h"
-#include "settings/MemoryRegistryHive.h"
+#include "script/EventLog.h"
+#include "script/ScriptedWindowSystem.h"
+#include "memory/MemoryRegistryHive.h"
 #include "settings/registry.h"
 
 using namespace quillfen;

@@ -18,8 +18,8 @@
 #include "base/Utf8.h"
 #include "bridge/InvokeRequest.h"
 #include "bridge/clsXMLProvider.h"
-#include "platform/script/EventLog.h"
-#include "platform/script/ScriptedWindowSystem.h"
+#include "script/EventLog.h"
+#include "script/ScriptedWindowSystem.h"
 
 using namespace quillfen;
 

@@ -9,17 +9,18 @@
 
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
-#include "platform/posix/FileRegistryHive.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSystemInfo.h"
-#include "platform/posix/XdgDesktopIntegration.h"
-#include "platform/script/EventLog.h"
-#include "platform/script/RecordingShell.h"
-#include "platform/script/ScriptedMovieHost.h"
-#include "platform/script/ScriptedWindowSystem.h"
-#include "platform/script/Transcript.h"
-#include "platform/script/TranscriptRunner.h"
+#include "posix/FileRegistryHive.h"
+#include "settings/AutoPlayKeys.h"
+#include "posix/IniSettingsStore.h"
+#include "posix/PosixFileSystem.h"
+#include "posix/PosixSystemInfo.h"
+#include "posix/XdgDesktopIntegration.h"
+#include "script/EventLog.h"
+#include "script/RecordingShell.h"
+#include "script/ScriptedMovieHost.h"
+#include "script/ScriptedWindowSystem.h"
+#include "script/Transcript.h"
+#include "script/TranscriptRunner.h"
 
 namespace {
 
@@ -95,7 +96,7 @@ int main(int argc, char** argv) {
     movie.KeepCalls(false);
     PosixFileSystem files;
     IniSettingsStore settings(IniSettingsStore::DefaultPath());
-    FileRegistryHive registry(FileRegistryHive::DefaultPath());
+    FileRegistryHive registry(FileRegistryHive::DefaultPath(), autoplay::EventKeys());
     RecordingShell shell(log);
     PosixSystemInfo system(JoinArguments(argc, argv, 2));
     XdgDesktopIntegration desktop;

@@ -7,19 +7,20 @@
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
 #include "base/PathParts.h"
-#include "platform/gtk/GtkShell.h"
-#include "platform/gtk/GtkSingleInstance.h"
-#include "platform/gtk/GtkWindowSystem.h"
-#include "platform/gtk/HandlerNesting.h"
-#include "platform/gtk/WebMovieHost.h"
-#include "platform/posix/FileRegistryHive.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSystemInfo.h"
-#include "platform/posix/XdgDesktopIntegration.h"
+#include "gtk/GtkShell.h"
+#include "gtk/GtkSingleInstance.h"
+#include "gtk/GtkWindowSystem.h"
+#include "gtk/HandlerNesting.h"
+#include "gtk/WebMovieHost.h"
+#include "posix/FileRegistryHive.h"
+#include "settings/AutoPlayKeys.h"
+#include "posix/IniSettingsStore.h"
+#include "posix/PosixFileSystem.h"
+#include "posix/PosixSystemInfo.h"
+#include "posix/XdgDesktopIntegration.h"
 #ifdef QUILLFEN_TEST_HOOK
-#include "platform/gtk/testhook/SlowFileSystem.h"
-#include "platform/gtk/testhook/TestHook.h"
+#include "gtk/testhook/SlowFileSystem.h"
+#include "gtk/testhook/TestHook.h"
 #endif
 
 using namespace quillfen;
@@ -50,7 +51,7 @@ int main(int argc, char** argv) {
   PosixFileSystem files;
 #endif
   IniSettingsStore settings(IniSettingsStore::DefaultPath());
-  FileRegistryHive registry(FileRegistryHive::DefaultPath());
+  FileRegistryHive registry(FileRegistryHive::DefaultPath(), autoplay::EventKeys());
   XdgDesktopIntegration desktop;
 
   GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});

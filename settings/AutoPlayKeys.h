@@ -1,5 +1,8 @@
 #pragma once
 // The registry entries of the AutoPlay registration.
+#include <string>
+#include <vector>
+
 #include "base/AppNames.h"
 
 namespace quillfen::autoplay {
@@ -18,6 +21,7 @@ inline constexpr const char* kShowPicturesKey =
 // The keys of the two AutoPlay events. Windows has them from the start and
 // the program only adds values to them, so a fresh hive has them too.
 inline constexpr const char* kEventKeys[] = {kMixedContentKey, kShowPicturesKey};
+inline std::vector<std::string> EventKeys() { return {std::begin(kEventKeys), std::end(kEventKeys)}; }
 inline constexpr const char* kHandlerName = "_Quillfen";
 // What follows the program path in the command; the drive's path replaces it.
 inline constexpr const char* kCommandArgument = " %1";

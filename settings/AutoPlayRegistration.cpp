@@ -4,7 +4,7 @@
 #include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
 #include "settings/AutoPlayKeys.h"
-#include "settings/RegistryRootNames.h"
+#include "platform/RegistryRootNames.h"
 #include "settings/clsSettings.h"
 #include "settings/registry.h"
 

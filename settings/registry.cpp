@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "base/AppNames.h"
-#include "settings/RegistryRootNames.h"
+#include "platform/RegistryRootNames.h"
 
 namespace quillfen::registry {
 namespace {

@@ -7,8 +7,8 @@
 
 #include "base/PathParts.h"
 #include "mover/clsFSMoving.h"
-#include "platform/posix/DesktopEntryValues.h"
-#include "platform/posix/MimeAppsOffer.h"
+#include "posix/DesktopEntryValues.h"
+#include "posix/MimeAppsOffer.h"
 #include "settings/AutoPlayKeys.h"
 #include "support/Process.h"
 #include "support/SettingsHarness.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/script/MemoryFileSystem.h"
+#include "posix/PosixFileSystem.h"
+#include "memory/MemoryFileSystem.h"
 #include "support/TempDir.h"
 
 namespace quillfen::testing {

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/gtk/HandlerNesting.h"
-#include "platform/gtk/MovieAddress.h"
-#include "platform/gtk/PendingReplies.h"
+#include "gtk/HandlerNesting.h"
+#include "gtk/MovieAddress.h"
+#include "gtk/PendingReplies.h"
 
 namespace quillfen {
 namespace {

@@ -1,5 +1,5 @@
 #include "localization/INI_File.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/PosixFileSystem.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -9,7 +9,7 @@
 #include "base/Utf8.h"
 #include "localization/INI_File.h"
 #include "localization/clsLanguageProvider.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/PosixFileSystem.h"
 #include "support/TestProgram.h"
 
 namespace quillfen {

@@ -7,7 +7,7 @@
 #include "mover/Megabytes.h"
 #include "mover/SourceNames.h"
 #include "mover/SourceScan.h"
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/PosixFileSystem.h"
 #include "support/TempDir.h"
 
 namespace quillfen {

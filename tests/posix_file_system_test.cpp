@@ -2,7 +2,7 @@
 // contract test both file systems pass): links, times to the nanosecond,
 // copies that fail half-way, durability, leftovers of killed runs, links and
 // pipes in a file's place.
-#include "platform/posix/PosixFileSystem.h"
+#include "posix/PosixFileSystem.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -19,8 +19,8 @@
 #include <vector>
 
 #include "mover/Pictures.h"
-#include "platform/posix/PartialCopies.h"
-#include "platform/posix/ReadAhead.h"
+#include "posix/PartialCopies.h"
+#include "posix/ReadAhead.h"
 #include "support/TempDir.h"
 
 namespace quillfen {

@@ -3,8 +3,9 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/posix/FileRegistryHive.h"
-#include "settings/HiveText.h"
+#include "posix/FileRegistryHive.h"
+#include "memory/HiveText.h"
+#include "settings/AutoPlayKeys.h"
 #include "settings/registry.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
@@ -24,7 +25,7 @@ class RegistryTest : public ::testing::TestWithParam<bool> {
 
   void SetUp() override {
     if (GetParam()) {
-      fileHive = std::make_unique<FileRegistryHive>(dir.Path("config/Quillfen/registry.ini"));
+      fileHive = std::make_unique<FileRegistryHive>(dir.Path("config/Quillfen/registry.ini"), autoplay::EventKeys());
       hive = fileHive.get();
     }
   }
@@ -127,8 +128,8 @@ TEST(HiveFileTest, OddNamesAndDataSurviveTheFile) {
 
 TEST(HiveFileTest, TwoCopiesKeepEachOthersChanges) {
   TempDir dir;
-  FileRegistryHive first(dir.Path("registry.ini"));
-  FileRegistryHive second(dir.Path("registry.ini"));
+  FileRegistryHive first(dir.Path("registry.ini"), autoplay::EventKeys());
+  FileRegistryHive second(dir.Path("registry.ini"), autoplay::EventKeys());
   first.CreateKey(RegistryRoot::CurrentUser, "One");
   second.CreateKey(RegistryRoot::CurrentUser, "Two");
   first.SetValue(RegistryRoot::CurrentUser, "Two", "by", "first");

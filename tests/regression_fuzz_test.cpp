@@ -14,11 +14,11 @@
 #include "bridge/InvokeRequest.h"
 #include "bridge/clsXMLProvider.h"
 #include "mover/BaseNameNumber.h"
-#include "platform/posix/FileRegistryHive.h"
-#include "platform/script/EventLog.h"
-#include "platform/script/ScriptedWindowSystem.h"
-#include "settings/HiveText.h"
-#include "settings/MemoryRegistryHive.h"
+#include "posix/FileRegistryHive.h"
+#include "script/EventLog.h"
+#include "script/ScriptedWindowSystem.h"
+#include "memory/HiveText.h"
+#include "memory/MemoryRegistryHive.h"
 #include "support/TempDir.h"
 
 namespace quillfen {

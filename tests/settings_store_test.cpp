@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <memory>
 
-#include "platform/posix/AtomicFile.h"
-#include "platform/posix/IniSettingsStore.h"
-#include "platform/posix/XdgPaths.h"
-#include "platform/script/MemorySettingsStore.h"
+#include "posix/AtomicFile.h"
+#include "posix/IniSettingsStore.h"
+#include "posix/XdgPaths.h"
+#include "memory/MemorySettingsStore.h"
 #include "support/TempDir.h"
 
 namespace quillfen::testing {

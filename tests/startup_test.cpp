@@ -9,8 +9,8 @@
 #include "app/frmQuillfen.h"
 #include "localization/INI_File.h"
 #include "localization/clsLanguageProvider.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/posix/PosixSystemInfo.h"
+#include "posix/PosixFileSystem.h"
+#include "posix/PosixSystemInfo.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
 

@@ -20,8 +20,8 @@
 #include <sstream>
 
 #include "app/frmQuillfen.h"
-#include "platform/script/Transcript.h"
-#include "platform/script/TranscriptRunner.h"
+#include "script/Transcript.h"
+#include "script/TranscriptRunner.h"
 #include "support/HostProcess.h"
 #include "support/TestProgram.h"
 

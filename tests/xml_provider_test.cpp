@@ -5,8 +5,8 @@
 #include <stdexcept>
 
 #include "bridge/InvokeRequest.h"
-#include "platform/script/EventLog.h"
-#include "platform/script/ScriptedWindowSystem.h"
+#include "script/EventLog.h"
+#include "script/ScriptedWindowSystem.h"
 
 namespace quillfen {
 namespace {

@@ -4,14 +4,14 @@
 #include <memory>
 
 #include "app/GlobalModule.h"
-#include "platform/posix/PosixFileSystem.h"
-#include "platform/script/EventLog.h"
-#include "platform/script/FixedSystemInfo.h"
-#include "platform/script/MemorySettingsStore.h"
-#include "platform/script/RecordingShell.h"
-#include "platform/script/ScriptedMovieHost.h"
-#include "platform/script/ScriptedWindowSystem.h"
-#include "settings/MemoryRegistryHive.h"
+#include "posix/PosixFileSystem.h"
+#include "script/EventLog.h"
+#include "memory/FixedSystemInfo.h"
+#include "memory/MemorySettingsStore.h"
+#include "script/RecordingShell.h"
+#include "script/ScriptedMovieHost.h"
+#include "script/ScriptedWindowSystem.h"
+#include "memory/MemoryRegistryHive.h"
 
 namespace quillfen::testing {
 

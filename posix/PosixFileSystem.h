@@ -1,0 +1,49 @@
+#pragma once
+// The file system on POSIX: st_dev for volumes, statvfs for free space, and
+// moves that never replace a file and never lose one.
+#include <map>
+#include <set>
+#include <utility>
+#include <string>
+
+#include "platform/FileSystem.h"
+#include "posix/ReadAhead.h"
+
+namespace quillfen {
+
+class PosixFileSystem : public FileSystem {
+ public:
+  PosixFileSystem() = default;
+  PosixFileSystem(const PosixFileSystem&) = delete;
+  PosixFileSystem& operator=(const PosixFileSystem&) = delete;
+
+  bool FolderExists(const std::string& path) const override;
+  bool FileExists(const std::string& path) const override;
+  FsStatus CreateFolder(const std::string& path) override;
+  FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
+  FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
+  FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override;
+  FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
+  FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
+  FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  void WillMove(const std::string& source, const std::string& targetFolder) override;
+  FsStatus RemoveFolder(const std::string& path) override;
+  bool FolderIsEmpty(const std::string& path) const override;
+  FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
+  FsStatus ReadFile(const std::string& path, std::string& bytes) const override;
+  FsStatus ReplaceFile(const std::string& path, const std::string& bytes) override;
+
+ private:
+  // Target folders on another volume than their sources already cleared of
+  // temporary copies left by killed runs; once per folder and process.
+  std::set<std::string> sweptFolders_;
+  // Whether a move from the first folder to the second crosses volumes,
+  // for every pair of folders looked at.
+  std::map<std::pair<std::string, std::string>, bool> crossings_;
+  // The next pictures of a move across volumes, read while it works.
+  posix::ReadAhead readAhead_;
+
+  bool CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder);
+};
+
+}  // namespace quillfen

@@ -1,0 +1,70 @@
+#include "posix/PosixSystemInfo.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <ctime>
+#include <vector>
+
+#include "base/PathParts.h"
+#include "posix/XdgPaths.h"
+
+namespace quillfen {
+
+namespace {
+
+constexpr int kLangRussian = 1049;
+constexpr int kLangEnglish = 1033;
+
+std::string RunningProgramPath() {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n < 0) return {};
+    if (static_cast<std::size_t>(n) < buffer.size()) return std::string(buffer.data(), static_cast<std::size_t>(n));
+    buffer.resize(buffer.size() * 2);  // the path may have been cut: try again with more room
+  }
+}
+
+}  // namespace
+
+std::string JoinArguments(int argc, const char* const* argv, int first) {
+  std::string joined;
+  for (int i = first; i < argc; ++i) {
+    if (i > first) joined += ' ';
+    joined += argv[i];
+  }
+  return joined;
+}
+
+int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
+  for (const char* value : {lcAll, lcMessages, lang}) {
+    if (value == nullptr || *value == '\0') continue;  // an empty variable does not count
+    return std::string(value).rfind("ru", 0) == 0 ? kLangRussian : kLangEnglish;
+  }
+  return kLangEnglish;
+}
+
+PosixSystemInfo::PosixSystemInfo(std::string argument)
+    : argument_(std::move(argument)), programFile_(RunningProgramPath()) {}
+
+std::string PosixSystemInfo::ProgramFolder() const { return ParentFolder(programFile_); }
+
+std::string PosixSystemInfo::ProgramFileName() const { return GetFileName(programFile_); }
+
+int PosixSystemInfo::UserLanguageId() const {
+  return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+}
+
+LocalDate PosixSystemInfo::Today() const { return DayOf(std::time(nullptr)); }
+
+LocalDate PosixSystemInfo::DayOf(std::int64_t seconds) const {
+  const std::time_t moment = static_cast<std::time_t>(seconds);
+  std::tm local{};
+  if (::localtime_r(&moment, &local) == nullptr) return {};
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+}
+
+std::string PosixSystemInfo::PicturesFolder() const { return xdg::PicturesFolder(); }
+
+}  // namespace quillfen

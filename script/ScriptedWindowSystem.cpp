@@ -1,0 +1,205 @@
+#include "script/ScriptedWindowSystem.h"
+
+#include <limits>
+
+namespace quillfen {
+
+namespace {
+
+const char* IconName(BoxIcon icon) {
+  switch (icon) {
+    case BoxIcon::None: return "none";
+    case BoxIcon::Information: return "information";
+    case BoxIcon::Warning: return "warning";
+    case BoxIcon::Question: return "question";
+    case BoxIcon::Critical: return "critical";
+  }
+  return "none";
+}
+
+const char* ButtonsName(BoxButtons buttons) {
+  switch (buttons) {
+    case BoxButtons::OK: return "OK";
+    case BoxButtons::OKCancel: return "OKCancel";
+    case BoxButtons::RetryCancel: return "RetryCancel";
+  }
+  return "OK";
+}
+
+const char* AnswerName(BoxAnswer answer) {
+  switch (answer) {
+    case BoxAnswer::OK: return "OK";
+    case BoxAnswer::Cancel: return "Cancel";
+    case BoxAnswer::Retry: return "Retry";
+  }
+  return "OK";
+}
+
+bool Offers(BoxButtons buttons, BoxAnswer answer) {
+  switch (buttons) {
+    case BoxButtons::OK: return answer == BoxAnswer::OK;
+    case BoxButtons::OKCancel: return answer == BoxAnswer::OK || answer == BoxAnswer::Cancel;
+    case BoxButtons::RetryCancel: return answer == BoxAnswer::Retry || answer == BoxAnswer::Cancel;
+  }
+  return false;
+}
+
+}  // namespace
+
+ScriptedWindowSystem::ScriptedWindowSystem(EventLog& log) : log_(log) {
+  for (MenuItem item : kAllMenuItems) menus_[item].caption = DesignMenuCaption(item);
+  menus_[MenuItem::Test].enabled = false;
+}
+
+BoxAnswer ScriptedWindowSystem::MessageBox(const std::string& text, const std::string& title, BoxIcon icon,
+                                           BoxButtons buttons) {
+  if (boxObserver_) boxObserver_(text);
+  BoxAnswer answer = buttons == BoxButtons::OK ? BoxAnswer::OK : BoxAnswer::Cancel;
+  if (!answers_.empty()) {
+    BoxAnswer queued = answers_.front();
+    answers_.pop_front();
+    // An answer the box does not offer counts as its Escape answer.
+    if (Offers(buttons, queued)) answer = queued;
+  }
+  log_.Add(std::string("box ") + IconName(icon) + " " + ButtonsName(buttons) + " title=" + EscapeLogText(title) +
+           " text=" + EscapeLogText(text) + " -> " + AnswerName(answer));
+  // A box is where a user would see the program wait: its reader sees it now.
+  log_.Flush();
+  return answer;
+}
+
+void ScriptedWindowSystem::PumpEvents() {
+  // Only what was pending when the pump began runs now; an event queued by
+  // an event runs at the next pump.
+  std::size_t count = pending_.size();
+  for (std::size_t i = 0; i < count && !pending_.empty(); ++i) {
+    auto event = std::move(pending_.front());
+    pending_.pop_front();
+    event();
+  }
+}
+
+void ScriptedWindowSystem::SetTimerInterval(Timer timer, int milliseconds) {
+  auto& t = timers_[timer];
+  t.interval = milliseconds;
+  if (t.enabled) t.due = now_ + milliseconds;
+}
+
+void ScriptedWindowSystem::SetTimerEnabled(Timer timer, bool enabled) {
+  auto& t = timers_[timer];
+  if (enabled && !t.enabled) t.due = now_ + t.interval;
+  t.enabled = enabled;
+}
+
+bool ScriptedWindowSystem::TimerEnabled(Timer timer) const {
+  auto it = timers_.find(timer);
+  return it != timers_.end() && it->second.enabled;
+}
+
+void ScriptedWindowSystem::Wait(std::int64_t milliseconds) {
+  const std::int64_t end = now_ + milliseconds;
+  for (;;) {
+    // As in a main loop, what is pending is handled before time goes on.
+    while (!pending_.empty()) PumpEvents();
+    // The earliest due timer within the wait; Checker before Loader on a tie.
+    std::optional<Timer> next;
+    std::int64_t due = std::numeric_limits<std::int64_t>::max();
+    for (auto& [timer, state] : timers_) {
+      if (state.enabled && state.interval > 0 && state.due <= end && state.due < due) {
+        due = state.due;
+        next = timer;
+      }
+    }
+    if (!next) break;
+    now_ = due;
+    timers_[*next].due = now_ + timers_[*next].interval;
+    if (events_) events_->OnTimer(*next);
+  }
+  now_ = end;
+}
+
+void ScriptedWindowSystem::Close() {
+  if (events_) events_->OnClose();
+  log_.Add("exit");
+}
+
+void ScriptedWindowSystem::SetCaption(const std::string& caption) {
+  if (caption == caption_) return;
+  caption_ = caption;
+  log_.Add("window caption=" + EscapeLogText(caption));
+}
+
+void ScriptedWindowSystem::SetLabel(const std::string& text) {
+  if (text == label_) return;
+  label_ = text;
+  log_.Add("label " + EscapeLogText(text));
+}
+
+void ScriptedWindowSystem::ShowMovie() {
+  if (movieVisible_) return;
+  movieVisible_ = true;
+  log_.Add("movie-visible");
+}
+
+void ScriptedWindowSystem::HideMovie() {
+  if (!movieVisible_) return;
+  movieVisible_ = false;
+  log_.Add("movie-hidden");
+}
+
+void ScriptedWindowSystem::LogMenu(MenuItem item) {
+  const auto& m = menus_[item];
+  log_.Add(std::string("menu ") + MenuItemName(item) + " checked=" + (m.checked ? "1" : "0") +
+           " enabled=" + (m.enabled ? "1" : "0") + " caption=" + EscapeLogText(m.caption));
+}
+
+void ScriptedWindowSystem::SetMenuCaption(MenuItem item, const std::string& caption) {
+  if (menus_[item].caption == caption) return;
+  menus_[item].caption = caption;
+  // An option item is logged when its check mark changes, not for its
+  // caption: a user who never switches an option sees no line of it.
+  if (!IsOptionItem(item)) LogMenu(item);
+}
+
+std::string ScriptedWindowSystem::MenuCaption(MenuItem item) const { return menus_.at(item).caption; }
+
+void ScriptedWindowSystem::SetMenuTooltip(MenuItem item, const std::string& text) { menus_[item].tooltip = text; }
+
+void ScriptedWindowSystem::SetMenuChecked(MenuItem item, bool checked) {
+  if (menus_[item].checked == checked) return;
+  menus_[item].checked = checked;
+  LogMenu(item);
+}
+
+bool ScriptedWindowSystem::MenuChecked(MenuItem item) const { return menus_.at(item).checked; }
+
+void ScriptedWindowSystem::SetMenuEnabled(MenuItem item, bool enabled) {
+  if (menus_[item].enabled == enabled) return;
+  menus_[item].enabled = enabled;
+  LogMenu(item);
+}
+
+bool ScriptedWindowSystem::MenuEnabled(MenuItem item) const { return menus_.at(item).enabled; }
+
+std::string ScriptedWindowSystem::SelectFolder(const std::string& initialFolder, const std::string& title) {
+  std::optional<std::string> chosen;
+  if (!folders_.empty()) {
+    chosen = folders_.front();
+    folders_.pop_front();
+  }
+  log_.Add("folder-dialog title=" + EscapeLogText(title) + " initial=" + EscapeLogText(initialFolder) + " -> " +
+           (chosen ? EscapeLogText(*chosen) : std::string("cancel")));
+  log_.Flush();
+  return chosen.value_or(std::string());
+}
+
+void ScriptedWindowSystem::ShowAbout(const AboutTexts& texts) {
+  log_.Add("about title=" + EscapeLogText(texts.windowTitle) + " name=" + EscapeLogText(texts.title) +
+           " version=" + EscapeLogText(texts.version) + " description=" + EscapeLogText(texts.description) +
+           " notice=" + EscapeLogText(texts.disclaimer) + " url=" + EscapeLogText(texts.url));
+  log_.Flush();
+}
+
+void ScriptedWindowSystem::EndProgram(int exitCode) { throw ProgramEnded(exitCode); }
+
+}  // namespace quillfen
