@@ -1,10 +1,12 @@
 #pragma once
-// The owner of the program-wide objects. Each is created on first use and
-// lives as long as the module, and each is handed exactly the collaborators
-// it needs; no object holds the module. The program has one module; a test
-// builds its own over fakes.
-#include <memory>
-
+// The owner of the program-wide objects: it creates each of them with
+// exactly the collaborators it needs, and they live as long as the module.
+// No object holds the module. The program has one module; a test builds its
+// own over in-memory ports.
+#include "app/frmQuillfen.h"
+#include "bridge/clsSWFProvider.h"
+#include "localization/clsLanguageProvider.h"
+#include "mover/clsFSMoving.h"
 #include "platform/DesktopIntegration.h"
 #include "platform/FileSystem.h"
 #include "platform/MovieHost.h"
@@ -13,13 +15,10 @@
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
+#include "settings/SettingsLock.h"
+#include "settings/clsSettings.h"
 
 namespace quillfen {
-
-class clsSWFProvider;
-class clsLanguageProvider;
-class clsSettings;
-class clsFSMoving;
 
 // The platform services the program runs on.
 struct Platform {
@@ -37,30 +36,24 @@ struct Platform {
 class GlobalModule {
  public:
   explicit GlobalModule(Platform platform);
-  ~GlobalModule();
   GlobalModule(const GlobalModule&) = delete;
   GlobalModule& operator=(const GlobalModule&) = delete;
 
-  clsSWFProvider& objSWFProvider();
-  clsLanguageProvider& objLanguageProvider();
-  clsSettings& objSettings();
-  clsFSMoving& objFSMoving();
-  FileSystem& objFileSystem() { return platform_.files; }
-
-  const Platform& platform() const { return platform_; }
-
-  // While set, option changes reported by the movie are neither applied nor
-  // stored: from start-up until the settings are loaded, and during a move.
-  bool blnSettingsLocked = false;
+  clsSWFProvider& objSWFProvider() { return swfProvider_; }
+  clsLanguageProvider& objLanguageProvider() { return languageProvider_; }
+  clsSettings& objSettings() { return settings_; }
+  clsFSMoving& objFSMoving() { return fsMoving_; }
+  SettingsLock& settingsLock() { return settingsLock_; }
+  // What the main window works with.
+  MainWindowParts MainWindow();
 
  private:
-  void CreateMovieObjects();
-
   Platform platform_;
-  std::unique_ptr<clsLanguageProvider> languageProvider_;
-  std::unique_ptr<clsSWFProvider> swfProvider_;
-  std::unique_ptr<clsSettings> settings_;
-  std::unique_ptr<clsFSMoving> fsMoving_;
+  SettingsLock settingsLock_;
+  clsLanguageProvider languageProvider_;
+  clsSWFProvider swfProvider_;
+  clsSettings settings_;
+  clsFSMoving fsMoving_;
 };
 
 }  // namespace quillfen

@@ -5,12 +5,8 @@
 #include <stdexcept>
 
 #include "about/frmAbout.h"
-#include "app/GlobalModule.h"
+#include "app/MainMenu.h"
 #include "base/AppNames.h"
-#include "bridge/clsSWFProvider.h"
-#include "localization/clsLanguageProvider.h"
-#include "mover/clsFSMoving.h"
-#include "settings/clsSettings.h"
 
 namespace quillfen {
 
@@ -19,36 +15,7 @@ namespace {
 const char* const kLabelName = "lblFirst";
 const char* const kDesignLabel = "Loading...";
 
-struct NamedMenu {
-  const char* name;
-  MenuItem item;
-};
-// In the order of the menu bar; the language array's members share one name.
-constexpr NamedMenu kNamedMenus[] = {
-    {"mnuOptions", MenuItem::Options},     {"mnuLanguage", MenuItem::Language},
-    {"mnuLang", MenuItem::LangRussian},    {"mnuLang", MenuItem::LangEnglish},
-    {"mnuTesting", MenuItem::Testing},     {"mnuTest", MenuItem::Test},
-    {"mnuHelp", MenuItem::Help},           {"mnuAbout", MenuItem::About},
-    {"mnuAllCameraFiles", MenuItem::AllCameraFiles}, {"mnuDateTakenFolders", MenuItem::DateTakenFolders},
-};
-
-// The stored option behind each option item of the Options menu.
-struct OptionItem {
-  MenuItem item;
-  const char* setting;
-};
-constexpr OptionItem kOptionItems[] = {{MenuItem::AllCameraFiles, "AllCameraFiles"},
-                                       {MenuItem::DateTakenFolders, "DateTakenFolders"}};
-
 }  // namespace
-
-MenuItem LanguageMenuItem(int index) {
-  switch (index) {
-    case 1: return MenuItem::LangRussian;
-    case 2: return MenuItem::LangEnglish;
-  }
-  throw std::out_of_range("no language menu item " + std::to_string(index));
-}
 
 int HeightRule(double movieHeight, double outerHeight, double clientHeight) {
   const double h = movieHeight + (outerHeight - clientHeight);
@@ -59,125 +26,125 @@ int HeightRule(double movieHeight, double outerHeight, double clientHeight) {
   return static_cast<int>(std::nearbyint(h));
 }
 
-frmQuillfen::frmQuillfen(GlobalModule& module) : module_(module), loadingLabel_(kDesignLabel) {
-  WindowSystem& w = window();
-  w.SetCaption(kAppTitle);
-  w.SetLabel(loadingLabel_);
-  w.SetTimerInterval(Timer::Checker, kCheckerInterval);
-  w.SetTimerEnabled(Timer::Checker, true);
-  w.SetTimerInterval(Timer::Loader, kLoaderInterval);
-  w.SetTimerEnabled(Timer::Loader, false);
-  // The diagnostic item is switched off in the design.
-  w.SetMenuEnabled(MenuItem::Test, false);
-  w.Attach(this);
-  module_.platform().movie.SetRequestHandler([this](const std::string& request) { swfControl_FlashCall(request); });
-  module_.platform().movie.SetPageLostHandler([this] { swfControl_PageLost(); });
+frmQuillfen::frmQuillfen(const MainWindowParts& parts)
+    : window_(parts.window),
+      movie_(parts.movie),
+      language_(parts.language),
+      swf_(parts.swf),
+      settings_(parts.settings),
+      mover_(parts.mover),
+      lock_(parts.lock),
+      loadingLabel_(kDesignLabel),
+      cards_(parts.system, parts.mover, parts.settings, parts.window) {
+  window_.SetMenus(menu::Entries());
+  window_.SetCaption(kAppTitle);
+  window_.SetLabel(loadingLabel_);
+  window_.SetTimerInterval(Timer::Checker, kCheckerInterval);
+  window_.SetTimerEnabled(Timer::Checker, true);
+  window_.SetTimerInterval(Timer::Loader, kLoaderInterval);
+  window_.SetTimerEnabled(Timer::Loader, false);
+  window_.Attach(this);
+  movie_.SetRequestHandler([this](const std::string& request) { swfControl_FlashCall(request); });
+  movie_.SetPageLostHandler([this] { swfControl_PageLost(); });
 }
 
 frmQuillfen::~frmQuillfen() {
-  module_.platform().movie.SetPageLostHandler(nullptr);
-  module_.platform().movie.SetRequestHandler(nullptr);
-  window().Attach(nullptr);
+  movie_.SetPageLostHandler(nullptr);
+  movie_.SetRequestHandler(nullptr);
+  window_.Attach(nullptr);
 }
-
-WindowSystem& frmQuillfen::window() const { return module_.platform().window; }
 
 void frmQuillfen::Form_Load() { App_Initialize(); }
 
 void frmQuillfen::App_Initialize() {
-  module_.blnSettingsLocked = true;
+  lock_.Hold();
   EnableMenus(false);
-  module_.objSWFProvider().Control(module_.platform().movie);
-  clsLanguageProvider& language = module_.objLanguageProvider();
-  if (!language.LoadLanguage()) return;  // the design captions stay
+  swf_.Control(movie_);
+  if (!language_.LoadLanguage()) return;  // the design captions stay
   CheckLoadedLanguage();
-  language.LoadLanguageStrings(*this);
+  language_.LoadLanguageStrings(*this);
 }
 
 void frmQuillfen::CheckLoadedLanguage() {
-  const clsLanguageProvider& language = module_.objLanguageProvider();
-  for (int i = kFirstLanguageItem; i <= kLastLanguageItem; ++i) {
+  for (int i = menu::kFirstLanguage; i <= menu::kLastLanguage; ++i) {
     bool loaded = false;
     try {
-      loaded = i == language.LanguageIndex();
+      loaded = i == language_.LanguageIndex();
     } catch (const std::out_of_range&) {
       // A language file of an unknown language was loaded: no item is its own.
     }
-    window().SetMenuChecked(LanguageMenuItem(i), loaded);
+    window_.SetMenuChecked(menu::Lang(i), loaded);
   }
 }
 
 void frmQuillfen::EnableMenus(bool enabled) {
-  window().SetMenuEnabled(MenuItem::Options, enabled);
-  window().SetMenuEnabled(MenuItem::Help, enabled);
+  window_.SetMenuEnabled(menu::Options, enabled);
+  window_.SetMenuEnabled(menu::Help, enabled);
 }
 
 void frmQuillfen::tmrLoader_Timer() {
-  window().SetTimerEnabled(Timer::Loader, false);
-  window().SetTimerEnabled(Timer::Checker, false);
+  window_.SetTimerEnabled(Timer::Loader, false);
+  window_.SetTimerEnabled(Timer::Checker, false);
   loaderStarted_ = true;
   reloadsInARow_ = 0;
-  clsSettings& settings = module_.objSettings();
-  clsFSMoving& mover = module_.objFSMoving();
-  settings.LoadSettings(mover);
+  settings_.LoadSettings();
+  mover_.Target(settings_.StoredTarget());
+  cards_.GiveStartSource();
+  lock_.Release();
   ShowOptionItems();
   // A card the desktop handed over is emptied at once when the user asked for
   // that; the loader returns only after the move.
-  if (!module_.platform().system.CommandLineArgument().empty() && settings.Automoving()) mover.StartOperation();
+  cards_.MoveStartCard();
   // Requests the movie sent meanwhile, now that the settings take changes.
-  window().PumpEvents();
-  window().ShowMovie();
+  window_.PumpEvents();
+  window_.ShowMovie();
   EnableMenus(true);
 }
 
 void frmQuillfen::Form_Resize() {
-  const int height = HeightRule(kMovieHeight, window().OuterHeight(), window().ClientHeight());
+  const int height = HeightRule(kMovieHeight, window_.OuterHeight(), window_.ClientHeight());
   // Setting the height resizes the window again; then the rule changes nothing.
-  if (height != window().OuterHeight()) window().SetOuterHeight(height);
+  if (height != window_.OuterHeight()) window_.SetOuterHeight(height);
 }
 
 void frmQuillfen::tmrChecker_Timer() {
-  window().SetTimerEnabled(Timer::Checker, false);
-  const clsLanguageProvider& language = module_.objLanguageProvider();
-  window().SetLabel(language.GetDialog("swf_error"));
-  window().MessageBox(window().Label(), language.GetDialog("loading_error"), BoxIcon::Critical, BoxButtons::OK);
+  window_.SetTimerEnabled(Timer::Checker, false);
+  window_.SetLabel(language_.GetDialog("swf_error"));
+  window_.MessageBox(window_.Label(), language_.GetDialog("loading_error"), BoxIcon::Critical, BoxButtons::OK);
 }
 
 void frmQuillfen::swfControl_FlashCall(const std::string& request) {
   const std::string copy = request;  // the movie's text may go away while it is handled
-  laterStarts_.Handle([&] { module_.objSWFProvider().FlashCall(copy); });
+  cards_.Handle([&] { swf_.FlashCall(copy); });
 }
 
 void frmQuillfen::swfControl_PageLost() {
   // A load the lost page asked for waits for the new page's own request, so
   // that the settings reach a page that can show them.
-  window().SetTimerEnabled(Timer::Loader, false);
-  window().SetLabel(loadingLabel_);
-  window().HideMovie();
+  window_.SetTimerEnabled(Timer::Loader, false);
+  window_.SetLabel(loadingLabel_);
+  window_.HideMovie();
   // The watchdog tells the user when no page comes back.
-  window().SetTimerEnabled(Timer::Checker, true);
+  window_.SetTimerEnabled(Timer::Checker, true);
   if (reloadsInARow_ >= kMaxReloadsInARow) return;
   ++reloadsInARow_;
-  clsSWFProvider& swf = module_.objSWFProvider();
-  if (loaderStarted_) swf.RestoreAtNextLoad([this] { MovieRestored(); });
-  swf.Control(module_.platform().movie);
+  if (loaderStarted_) swf_.RestoreAtNextLoad([this] { MovieRestored(); });
+  swf_.Control(movie_);
 }
 
 void frmQuillfen::MovieRestored() {
   reloadsInARow_ = 0;
-  window().SetTimerEnabled(Timer::Checker, false);
-  window().ShowMovie();
+  window_.SetTimerEnabled(Timer::Checker, false);
+  window_.ShowMovie();
 }
 
 void frmQuillfen::mnuLang_Click(int index) {
-  clsLanguageProvider& language = module_.objLanguageProvider();
-  if (!language.LoadLanguage(Variant(static_cast<std::int32_t>(index)))) return;
-  for (int i = kFirstLanguageItem; i <= kLastLanguageItem; ++i)
-    window().SetMenuChecked(LanguageMenuItem(i), i == index);
-  module_.platform().settings.SaveSetting(kSettingsApp, kSettingsSection, "Language", language.Language());
-  language.LoadLanguageStrings(*this);
+  if (!language_.LoadLanguage(Variant(static_cast<std::int32_t>(index)))) return;
+  for (int i = menu::kFirstLanguage; i <= menu::kLastLanguage; ++i) window_.SetMenuChecked(menu::Lang(i), i == index);
+  settings_.SaveLanguage(language_.Language());
+  language_.LoadLanguageStrings(*this);
   try {
-    module_.objSWFProvider().RenameComponents();
+    swf_.RenameComponents();
   } catch (const std::logic_error&) {
     // The movie has not asked for its component texts yet: there is nothing
     // of it to relabel, and it takes the new language when it asks.
@@ -186,29 +153,26 @@ void frmQuillfen::mnuLang_Click(int index) {
 
 // An option changes like the movie's check boxes: stored at once, but not
 // while the settings are locked (a move runs); the mark shows what holds.
-void frmQuillfen::mnuOption_Click(MenuItem item) {
-  clsSettings& settings = module_.objSettings();
-  for (const OptionItem& option : kOptionItems)
-    if (option.item == item) settings.SaveParameter(option.setting, !window().MenuChecked(item));
+void frmQuillfen::mnuOption_Click(Option option) {
+  const MenuItem item = menu::ForOption(option);
+  settings_.SaveParameter(std::string(DefinitionOf(option).key), !window_.MenuChecked(item));
   ShowOptionItems();
 }
 
 void frmQuillfen::ShowOptionItems() {
-  const clsSettings& settings = module_.objSettings();
-  window().SetMenuChecked(MenuItem::AllCameraFiles, settings.AllCameraFiles());
-  window().SetMenuChecked(MenuItem::DateTakenFolders, settings.DateTakenFolders());
+  for (const OptionDefinition& option : kOptions)
+    if (option.place == OptionPlace::OptionsMenu)
+      window_.SetMenuChecked(menu::ForOption(option.option), settings_.On(option.option));
 }
 
-void frmQuillfen::mnuTesting_Click() {
-  window().SetMenuChecked(MenuItem::Testing, !window().MenuChecked(MenuItem::Testing));
-}
+void frmQuillfen::mnuTesting_Click() { window_.SetMenuChecked(menu::Testing, !window_.MenuChecked(menu::Testing)); }
 
-void frmQuillfen::mnuTest_Click() { module_.objSWFProvider().SetProgress(Variant(std::int16_t{55})); }
+void frmQuillfen::mnuTest_Click() { swf_.SetProgress(Variant(std::int16_t{55})); }
 
-void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(window(), module_.objLanguageProvider()); }
+void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(window_, language_); }
 
 void frmQuillfen::OnTimer(Timer timer) {
-  laterStarts_.Handle([&] {
+  cards_.Handle([&] {
     switch (timer) {
       case Timer::Checker: tmrChecker_Timer(); break;
       case Timer::Loader: tmrLoader_Timer(); break;
@@ -216,64 +180,62 @@ void frmQuillfen::OnTimer(Timer timer) {
   });
 }
 
-void frmQuillfen::OnMenu(MenuItem item) {
-  laterStarts_.Handle([&] {
-    switch (item) {
-      case MenuItem::LangRussian: mnuLang_Click(1); break;
-      case MenuItem::LangEnglish: mnuLang_Click(2); break;
-      case MenuItem::Testing: mnuTesting_Click(); break;
-      case MenuItem::Test: mnuTest_Click(); break;
-      case MenuItem::About: mnuAbout_Click(); break;
-      case MenuItem::AllCameraFiles:
-      case MenuItem::DateTakenFolders: mnuOption_Click(item); break;
-      case MenuItem::Options:
-      case MenuItem::Language:
-      case MenuItem::Help: break;  // menus that only open
-    }
+void frmQuillfen::OnMenu(const MenuItem& item) {
+  cards_.Handle([&] {
+    if (const std::optional<int> language = menu::LanguageIndexOf(item))
+      mnuLang_Click(*language);
+    else if (const std::optional<Option> option = menu::OptionOf(item))
+      mnuOption_Click(*option);
+    else if (item == menu::Testing)
+      mnuTesting_Click();
+    else if (item == menu::Test)
+      mnuTest_Click();
+    else if (item == menu::About)
+      mnuAbout_Click();
+    // The other items are menus that only open.
   });
 }
 
 void frmQuillfen::OnClose() {
-  laterStarts_.Close();
+  cards_.Close();
   // A move runs inside a call of the movie; it is cancelled so that it ends
   // after the picture in hand, and the window closes once that call returns.
   // Nothing is saved here: every setting was stored when it changed.
-  clsFSMoving& mover = module_.objFSMoving();
-  if (mover.Running()) mover.Cancel();
+  if (mover_.Running()) mover_.Cancel();
 }
 
-void frmQuillfen::SetCaption(const std::string& caption) { window().SetCaption(caption); }
+void frmQuillfen::SetCaption(const std::string& caption) { window_.SetCaption(caption); }
 
 std::vector<std::string> frmQuillfen::ControlNames() const {
   std::vector<std::string> names;
-  for (const NamedMenu& menu : kNamedMenus)
-    if (names.empty() || names.back() != menu.name) names.emplace_back(menu.name);
+  for (const menu::Item& item : menu::Items())
+    if (names.empty() || names.back() != item.control) names.push_back(item.control);
   names.emplace_back(kLabelName);
   return names;
 }
 
 std::vector<MenuItem> frmQuillfen::MenuItemsNamed(const std::string& control) {
   std::vector<MenuItem> items;
-  for (const NamedMenu& menu : kNamedMenus)
-    if (control == menu.name) items.push_back(menu.item);
+  for (const menu::Item& item : menu::Items())
+    if (control == item.control) items.push_back(item.entry.item);
   return items;
 }
 
 void frmQuillfen::SetControlCaption(const std::string& control, const std::string& caption) {
   if (control == kLabelName) {
     loadingLabel_ = caption;
-    window().SetLabel(caption);
+    window_.SetLabel(caption);
     return;
   }
-  for (MenuItem item : MenuItemsNamed(control)) window().SetMenuCaption(item, caption);
+  for (const MenuItem& item : MenuItemsNamed(control)) window_.SetMenuCaption(item, caption);
 }
 
 void frmQuillfen::SetControlTooltip(const std::string& control, const std::string& tooltip) {
   if (control == kLabelName) {
-    window().SetLabelTooltip(tooltip);
+    window_.SetLabelTooltip(tooltip);
     return;
   }
-  for (MenuItem item : MenuItemsNamed(control)) window().SetMenuTooltip(item, tooltip);
+  for (const MenuItem& item : MenuItemsNamed(control)) window_.SetMenuTooltip(item, tooltip);
 }
 
 }  // namespace quillfen

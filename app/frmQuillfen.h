@@ -5,13 +5,18 @@
 #include <string>
 #include <vector>
 
-#include "app/LaterStarts.h"
+#include "app/CardArrivals.h"
+#include "bridge/clsSWFProvider.h"
 #include "localization/TranslatableWindow.h"
+#include "localization/clsLanguageProvider.h"
+#include "mover/clsFSMoving.h"
+#include "platform/MovieHost.h"
+#include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
+#include "settings/SettingsLock.h"
+#include "settings/clsSettings.h"
 
 namespace quillfen {
-
-class GlobalModule;
 
 inline constexpr int kCheckerInterval = 7000;
 inline constexpr int kLoaderInterval = 100;
@@ -21,21 +26,29 @@ inline constexpr int kMovieHeight = 245;
 // between, is not loaded once more: the watchdog tells the user.
 inline constexpr int kMaxReloadsInARow = 3;
 
-// The language items of the menu, by language number (1 Russian, 2 English).
-inline constexpr int kFirstLanguageItem = 1;
-inline constexpr int kLastLanguageItem = 2;
-MenuItem LanguageMenuItem(int index);
-
 // The outer height that makes the client area exactly as high as the movie:
 // the movie's height plus the frame (outer minus client), rounded to the
 // nearest 16-bit integer, ties to even.
 int HeightRule(double movieHeight, double outerHeight, double clientHeight);
 
+// What the main window works with.
+struct MainWindowParts {
+  WindowSystem& window;
+  MovieHost& movie;
+  const SystemInfo& system;  // the argument this start was given
+  clsLanguageProvider& language;
+  clsSWFProvider& swf;
+  clsSettings& settings;
+  clsFSMoving& mover;
+  SettingsLock& lock;
+};
+
 class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
  public:
-  // Puts the window into its design state (timers, label, caption) and
-  // becomes the receiver of the window's events and of the movie's requests.
-  explicit frmQuillfen(GlobalModule& module);
+  // Puts the window into its design state (menus, timers, label, caption)
+  // and becomes the receiver of the window's events and of the movie's
+  // requests.
+  explicit frmQuillfen(const MainWindowParts& parts);
   ~frmQuillfen() override;
   frmQuillfen(const frmQuillfen&) = delete;
   frmQuillfen& operator=(const frmQuillfen&) = delete;
@@ -53,17 +66,17 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void swfControl_PageLost();
   // Another start of the program handed over its argument (a card's folder,
   // or nothing).
-  void LaterStart(const std::string& argument) { laterStarts_.Arrive(argument); }
+  void LaterStart(const std::string& argument) { cards_.Arrive(argument); }
 
   void mnuLang_Click(int index);
   void mnuTesting_Click();
   void mnuTest_Click();
   void mnuAbout_Click();
-  void mnuOption_Click(MenuItem item);
+  void mnuOption_Click(Option option);
 
   // MainWindowEvents
   void OnTimer(Timer timer) override;
-  void OnMenu(MenuItem item) override;
+  void OnMenu(const MenuItem& item) override;
   void OnClose() override;
   void OnResize() override { Form_Resize(); }
 
@@ -75,7 +88,6 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void SetControlTooltip(const std::string& control, const std::string& tooltip) override;
 
  private:
-  WindowSystem& window() const;
   // Checks the item of the loaded language; none when it is not a known one.
   void CheckLoadedLanguage();
   // The menu items that carry a control name's texts (a control array has several).
@@ -85,14 +97,20 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // A page loaded anew has been shown what the lost one showed.
   void MovieRestored();
 
-  GlobalModule& module_;
+  WindowSystem& window_;
+  MovieHost& movie_;
+  clsLanguageProvider& language_;
+  clsSWFProvider& swf_;
+  clsSettings& settings_;
+  clsFSMoving& mover_;
+  SettingsLock& lock_;
   // The label's text while the movie loads, in the current language.
   std::string loadingLabel_;
   // The loader has begun showing the settings: from then on a new page is
   // restored, not loaded, so nothing of start-up runs twice.
   bool loaderStarted_ = false;
   int reloadsInARow_ = 0;
-  LaterStarts laterStarts_{module_};
+  CardArrivals cards_;
 };
 
 }  // namespace quillfen

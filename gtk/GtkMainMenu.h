@@ -1,12 +1,13 @@
 #pragma once
-// The main window's menu bar on GTK. The items keep the state the program
-// gives them: a click reports the item and leaves its check mark alone, as
-// the program sets check marks itself.
+// The main window's menu bar on GTK, built from the program's entries. The
+// items keep the state the program gives them: a click reports the item and
+// leaves its check mark alone, as the program sets check marks itself.
 #include <gtk/gtk.h>
 
 #include <functional>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "platform/WindowSystem.h"
 
@@ -14,34 +15,34 @@ namespace quillfen {
 
 class GtkMainMenu {
  public:
-  using ClickHandler = std::function<void(MenuItem)>;
+  using ClickHandler = std::function<void(const MenuItem&)>;
   explicit GtkMainMenu(ClickHandler onClick);
   GtkMainMenu(const GtkMainMenu&) = delete;
   GtkMainMenu& operator=(const GtkMainMenu&) = delete;
 
   GtkWidget* bar() const { return bar_; }
+  // Fills the bar; parents come before their items.
+  void Build(const std::vector<MenuEntry>& entries);
 
-  void SetCaption(MenuItem item, const std::string& caption);
+  void SetCaption(const MenuItem& item, const std::string& caption);
   // What the items show, read from the widgets themselves.
-  std::string Caption(MenuItem item) const;
-  void SetTooltip(MenuItem item, const std::string& text);
-  void SetChecked(MenuItem item, bool checked);
-  bool Checked(MenuItem item) const;
-  void SetEnabled(MenuItem item, bool enabled);
-  bool Enabled(MenuItem item) const;
-
-  // The item's widget (for tests that drive the menu).
-  GtkWidget* Widget(MenuItem item) const { return items_.at(item).widget; }
+  std::string Caption(const MenuItem& item) const;
+  void SetTooltip(const MenuItem& item, const std::string& text);
+  void SetChecked(const MenuItem& item, bool checked);
+  bool Checked(const MenuItem& item) const;
+  void SetEnabled(const MenuItem& item, bool enabled);
+  bool Enabled(const MenuItem& item) const;
 
  private:
   struct Item {
     GtkWidget* widget = nullptr;
+    GtkWidget* submenu = nullptr;  // the menu a submenu item opens
     bool checkable = false;
+    bool offered = true;
     bool checked = false;
     bool enabled = true;
   };
-  GtkWidget* AddItem(GtkWidget* parentMenu, MenuItem item, bool checkable);
-  GtkWidget* AddSubmenu(GtkWidget* parentShell, MenuItem item);
+  void Add(const MenuEntry& entry);
   static void OnActivate(GtkMenuItem* widget, gpointer data);
 
   ClickHandler onClick_;

@@ -21,7 +21,7 @@ constexpr int kMaxPumpIterations = 1000;
 GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movieHeight, Resources resources,
                                  std::function<void(const std::string&)> openUrl, HandlerNesting& nesting)
     : nesting_(nesting),
-      menu_([this](MenuItem item) {
+      menu_([this](const MenuItem& item) {
         HandlerNesting::Scope scope(nesting_);
         if (events_) events_->OnMenu(item);
       }),

@@ -60,13 +60,14 @@ class GtkWindowSystem : public WindowSystem {
   int OuterHeight() const override { return gtk_widget_get_allocated_height(window_); }
   int ClientHeight() const override { return gtk_widget_get_allocated_height(client_); }
   void SetOuterHeight(int height) override;
-  void SetMenuCaption(MenuItem item, const std::string& caption) override { menu_.SetCaption(item, caption); }
-  std::string MenuCaption(MenuItem item) const override { return menu_.Caption(item); }
-  void SetMenuTooltip(MenuItem item, const std::string& text) override { menu_.SetTooltip(item, text); }
-  void SetMenuChecked(MenuItem item, bool checked) override { menu_.SetChecked(item, checked); }
-  bool MenuChecked(MenuItem item) const override { return menu_.Checked(item); }
-  void SetMenuEnabled(MenuItem item, bool enabled) override { menu_.SetEnabled(item, enabled); }
-  bool MenuEnabled(MenuItem item) const override { return menu_.Enabled(item); }
+  void SetMenus(const std::vector<MenuEntry>& entries) override { menu_.Build(entries); }
+  void SetMenuCaption(const MenuItem& item, const std::string& caption) override { menu_.SetCaption(item, caption); }
+  std::string MenuCaption(const MenuItem& item) const override { return menu_.Caption(item); }
+  void SetMenuTooltip(const MenuItem& item, const std::string& text) override { menu_.SetTooltip(item, text); }
+  void SetMenuChecked(const MenuItem& item, bool checked) override { menu_.SetChecked(item, checked); }
+  bool MenuChecked(const MenuItem& item) const override { return menu_.Checked(item); }
+  void SetMenuEnabled(const MenuItem& item, bool enabled) override { menu_.SetEnabled(item, enabled); }
+  bool MenuEnabled(const MenuItem& item) const override { return menu_.Enabled(item); }
   std::string SelectFolder(const std::string& initialFolder, const std::string& title) override;
   void ShowAbout(const AboutTexts& texts) override;
   [[noreturn]] void EndProgram(int exitCode) override;

@@ -101,7 +101,7 @@ int main(int argc, char** argv) {
     PosixSystemInfo system(JoinArguments(argc, argv, 2));
     XdgDesktopIntegration desktop;
     GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
-    frmQuillfen form(module);
+    frmQuillfen form(module.MainWindow());
     TranscriptRunner runner(window, movie, log);
     return runner.Run(form, instructions);
   } catch (const std::exception& error) {

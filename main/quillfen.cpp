@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
   XdgDesktopIntegration desktop;
 
   GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
-  frmQuillfen form(module);
+  frmQuillfen form(module.MainWindow());
 #ifdef QUILLFEN_TEST_HOOK
   TestHook hook(window, movie);
 #endif

@@ -47,7 +47,7 @@ void clsFSMoving::MovePictures(const ScannedFolder& folder, MovePlan& plan, Walk
     // size is taken.
     Destination& destination = plan.destinations[shot.destination];
     const std::int32_t number = destination.counter + 1;
-    if (!window.MenuChecked(MenuItem::Testing)) {
+    if (!ports_.testMode()) {
       AnnounceNextShot(folder, index, plan);
       if (!MoveShot(shot, plan, destination, number)) {
         blnCancel_ = true;

@@ -28,9 +28,9 @@ void clsFSMoving::StartOperation() {
   MovePlan plan;
   plan.source = strSource_;
   plan.targetFolder = strTarget_;
-  plan.everyCameraFile = options_.AllCameraFiles();
-  plan.byDateTaken = options_.Subfolder() && options_.DateTakenFolders();
-  if (options_.Subfolder() && !plan.byDateTaken)
+  plan.everyCameraFile = settings_.InEffect(Option::AllCameraFiles);
+  plan.byDateTaken = settings_.InEffect(Option::DateTakenFolders);
+  if (settings_.On(Option::Subfolder) && !plan.byDateTaken)
     plan.targetFolder = BuildPath(strTarget_, DayStamp(ports_.system.Today()));
   std::string scannedFolder;
   if (TargetInSource(plan.targetFolder, plan.everyCameraFile, scannedFolder)) {
@@ -62,7 +62,7 @@ bool clsFSMoving::PlanMove(MovePlan& plan) {
   ClearInfo();
   ShowExtraInfo(T("source_checking"));
   if (!ScanSources(plan)) return false;
-  plan.autoRename = options_.AutoRename();
+  plan.autoRename = settings_.On(Option::AutoRename);
   if (!CheckNames(plan)) return false;
   // Also a source whose pictures are all empty files.
   if (plan.totalSize == 0) {

@@ -5,22 +5,22 @@
 
 namespace quillfen {
 
-clsFSMoving::clsFSMoving(MoverView& view, const MoveOptions& options, const clsLanguageProvider& texts,
-                         MoverPorts ports, bool& settingsLocked)
-    : view_(view), options_(options), texts_(texts), ports_(ports), blnSettingsLocked_(settingsLocked) {}
+clsFSMoving::clsFSMoving(MoverView& view, clsSettings& settings, const clsLanguageProvider& texts,
+                         MoverPorts ports, SettingsLock& lock)
+    : view_(view), settings_(settings), texts_(texts), ports_(ports), lock_(lock) {}
 
 // Both paths are stored as soon as they are set, even while a move runs: they
 // are the user's choice, not an option the move depends on.
 void clsFSMoving::Target(const std::string& value) {
   strTarget_ = value;
   view_.SetCtlValue("cmbTarget", Variant(value), ControlKind::Text);
-  ports_.store.SaveSetting(kSettingsApp, kSettingsSection, "Target", value);
+  settings_.SaveTarget(value);
 }
 
 void clsFSMoving::Source(const std::string& value) {
   strSource_ = value;
   view_.SetCtlValue("cmbSource", Variant(value), ControlKind::Text);
-  ports_.store.SaveSetting(kSettingsApp, kSettingsSection, "Source", value);
+  settings_.SaveSource(value);
 }
 
 void clsFSMoving::Cancel() {
@@ -39,13 +39,13 @@ void clsFSMoving::StartSteps() {
   // A pause made before the operation never holds it.
   if (blnPaused_) Pause();
   running_ = true;
-  blnSettingsLocked_ = true;
+  lock_.Hold();
   view_.SwitchControls(false);
   view_.SetProgress(Variant(0));
 }
 
 void clsFSMoving::EndSteps() {
-  blnSettingsLocked_ = false;
+  lock_.Release();
   view_.SwitchControls(true);
   view_.SetProgress(Variant(0));
   if (blnPaused_) Pause();

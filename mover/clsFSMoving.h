@@ -2,18 +2,19 @@
 // The photo mover: source and target, the checks before a move, the move with
 // progress, pause and cancel, and its report.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
-#include "mover/MoveOptions.h"
 #include "mover/MovePlan.h"
 #include "mover/MoverView.h"
 #include "mover/SourceScan.h"
 #include "platform/FileSystem.h"
-#include "platform/SettingsStore.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
+#include "settings/SettingsLock.h"
+#include "settings/clsSettings.h"
 
 namespace quillfen {
 
@@ -22,18 +23,20 @@ class clsLanguageProvider;
 // The platform services a move uses.
 struct MoverPorts {
   FileSystem& files;
-  WindowSystem& window;      // boxes, event pumping, the test mode's menu item
+  WindowSystem& window;      // boxes, event pumping
   Shell& shell;              // the source shown in the file browser at the end
-  SettingsStore& store;      // source and target are stored as they are set
   const SystemInfo& system;  // today's date for the day folder
+  // Whether the test mode is on, asked before each shot: its files then stay in place.
+  std::function<bool()> testMode;
 };
 
 class clsFSMoving {
  public:
-  // settingsLocked: the program-wide guard that keeps the options from
-  // changing; the mover holds it for the whole of every operation.
-  clsFSMoving(MoverView& view, const MoveOptions& options, const clsLanguageProvider& texts, MoverPorts ports,
-              bool& settingsLocked);
+  // settings: the options a move reads when it starts, and where source and
+  // target are stored as they are set. lock: the guard that keeps the
+  // options from changing; the mover holds it for the whole of every move.
+  clsFSMoving(MoverView& view, clsSettings& settings, const clsLanguageProvider& texts, MoverPorts ports,
+              SettingsLock& lock);
 
   void Target(const std::string& value);
   void Source(const std::string& value);
@@ -99,10 +102,10 @@ class clsFSMoving {
   BoxAnswer Box(const std::string& text, const std::string& captionKey, BoxIcon icon, BoxButtons buttons);
 
   MoverView& view_;
-  const MoveOptions& options_;
+  clsSettings& settings_;
   const clsLanguageProvider& texts_;
   MoverPorts ports_;
-  bool& blnSettingsLocked_;
+  SettingsLock& lock_;
   std::vector<std::string> arrSourceNames_;
   std::string strSource_;
   std::string strTarget_;

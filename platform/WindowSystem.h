@@ -3,6 +3,7 @@
 // two timers, the main window's visible state and its menu bar, the modal
 // folder dialog and About window.
 #include <string>
+#include <vector>
 
 namespace quillfen {
 
@@ -12,59 +13,29 @@ enum class BoxAnswer { OK, Cancel, Retry };
 
 enum class Timer { Checker, Loader };
 
-// Every menu item of the main window. LangRussian and LangEnglish are the
-// members 1 and 2 of the language item array. AllCameraFiles and
-// DateTakenFolders are the options of the Options menu that change what a
-// move takes and where it puts it.
-enum class MenuItem {
-  Options, Language, LangRussian, LangEnglish, Testing, Test, Help, About, AllCameraFiles, DateTakenFolders
+// A menu item of the main window, by the name the program knows it by: the
+// control's name, members of a control array with their index ("mnuLang(2)").
+struct MenuItem {
+  std::string name;
+  friend bool operator==(const MenuItem&, const MenuItem&) = default;
+  friend auto operator<=>(const MenuItem&, const MenuItem&) = default;
 };
 
-// An option item of the Options menu: a check mark that is one of the user's
-// stored options.
-inline bool IsOptionItem(MenuItem item) {
-  return item == MenuItem::AllCameraFiles || item == MenuItem::DateTakenFolders;
-}
+enum class MenuKind {
+  Submenu,  // opens a menu of its own
+  Command,  // does something when chosen
+  Check,    // a check mark the program sets when the item is chosen
+  Choice,   // a check mark shown as one of several (a radio item)
+  Option,   // a check mark that is one of the user's stored options
+};
 
-// The menu captions built into the window, shown until a language file
-// replaces them. The diagnostic item Test is never available to the user.
-inline const char* DesignMenuCaption(MenuItem item) {
-  switch (item) {
-    case MenuItem::Options: return "Настройки";
-    case MenuItem::Language: return "Язык";
-    case MenuItem::LangRussian: return "Русский";
-    case MenuItem::LangEnglish: return "English";
-    case MenuItem::Testing: return "Тестовый режим (Без перемещения файлов)";
-    case MenuItem::Test: return "Тест";
-    case MenuItem::Help: return "Справка";
-    case MenuItem::About: return "О программе...";
-    case MenuItem::AllCameraFiles: return "Перемещать все файлы камеры (RAW, видео...)";
-    case MenuItem::DateTakenFolders: return "Папки дней по дате съёмки";
-  }
-  return "";
-}
-// The name of an item as the program and its tests know it: the control's
-// name, members of the language array with their index.
-inline const char* MenuItemName(MenuItem item) {
-  switch (item) {
-    case MenuItem::Options: return "mnuOptions";
-    case MenuItem::Language: return "mnuLanguage";
-    case MenuItem::LangRussian: return "mnuLang(1)";
-    case MenuItem::LangEnglish: return "mnuLang(2)";
-    case MenuItem::Testing: return "mnuTesting";
-    case MenuItem::Test: return "mnuTest";
-    case MenuItem::Help: return "mnuHelp";
-    case MenuItem::About: return "mnuAbout";
-    case MenuItem::AllCameraFiles: return "mnuAllCameraFiles";
-    case MenuItem::DateTakenFolders: return "mnuDateTakenFolders";
-  }
-  return "?";
-}
-inline constexpr MenuItem kAllMenuItems[] = {MenuItem::Options,        MenuItem::Language,
-                                             MenuItem::LangRussian,    MenuItem::LangEnglish,
-                                             MenuItem::Testing,        MenuItem::Test,
-                                             MenuItem::Help,           MenuItem::About,
-                                             MenuItem::AllCameraFiles, MenuItem::DateTakenFolders};
+struct MenuEntry {
+  MenuItem item;
+  MenuItem parent;  // no name: on the menu bar
+  MenuKind kind = MenuKind::Command;
+  std::string caption;  // the caption built into the window
+  bool offered = true;  // false: the item exists but is never the user's to choose
+};
 
 // What the About window shows; filled by the About logic each time it opens.
 struct AboutTexts {
@@ -81,7 +52,7 @@ class MainWindowEvents {
  public:
   virtual ~MainWindowEvents() = default;
   virtual void OnTimer(Timer timer) = 0;
-  virtual void OnMenu(MenuItem item) = 0;
+  virtual void OnMenu(const MenuItem& item) = 0;
   // The user closes the main window. The window system ends the program
   // after this returns.
   virtual void OnClose() = 0;
@@ -94,6 +65,9 @@ class WindowSystem {
   virtual ~WindowSystem() = default;
 
   virtual void Attach(MainWindowEvents* events) = 0;
+  // Builds the menu bar from its entries, parents before their items, in
+  // the order they are shown; once, before any other call about menus.
+  virtual void SetMenus(const std::vector<MenuEntry>& entries) = 0;
 
   // A modal box; the first button is the default, Cancel answers Escape.
   virtual BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon,
@@ -123,13 +97,13 @@ class WindowSystem {
   // Changes the outer height; the client area grows or shrinks with it.
   virtual void SetOuterHeight(int height) = 0;
 
-  virtual void SetMenuCaption(MenuItem item, const std::string& caption) = 0;
-  virtual std::string MenuCaption(MenuItem item) const = 0;
-  virtual void SetMenuTooltip(MenuItem item, const std::string& text) = 0;
-  virtual void SetMenuChecked(MenuItem item, bool checked) = 0;
-  virtual bool MenuChecked(MenuItem item) const = 0;
-  virtual void SetMenuEnabled(MenuItem item, bool enabled) = 0;
-  virtual bool MenuEnabled(MenuItem item) const = 0;
+  virtual void SetMenuCaption(const MenuItem& item, const std::string& caption) = 0;
+  virtual std::string MenuCaption(const MenuItem& item) const = 0;
+  virtual void SetMenuTooltip(const MenuItem& item, const std::string& text) = 0;
+  virtual void SetMenuChecked(const MenuItem& item, bool checked) = 0;
+  virtual bool MenuChecked(const MenuItem& item) const = 0;
+  virtual void SetMenuEnabled(const MenuItem& item, bool enabled) = 0;
+  virtual bool MenuEnabled(const MenuItem& item) const = 0;
 
   // The modal folder dialog: returns the chosen folder's full path, or the
   // empty text when the user cancelled.

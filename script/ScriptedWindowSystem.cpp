@@ -46,9 +46,17 @@ bool Offers(BoxButtons buttons, BoxAnswer answer) {
 
 }  // namespace
 
-ScriptedWindowSystem::ScriptedWindowSystem(EventLog& log) : log_(log) {
-  for (MenuItem item : kAllMenuItems) menus_[item].caption = DesignMenuCaption(item);
-  menus_[MenuItem::Test].enabled = false;
+ScriptedWindowSystem::ScriptedWindowSystem(EventLog& log) : log_(log) {}
+
+// The menu bar as built, before the program has changed anything: not logged.
+void ScriptedWindowSystem::SetMenus(const std::vector<MenuEntry>& entries) {
+  menus_.clear();
+  for (const MenuEntry& entry : entries) {
+    MenuState& menu = menus_[entry.item];
+    menu.kind = entry.kind;
+    menu.caption = entry.caption;
+    menu.enabled = entry.offered;
+  }
 }
 
 BoxAnswer ScriptedWindowSystem::MessageBox(const std::string& text, const std::string& title, BoxIcon icon,
@@ -147,39 +155,47 @@ void ScriptedWindowSystem::HideMovie() {
   log_.Add("movie-hidden");
 }
 
-void ScriptedWindowSystem::LogMenu(MenuItem item) {
+void ScriptedWindowSystem::LogMenu(const MenuItem& item) {
   const auto& m = menus_[item];
-  log_.Add(std::string("menu ") + MenuItemName(item) + " checked=" + (m.checked ? "1" : "0") +
+  log_.Add("menu " + item.name + " checked=" + (m.checked ? "1" : "0") +
            " enabled=" + (m.enabled ? "1" : "0") + " caption=" + EscapeLogText(m.caption));
 }
 
-void ScriptedWindowSystem::SetMenuCaption(MenuItem item, const std::string& caption) {
+void ScriptedWindowSystem::SetMenuCaption(const MenuItem& item, const std::string& caption) {
   if (menus_[item].caption == caption) return;
   menus_[item].caption = caption;
   // An option item is logged when its check mark changes, not for its
   // caption: a user who never switches an option sees no line of it.
-  if (!IsOptionItem(item)) LogMenu(item);
+  if (menus_[item].kind != MenuKind::Option) LogMenu(item);
 }
 
-std::string ScriptedWindowSystem::MenuCaption(MenuItem item) const { return menus_.at(item).caption; }
+// A program that built no menu bar (a test of the mover alone) finds every
+// item as a new one: no caption, no check mark, available.
+const ScriptedWindowSystem::MenuState& ScriptedWindowSystem::Menu(const MenuItem& item) const {
+  static const MenuState kUnbuilt;
+  const auto found = menus_.find(item);
+  return found == menus_.end() ? kUnbuilt : found->second;
+}
 
-void ScriptedWindowSystem::SetMenuTooltip(MenuItem item, const std::string& text) { menus_[item].tooltip = text; }
+std::string ScriptedWindowSystem::MenuCaption(const MenuItem& item) const { return Menu(item).caption; }
 
-void ScriptedWindowSystem::SetMenuChecked(MenuItem item, bool checked) {
+void ScriptedWindowSystem::SetMenuTooltip(const MenuItem& item, const std::string& text) { menus_[item].tooltip = text; }
+
+void ScriptedWindowSystem::SetMenuChecked(const MenuItem& item, bool checked) {
   if (menus_[item].checked == checked) return;
   menus_[item].checked = checked;
   LogMenu(item);
 }
 
-bool ScriptedWindowSystem::MenuChecked(MenuItem item) const { return menus_.at(item).checked; }
+bool ScriptedWindowSystem::MenuChecked(const MenuItem& item) const { return Menu(item).checked; }
 
-void ScriptedWindowSystem::SetMenuEnabled(MenuItem item, bool enabled) {
+void ScriptedWindowSystem::SetMenuEnabled(const MenuItem& item, bool enabled) {
   if (menus_[item].enabled == enabled) return;
   menus_[item].enabled = enabled;
   LogMenu(item);
 }
 
-bool ScriptedWindowSystem::MenuEnabled(MenuItem item) const { return menus_.at(item).enabled; }
+bool ScriptedWindowSystem::MenuEnabled(const MenuItem& item) const { return Menu(item).enabled; }
 
 std::string ScriptedWindowSystem::SelectFolder(const std::string& initialFolder, const std::string& title) {
   std::optional<std::string> chosen;

@@ -42,6 +42,7 @@ class ScriptedWindowSystem : public WindowSystem {
   MainWindowEvents* events() const { return events_; }
 
   void Attach(MainWindowEvents* events) override { events_ = events; }
+  void SetMenus(const std::vector<MenuEntry>& entries) override;
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon, BoxButtons buttons) override;
   void PumpEvents() override;
   void SetTimerInterval(Timer timer, int milliseconds) override;
@@ -60,13 +61,13 @@ class ScriptedWindowSystem : public WindowSystem {
   void SetOuterHeight(int height) override { clientHeight_ = height - kFrameHeight; }
   // A window whose client area a window manager or theme made another height.
   void SetClientHeight(int height) { clientHeight_ = height; }
-  void SetMenuCaption(MenuItem item, const std::string& caption) override;
-  std::string MenuCaption(MenuItem item) const override;
-  void SetMenuTooltip(MenuItem item, const std::string& text) override;
-  void SetMenuChecked(MenuItem item, bool checked) override;
-  bool MenuChecked(MenuItem item) const override;
-  void SetMenuEnabled(MenuItem item, bool enabled) override;
-  bool MenuEnabled(MenuItem item) const override;
+  void SetMenuCaption(const MenuItem& item, const std::string& caption) override;
+  std::string MenuCaption(const MenuItem& item) const override;
+  void SetMenuTooltip(const MenuItem& item, const std::string& text) override;
+  void SetMenuChecked(const MenuItem& item, bool checked) override;
+  bool MenuChecked(const MenuItem& item) const override;
+  void SetMenuEnabled(const MenuItem& item, bool enabled) override;
+  bool MenuEnabled(const MenuItem& item) const override;
   std::string SelectFolder(const std::string& initialFolder, const std::string& title) override;
   void ShowAbout(const AboutTexts& texts) override;
   [[noreturn]] void EndProgram(int exitCode) override;
@@ -78,12 +79,14 @@ class ScriptedWindowSystem : public WindowSystem {
     std::int64_t due = 0;  // virtual time of the next tick
   };
   struct MenuState {
+    MenuKind kind = MenuKind::Command;
     std::string caption;
     std::string tooltip;
     bool checked = false;
     bool enabled = true;
   };
-  void LogMenu(MenuItem item);
+  void LogMenu(const MenuItem& item);
+  const MenuState& Menu(const MenuItem& item) const;
 
   EventLog& log_;
   MainWindowEvents* events_ = nullptr;

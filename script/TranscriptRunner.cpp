@@ -1,5 +1,6 @@
 #include "script/TranscriptRunner.h"
 
+#include "app/MainMenu.h"
 #include "app/frmQuillfen.h"
 
 namespace quillfen {
@@ -39,16 +40,16 @@ void TranscriptRunner::Execute(const Instruction& instruction) {
       movie_.After(instruction.text, static_cast<int>(instruction.number), instruction.request);
       break;
     case Kind::MenuLanguage:
-      if (window_.events()) window_.events()->OnMenu(LanguageMenuItem(static_cast<int>(instruction.number)));
+      if (window_.events()) window_.events()->OnMenu(menu::Lang(static_cast<int>(instruction.number)));
       break;
     case Kind::MenuTesting:
-      if (window_.events()) window_.events()->OnMenu(MenuItem::Testing);
+      if (window_.events()) window_.events()->OnMenu(menu::Testing);
       break;
     case Kind::MenuTest:
-      if (window_.events()) window_.events()->OnMenu(MenuItem::Test);
+      if (window_.events()) window_.events()->OnMenu(menu::Test);
       break;
     case Kind::MenuAbout:
-      if (window_.events()) window_.events()->OnMenu(MenuItem::About);
+      if (window_.events()) window_.events()->OnMenu(menu::About);
       break;
     case Kind::Wait:
       log_.Flush();

@@ -17,8 +17,8 @@ std::string clsSettings::ProgramPath() const {
 }
 
 void clsSettings::SaveAutorun(bool value) {
-  if (blnSettingsLocked_) return;
-  autorun_ = value;
+  if (lock_.Held()) return;
+  Value(Option::Autorun) = value;
   if (value) {
     // The handler's icon is the last entry a registration writes: without it
     // an earlier registration was cut short (the program was killed between
@@ -44,7 +44,7 @@ void clsSettings::SaveAutorun(bool value) {
 }
 
 void clsSettings::RewritePaths() {
-  if (!autorun_) return;
+  if (!On(Option::Autorun)) return;
   const std::string programPath = ProgramPath();
   registry::SetStringValue(ports_.registry, ports_.window, kCommandKey, "", programPath + kCommandArgument);
   registry::SetStringValue(ports_.registry, ports_.window, kHandlerKey, "DefaultIcon", programPath + ",0");

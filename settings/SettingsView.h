@@ -4,9 +4,15 @@
 #include <string>
 
 #include "base/Variant.h"
-#include "mover/MoverView.h"  // ControlKind
 
 namespace quillfen {
+
+// How the movie takes a value it is given for one of its controls.
+enum class ControlKind : int {
+  Text = 1,      // the text of a field or a folder box
+  Caption = 2,   // the caption of a button
+  CheckBox = 4,  // the state of a check box
+};
 
 class SettingsView {
  public:

@@ -2,68 +2,61 @@
 
 #include "base/AppNames.h"
 #include "localization/clsLanguageProvider.h"
-#include "mover/clsFSMoving.h"
 #include "settings/OptionText.h"
 
 namespace quillfen {
 
 clsSettings::clsSettings(SettingsView& view, const clsLanguageProvider& texts, SettingsPorts ports,
-                         bool& settingsLocked)
-    : view_(view), texts_(texts), ports_(ports), blnSettingsLocked_(settingsLocked) {}
+                         const SettingsLock& lock)
+    : view_(view), texts_(texts), ports_(ports), lock_(lock) {}
+
+bool clsSettings::InEffect(Option option) const {
+  const std::optional<Option> needs = DefinitionOf(option).needs;
+  return On(option) && (!needs || InEffect(*needs));
+}
 
 std::string clsSettings::DefaultTarget() const { return ports_.system.PicturesFolder(); }
 
 // A stored text outside the format (neither True/False nor a number) counts as
 // the option's default, as an absent key does.
-bool clsSettings::ReadOption(const char* key, const char* defaultText, bool defaultValue) const {
-  const std::string text = ports_.store.GetSetting(kSettingsApp, kSettingsSection, key, defaultText);
-  return ParseOptionText(text).value_or(defaultValue);
+bool clsSettings::ReadOption(const OptionDefinition& definition) const {
+  const std::string text = ports_.store.GetSetting(kSettingsApp, kSettingsSection, std::string(definition.key), "");
+  return ParseOptionText(text).value_or(definition.byDefault);
 }
 
-void clsSettings::LoadSettings(clsFSMoving& mover) {
-  automoving_ = ReadOption("Automoving", "0", false);
-  autorun_ = ReadOption("Autorun", "0", false);
-  autoRename_ = ReadOption("AutoRename", "1", true);
-  subfolder_ = ReadOption("Subfolder", "0", false);
-  allCameraFiles_ = ReadOption("AllCameraFiles", "0", false);
-  dateTakenFolders_ = ReadOption("DateTakenFolders", "0", false);
-
-  view_.SetCtlValue("chkAutomoving", Variant(automoving_), ControlKind::CheckBox);
-  view_.SetCtlValue("chkAutorun", Variant(autorun_), ControlKind::CheckBox);
-  view_.SetCtlValue("chkAutoRename", Variant(autoRename_), ControlKind::CheckBox);
-  view_.SetCtlValue("chkSubfolder", Variant(subfolder_), ControlKind::CheckBox);
-
+void clsSettings::LoadSettings() {
+  for (const OptionDefinition& definition : kOptions) Value(definition.option) = ReadOption(definition);
+  for (const OptionDefinition& definition : kOptions)
+    if (definition.place == OptionPlace::MovieCheckBox)
+      view_.SetCtlValue(std::string(definition.control), Variant(On(definition.option)), ControlKind::CheckBox);
   RewritePaths();
-
-  SettingsStore& store = ports_.store;
-  mover.Target(store.GetSetting(kSettingsApp, kSettingsSection, "Target", DefaultTarget()));
-
-  const std::string argument = ports_.system.CommandLineArgument();
-  if (argument.empty()) {
-    const std::string undefined = texts_.GetDialog("source_undefined");
-    mover.Source(store.GetSetting(kSettingsApp, kSettingsSection, "Source", undefined));
-  } else {
-    mover.Source(argument);
-  }
-  blnSettingsLocked_ = false;
 }
+
+std::string clsSettings::StoredTarget() const {
+  return ports_.store.GetSetting(kSettingsApp, kSettingsSection, "Target", DefaultTarget());
+}
+
+std::string clsSettings::StoredSource() const {
+  return ports_.store.GetSetting(kSettingsApp, kSettingsSection, "Source", texts_.GetDialog("source_undefined"));
+}
+
+void clsSettings::Save(const std::string& key, const std::string& value) {
+  ports_.store.SaveSetting(kSettingsApp, kSettingsSection, key, value);
+}
+
+void clsSettings::SaveTarget(const std::string& folder) { Save("Target", folder); }
+void clsSettings::SaveSource(const std::string& folder) { Save("Source", folder); }
+void clsSettings::SaveLanguage(const std::string& language) { Save("Language", language); }
 
 void clsSettings::SaveParameter(const std::string& name, bool value) {
-  if (blnSettingsLocked_) return;
-  if (name == "Autorun") {
-    SaveAutorun(value);
-  } else if (name == "Automoving") {
-    automoving_ = value;
-  } else if (name == "AutoRename") {
-    autoRename_ = value;
-  } else if (name == "Subfolder") {
-    subfolder_ = value;
-  } else if (name == "AllCameraFiles") {
-    allCameraFiles_ = value;
-  } else if (name == "DateTakenFolders") {
-    dateTakenFolders_ = value;
+  if (lock_.Held()) return;
+  if (const std::optional<Option> option = OptionWithKey(name)) {
+    if (*option == Option::Autorun)
+      SaveAutorun(value);
+    else
+      Value(*option) = value;
   }
-  ports_.store.SaveSetting(kSettingsApp, kSettingsSection, name, OptionText(value));
+  Save(name, OptionText(value));
 }
 
 }  // namespace quillfen

@@ -1,51 +1,60 @@
 #pragma once
-// The user's four options, the stored paths and the command-line argument,
-// and the AutoPlay registration that one of the options switches.
+// The user's options and stored folders, and the AutoPlay registration that
+// one of the options switches.
+#include <array>
 #include <string>
 
-#include "mover/MoveOptions.h"
 #include "platform/DesktopIntegration.h"
 #include "platform/RegistryHive.h"
 #include "platform/SettingsStore.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
+#include "settings/Options.h"
+#include "settings/SettingsLock.h"
 #include "settings/SettingsView.h"
 
 namespace quillfen {
 
-class clsFSMoving;
 class clsLanguageProvider;
 
 // The platform services the settings use.
 struct SettingsPorts {
   SettingsStore& store;
   RegistryHive& registry;
-  WindowSystem& window;      // the registry's one box, and the event pump after loading
-  const SystemInfo& system;  // the argument, the program's path, the picture folder
+  WindowSystem& window;      // the registry's one box
+  const SystemInfo& system;  // the program's path, the picture folder
   // Mirrors the AutoPlay registration onto the desktop; may be absent.
   DesktopIntegration* desktop = nullptr;
 };
 
-class clsSettings : public MoveOptions {
+class clsSettings {
  public:
-  // settingsLocked: the program-wide guard; while it is set no option is
-  // changed or stored.
-  clsSettings(SettingsView& view, const clsLanguageProvider& texts, SettingsPorts ports, bool& settingsLocked);
+  // lock: while it is held no option is changed or stored.
+  clsSettings(SettingsView& view, const clsLanguageProvider& texts, SettingsPorts ports, const SettingsLock& lock);
 
-  bool Automoving() const { return automoving_; }
-  bool Autorun() const { return autorun_; }
-  bool AutoRename() const override { return autoRename_; }
-  bool Subfolder() const override { return subfolder_; }
-  bool AllCameraFiles() const override { return allCameraFiles_; }
-  bool DateTakenFolders() const override { return dateTakenFolders_; }
+  // The option as the user set it; until the settings are loaded, every
+  // option is off (a default counts only for a setting that was read).
+  bool On(Option option) const { return values_[static_cast<std::size_t>(option)]; }
+  // On, and so is every option it needs.
+  bool InEffect(Option option) const;
 
-  // Applies and stores an option the movie reported (nothing while locked).
+  // Applies and stores an option the movie or the menu reported (nothing
+  // while locked). Any other name is stored as it is.
   void SaveParameter(const std::string& name, bool value);
-  // Reads every stored setting and shows it in the movie, gives the mover the
-  // stored target and, as its source, the command-line argument or else the
-  // stored source, and lifts the guard. Starting a move for the argument is
-  // the caller's business.
-  void LoadSettings(clsFSMoving& mover);
+  // Reads every stored option, shows the movie's check boxes, and brings
+  // the AutoPlay registration up to date with the program's path.
+  void LoadSettings();
+
+  // The stored folders: the target (the user's picture folder when none
+  // was stored) and the source (the text "source_undefined" when none).
+  std::string StoredTarget() const;
+  std::string StoredSource() const;
+  // The user's choices, stored as they are made, whether or not locked:
+  // they are not options a move depends on.
+  void SaveTarget(const std::string& folder);
+  void SaveSource(const std::string& folder);
+  void SaveLanguage(const std::string& language);
+
   // The AutoPlay registration.
   void SaveAutorun(bool value);
   void RewritePaths();
@@ -54,7 +63,9 @@ class clsSettings : public MoveOptions {
   std::string DefaultTarget() const;
 
  private:
-  bool ReadOption(const char* key, const char* defaultText, bool defaultValue) const;
+  bool& Value(Option option) { return values_[static_cast<std::size_t>(option)]; }
+  bool ReadOption(const OptionDefinition& definition) const;
+  void Save(const std::string& key, const std::string& value);
   // The full path of the running program.
   std::string ProgramPath() const;
   // Shows the registration as it now stands in the hive on the desktop.
@@ -63,14 +74,8 @@ class clsSettings : public MoveOptions {
   SettingsView& view_;
   const clsLanguageProvider& texts_;
   SettingsPorts ports_;
-  bool& blnSettingsLocked_;
-  bool automoving_ = false;
-  bool autorun_ = false;
-  bool autoRename_ = false;
-  bool subfolder_ = false;
-  // The options of the Options menu (off unless stored on).
-  bool allCameraFiles_ = false;
-  bool dateTakenFolders_ = false;
+  const SettingsLock& lock_;
+  std::array<bool, kOptionCount> values_{};
   // The word about GNOME's autorun setting has been shown in this start.
   bool gnomeNoticeShown_ = false;
 };

@@ -28,7 +28,7 @@ class AutoPlayTest : public ::testing::Test {
   SettingsHarness h;
   std::string ProgramPath() const { return BuildPath(h.system.programFolder, "quillfen"); }
   void SwitchAutorun(bool on) {
-    h.module->blnSettingsLocked = false;
+    h.module->settingsLock().Release();
     h.settings().SaveParameter("Autorun", on);
   }
 };
@@ -53,7 +53,7 @@ TEST_F(AutoPlayTest, FirstSwitchOnWritesTheWholeRegistrationIconLast) {
     EXPECT_TRUE(change->find(kMixedContentKey) != std::string::npos || change->find(kShowPicturesKey) != std::string::npos)
         << "written after the icon: " << *change;
   EXPECT_EQ(h.hive.Value(kCommandKey, ""), program + " %1");
-  EXPECT_TRUE(h.settings().Autorun());
+  EXPECT_TRUE(h.settings().On(Option::Autorun));
   EXPECT_EQ(h.Stored("Autorun"), "True");
   ASSERT_FALSE(h.desktop.updates.empty());
   const AutoPlayRegistration& shown = h.desktop.updates.back();
@@ -143,19 +143,19 @@ TEST_F(AutoPlayTest, ARegistrationCutShortIsWrittenAgainNextTime) {
 TEST_F(AutoPlayTest, AutorunReportedDuringAMoveChangesNothing) {
   h.dir.Write("card/DCIM/100TEST/IMG_0001.JPG", "one");
   fs::create_directories(h.dir.Path("pictures"));
-  h.module->blnSettingsLocked = false;
+  h.module->settingsLock().Release();
   h.module->objFSMoving().Target(h.dir.Path("pictures"));
   h.module->objFSMoving().Source(h.dir.Path("card"));
   h.store.saves.clear();
   bool lockedWhenReported = false;
   h.program.window.QueueEvent([&] {
-    lockedWhenReported = h.module->blnSettingsLocked;
+    lockedWhenReported = h.module->settingsLock().Held();
     h.settings().SaveParameter("Autorun", true);
   });
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.module->objFSMoving().StartOperation();
   EXPECT_TRUE(lockedWhenReported);
-  EXPECT_FALSE(h.settings().Autorun());
+  EXPECT_FALSE(h.settings().On(Option::Autorun));
   EXPECT_TRUE(h.hive.changes.empty());
   EXPECT_TRUE(h.desktop.updates.empty());
   for (const std::string& save : h.store.saves) EXPECT_NE(save.rfind("Autorun", 0), 0u) << save;

@@ -39,7 +39,7 @@ struct RunningProgram {
     std::filesystem::create_directories(target);
     program.settings.SaveSetting("Quillfen", "Settings", "Target", target);
     program.settings.SaveSetting("Quillfen", "Settings", "Automoving", automoving ? "True" : "False");
-    form = std::make_unique<frmQuillfen>(program.Module());
+    form = std::make_unique<frmQuillfen>(program.Module().MainWindow());
     form->Form_Load();
   }
   // The movie asks for its settings and the loader runs.

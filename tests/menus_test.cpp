@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "about/frmAbout.h"
+#include "app/MainMenu.h"
 #include "app/frmQuillfen.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
@@ -34,7 +35,7 @@ struct RunningProgram {
                           bool askForTexts = true) {
     if (!programFolder.empty()) program.system.programFolder = programFolder;
     if (!storedLanguage.empty()) program.settings.SaveSetting("Quillfen", "Settings", "Language", storedLanguage);
-    form = std::make_unique<frmQuillfen>(program.Module());
+    form = std::make_unique<frmQuillfen>(program.Module().MainWindow());
     form->Form_Load();
     if (askForTexts) program.movie.Request(kGetFormStrings);
     program.movie.Request(kLoadSettings);
@@ -44,7 +45,7 @@ struct RunningProgram {
   clsLanguageProvider& language() { return program.Module().objLanguageProvider(); }
   std::map<MenuItem, std::string> Captions() {
     std::map<MenuItem, std::string> captions;
-    for (MenuItem item : kAllMenuItems) captions[item] = window().MenuCaption(item);
+    for (const menu::Item& item : menu::Items()) captions[item.entry.item] = window().MenuCaption(item.entry.item);
     return captions;
   }
 };
@@ -52,13 +53,13 @@ struct RunningProgram {
 TEST(MenusTest, SwitchingToEnglishChecksStoresRelabelsAndRenamesTheMovie) {
   const auto englishCaptions = RunningProgram("English").Captions();
   RunningProgram p("Russian");
-  ASSERT_TRUE(p.window().MenuChecked(MenuItem::LangRussian));
+  ASSERT_TRUE(p.window().MenuChecked(menu::Lang(1)));
   ASSERT_NE(p.Captions(), englishCaptions);
   p.program.settings.SaveSetting("Quillfen", "Settings", "Language", "");
 
-  p.window().events()->OnMenu(MenuItem::LangEnglish);
-  EXPECT_TRUE(p.window().MenuChecked(MenuItem::LangEnglish));
-  EXPECT_FALSE(p.window().MenuChecked(MenuItem::LangRussian));
+  p.window().events()->OnMenu(menu::Lang(2));
+  EXPECT_TRUE(p.window().MenuChecked(menu::Lang(2)));
+  EXPECT_FALSE(p.window().MenuChecked(menu::Lang(1)));
   EXPECT_EQ(p.program.settings.Get("Language"), "English");
   EXPECT_EQ(p.Captions(), englishCaptions);
   ASSERT_EQ(p.program.movie.CallCount("renameControls"), 1);
@@ -67,24 +68,24 @@ TEST(MenusTest, SwitchingToEnglishChecksStoresRelabelsAndRenamesTheMovie) {
   EXPECT_NE(rename.find("<property id=\"cmdMove\">"), std::string::npos) << rename;
 
   // Choosing the language already active runs every step again.
-  p.window().events()->OnMenu(MenuItem::LangEnglish);
+  p.window().events()->OnMenu(menu::Lang(2));
   EXPECT_EQ(p.program.movie.CallCount("renameControls"), 2);
-  EXPECT_TRUE(p.window().MenuChecked(MenuItem::LangEnglish));
+  EXPECT_TRUE(p.window().MenuChecked(menu::Lang(2)));
 }
 
 TEST(MenusTest, FailedSwitchChangesNothing) {
   TempDir folder;
   std::filesystem::copy_file(std::string(QUILLFEN_PROGRAM_DIR) + "/English.ini", folder.Path("English.ini"));
   RunningProgram p("", folder.path());
-  ASSERT_TRUE(p.window().MenuChecked(MenuItem::LangEnglish));
+  ASSERT_TRUE(p.window().MenuChecked(menu::Lang(2)));
   const auto captions = p.Captions();
   const auto calls = p.program.movie.Calls().size();
 
   p.form->mnuLang_Click(1);
   EXPECT_TRUE(p.program.log.Contains("box information OK title=Error loading language file "
                                      "text=Can't find language file: Russian.ini -> OK"));
-  EXPECT_TRUE(p.window().MenuChecked(MenuItem::LangEnglish));
-  EXPECT_FALSE(p.window().MenuChecked(MenuItem::LangRussian));
+  EXPECT_TRUE(p.window().MenuChecked(menu::Lang(2)));
+  EXPECT_FALSE(p.window().MenuChecked(menu::Lang(1)));
   EXPECT_FALSE(p.program.settings.Has("Language"));
   EXPECT_EQ(p.Captions(), captions);
   EXPECT_EQ(p.program.movie.Calls().size(), calls) << "nothing is sent to the movie";
@@ -93,7 +94,7 @@ TEST(MenusTest, FailedSwitchChangesNothing) {
 TEST(MenusTest, SwitchBeforeTheMovieAskedForItsTextsRelabelsOnlyTheWindow) {
   RunningProgram p("English", "", /*askForTexts=*/false);
   ASSERT_NO_THROW(p.form->mnuLang_Click(1));
-  EXPECT_TRUE(p.window().MenuChecked(MenuItem::LangRussian));
+  EXPECT_TRUE(p.window().MenuChecked(menu::Lang(1)));
   EXPECT_EQ(p.program.settings.Get("Language"), "Russian");
   EXPECT_EQ(p.program.movie.CallCount("renameControls"), 0);
   // The movie asking afterwards gets the new language.
@@ -105,23 +106,23 @@ TEST(MenusTest, SwitchBeforeTheMovieAskedForItsTextsRelabelsOnlyTheWindow) {
 TEST(MenusTest, TestModeTogglesAndIsNeverStored) {
   {
     RunningProgram p("English");
-    EXPECT_FALSE(p.window().MenuChecked(MenuItem::Testing));
-    p.window().events()->OnMenu(MenuItem::Testing);
-    EXPECT_TRUE(p.window().MenuChecked(MenuItem::Testing));
+    EXPECT_FALSE(p.window().MenuChecked(menu::Testing));
+    p.window().events()->OnMenu(menu::Testing);
+    EXPECT_TRUE(p.window().MenuChecked(menu::Testing));
     EXPECT_FALSE(p.program.settings.Has("Testing"));
     EXPECT_FALSE(p.program.settings.Has("mnuTesting"));
     p.form->mnuTesting_Click();
-    EXPECT_FALSE(p.window().MenuChecked(MenuItem::Testing));
+    EXPECT_FALSE(p.window().MenuChecked(menu::Testing));
     p.form->mnuTesting_Click();
-    EXPECT_TRUE(p.window().MenuChecked(MenuItem::Testing));
+    EXPECT_TRUE(p.window().MenuChecked(menu::Testing));
   }
   RunningProgram restarted("English");
-  EXPECT_FALSE(restarted.window().MenuChecked(MenuItem::Testing)) << "every run starts with test mode off";
+  EXPECT_FALSE(restarted.window().MenuChecked(menu::Testing)) << "every run starts with test mode off";
 }
 
 TEST(MenusTest, DiagnosticItemSendsProgress55) {
   RunningProgram p("English");
-  p.window().events()->OnMenu(MenuItem::Test);
+  p.window().events()->OnMenu(menu::Test);
   ASSERT_EQ(p.program.movie.CallCount("setProgress"), 1);
   EXPECT_EQ(p.program.movie.Calls().back(),
             R"(<invoke name="setProgress" returntype="xml"><arguments><number>55</number></arguments></invoke>)");
@@ -138,7 +139,7 @@ TEST(MenusTest, AboutTextsFollowTheCurrentLanguage) {
   EXPECT_EQ(english.url, kHomePage);
   EXPECT_EQ(english.windowTitle.find("<value for"), std::string::npos);
 
-  p.window().events()->OnMenu(MenuItem::About);
+  p.window().events()->OnMenu(menu::About);
   const auto shown = p.program.log.Matching("about ");
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0], "about title=" + english.windowTitle + " name=Quillfen version=" + english.version +

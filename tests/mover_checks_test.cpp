@@ -25,7 +25,7 @@ TEST(MoverChecksTest, MissingTargetOrSourceIsRefusedBeforeAnythingIsLocked) {
   h.mover().StartOperation();
   EXPECT_EQ(h.program.log.Lines(), (std::vector<std::string>{MoverHarness::Box(
                                        "information", "OK", "Quillfen", h.Text("sourceDirAbsent"), "OK")}));
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
   EXPECT_FALSE(h.mover().Running());
 }
 
@@ -77,7 +77,7 @@ TEST(MoverChecksTest, DoubleNamesAreRefusedOnlyWithoutNumbering) {
                            "information", "OK", h.Text("double_names_caption"), h.Text("double_names"), "OK")}));
   EXPECT_TRUE(MoverHarness::Names(h.pictures).empty());
   // The end steps ran once: unlocked, controls on, progress back to 0.
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
   EXPECT_FALSE(h.mover().Running());
   EXPECT_EQ(h.ProgressValues(), (std::vector<std::string>{"0", "0"}));
   EXPECT_EQ(h.program.movie.CallCount("SwitchControls"), 2);
@@ -143,7 +143,7 @@ TEST(MoverChecksTest, FreeSpaceIsCheckedOnlyAcrossVolumesAndRetryReadsItAgain) {
             (std::vector<std::string>{MoverHarness::Box("warning", "RetryCancel", h.Text("no_space_caption"), noSpace, "Retry"),
                                       MoverHarness::Box("warning", "RetryCancel", h.Text("no_space_caption"), noSpace, "Cancel")}));
   EXPECT_EQ(h.overlay.freeSpaceCalls, 2);
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
   EXPECT_TRUE(MoverHarness::Names(h.pictures).empty());
 
   // Room made after the first warning: Retry goes on to the question.
@@ -199,7 +199,7 @@ TEST(MoverChecksTest, SameNameInTheTargetIsRefusedWithItsFullPath) {
                                                                    h.Text("same_names", {clash}), "OK")}));
   EXPECT_EQ(h.dir.Read("pictures/IMG_0001.JPG"), "old");
   EXPECT_EQ(h.dir.Read("card/DCIM/img_0001.jpg"), "new");
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
 
   // Neither another extension nor a picture below the target is a clash.
   std::filesystem::remove(clash);
@@ -222,7 +222,7 @@ TEST(MoverChecksTest, FolderThatCannotBeReadStopsTheOperationAndSaysWhy) {
                            "warning", "OK", "Quillfen", h.Text("operation_failed", {unreadable, "Permission denied"}),
                            "OK")}));
   EXPECT_EQ(h.overlay.moveCalls, 0);
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
   EXPECT_FALSE(h.mover().Running());
   EXPECT_EQ(h.ProgressValues(), (std::vector<std::string>{"0", "0"}));
 
@@ -248,7 +248,7 @@ TEST(MoverChecksTest, DayFolderThatCannotBeCreatedIsReportedBeforeAnythingIsLock
   ASSERT_EQ(h.Boxes().size(), 1u);
   EXPECT_NE(h.Boxes()[0].find("box warning OK title=Quillfen"), std::string::npos);
   EXPECT_EQ(h.program.movie.CallCount("SwitchControls"), 0);
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
   EXPECT_EQ(h.dir.Read("card/a.jpg"), "a");
 }
 

@@ -49,7 +49,7 @@ TEST_F(MoverNumberingTest, NineMorePassAfter9990AndTenAreRefused) {
   WriteSourcePictures(10);
   EXPECT_EQ(Move(), (std::vector<std::string>{h.Confirmation(h.pictures, "OK"), TooLong(h.dir.Path("pictures/9990.JPG"))}));
   EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"9990.JPG"}));
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
 
   std::filesystem::remove(h.dir.Path("card/DCIM/100A/0010.JPG"));
   Move();

@@ -2,6 +2,7 @@
 // of emptied subfolders, hidden pictures, and moves that fail.
 #include <gtest/gtest.h>
 
+#include "app/MainMenu.h"
 #include "support/MoverHarness.h"
 
 namespace quillfen::testing {
@@ -40,7 +41,7 @@ TEST_F(MoverWalkTest, ProgressShowsTheWholePercentOfBytesMoved) {
   EXPECT_TRUE(Reported(3));
   EXPECT_TRUE(h.program.log.Contains("open-folder " + h.card));
   EXPECT_EQ(h.Boxes().back(), FinalMessage());
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
 }
 
 TEST_F(MoverWalkTest, CancelAfterTheSecondPictureEndsTheWalkQuietly) {
@@ -133,7 +134,7 @@ TEST_F(MoverWalkTest, EachMoveIsPrecededByTheHintOfTheNextPictureInItsFolder) {
 TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
   for (int k = 1; k <= 5; ++k) h.dir.Write("card/DCIM/10" + std::to_string(k) + "X/p.jpg", "x");
   h.Options(/*autoRename=*/true, /*subfolder=*/false);
-  h.program.window.SetMenuChecked(MenuItem::Testing, true);
+  h.program.window.SetMenuChecked(menu::Testing, true);
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 0u);
@@ -147,7 +148,7 @@ TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
 
 TEST_F(MoverWalkTest, TestModeSwitchedOnDuringTheMoveLeavesTheRestInPlace) {
   WriteTenPictures();
-  h.AfterPicture(3, [&] { h.program.window.SetMenuChecked(MenuItem::Testing, true); });
+  h.AfterPicture(3, [&] { h.program.window.SetMenuChecked(menu::Testing, true); });
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(MovedCount(), 3u);
@@ -214,7 +215,7 @@ TEST_F(MoverWalkTest, GivingUpOnAFailedMoveEndsTheWalkAsACancel) {
   EXPECT_FALSE(h.program.log.Contains("open-folder"));
   EXPECT_EQ(h.Boxes().size(), 2u);
   EXPECT_FALSE(h.mover().CancelRequested());
-  EXPECT_FALSE(h.module().blnSettingsLocked);
+  EXPECT_FALSE(h.module().settingsLock().Held());
 
   // The next move continues the numbering from what really arrived.
   h.overlay.failingMoves.clear();
@@ -247,7 +248,7 @@ TEST_F(MoverWalkTest, PathsAreStoredWhenSetEvenDuringAMove) {
   const std::string other = h.dir.Path("elsewhere");
   bool lockedThen = false;
   h.AfterPicture(1, [&] {
-    lockedThen = h.module().blnSettingsLocked;
+    lockedThen = h.module().settingsLock().Held();
     h.mover().Source(other);
   });
   Confirm();

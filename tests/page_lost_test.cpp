@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/MainMenu.h"
 #include "app/frmQuillfen.h"
 #include "mover/clsFSMoving.h"
 #include "settings/clsSettings.h"
@@ -58,7 +59,7 @@ class PageLostTest : public ::testing::Test {
 
   // The window loaded and its page started, as at process start.
   void Launch(bool runLoader = true) {
-    form = std::make_unique<frmQuillfen>(program.Module());
+    form = std::make_unique<frmQuillfen>(program.Module().MainWindow());
     form->Form_Load();
     PageStarts();
     if (runLoader) window.Wait(kLoaderInterval);
@@ -167,9 +168,9 @@ TEST_F(PageLostTest, DuringTheAutomaticMoveNothingOfStartUpRunsAgain) {
   EXPECT_EQ(program.log.Matching("box question").size(), 1u) << "one move only";
   EXPECT_EQ(program.log.Matching("box information").size(), 1u) << "one final box";
   EXPECT_TRUE(program.registry.keys().empty());
-  EXPECT_TRUE(program.Module().objSettings().Automoving());
+  EXPECT_TRUE(program.Module().objSettings().On(Option::Automoving));
   EXPECT_TRUE(window.MovieVisible());
-  EXPECT_TRUE(window.MenuEnabled(MenuItem::Options));
+  EXPECT_TRUE(window.MenuEnabled(menu::Options));
 }
 
 TEST_F(PageLostTest, BeforeTheSettingsWereLoadedTheNewPageGetsThemOnce) {

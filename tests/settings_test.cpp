@@ -22,14 +22,14 @@ int PicturesIn(const std::string& folder) {
 TEST(SettingsLoadTest, FirstStartShowsDefaultsAndStoresTheUndefinedSource) {
   SettingsHarness h;
   bool pumpedUnlocked = false;
-  h.program.window.QueueEvent([&] { pumpedUnlocked = !h.module->blnSettingsLocked; });
+  h.program.window.QueueEvent([&] { pumpedUnlocked = !h.module->settingsLock().Held(); });
 
   h.LoadSettings();
 
-  EXPECT_FALSE(h.settings().Automoving());
-  EXPECT_FALSE(h.settings().Autorun());
-  EXPECT_TRUE(h.settings().AutoRename());
-  EXPECT_FALSE(h.settings().Subfolder());
+  EXPECT_FALSE(h.settings().On(Option::Automoving));
+  EXPECT_FALSE(h.settings().On(Option::Autorun));
+  EXPECT_TRUE(h.settings().On(Option::AutoRename));
+  EXPECT_FALSE(h.settings().On(Option::Subfolder));
   EXPECT_EQ(h.CheckBoxPushes(), (std::vector<std::string>{"chkAutomoving=false", "chkAutorun=false",
                                                           "chkAutoRename=true", "chkSubfolder=false"}));
   // The picture folder stands where a Windows drive letter stood.
@@ -37,7 +37,7 @@ TEST(SettingsLoadTest, FirstStartShowsDefaultsAndStoresTheUndefinedSource) {
   EXPECT_EQ(h.Stored("Target"), h.dir.Path("home/Pictures"));
   EXPECT_EQ(h.module->objFSMoving().SourceValue(), h.Text("source_undefined"));
   EXPECT_EQ(h.Stored("Source"), h.Text("source_undefined"));
-  EXPECT_FALSE(h.module->blnSettingsLocked);
+  EXPECT_FALSE(h.module->settingsLock().Held());
   EXPECT_TRUE(pumpedUnlocked) << "the final pump runs after the settings are unlocked";
   // Nothing about the options was written: only the mover's setters stored.
   EXPECT_EQ(h.Stored("AutoRename"), "(absent)");
@@ -52,10 +52,10 @@ TEST(SettingsLoadTest, StoredOptionTextsAndTheTargetFolderOfTheDesktop) {
   h.Store("Autorun", "0.0");
   h.dir.Write("home/.config/user-dirs.dirs", "# written by xdg-user-dirs-update\nXDG_PICTURES_DIR=\"$HOME/Bilder\"\n");
   h.LoadSettings();
-  EXPECT_FALSE(h.settings().AutoRename());
-  EXPECT_TRUE(h.settings().Subfolder());
-  EXPECT_FALSE(h.settings().Automoving());
-  EXPECT_FALSE(h.settings().Autorun());
+  EXPECT_FALSE(h.settings().On(Option::AutoRename));
+  EXPECT_TRUE(h.settings().On(Option::Subfolder));
+  EXPECT_FALSE(h.settings().On(Option::Automoving));
+  EXPECT_FALSE(h.settings().On(Option::Autorun));
   EXPECT_EQ(h.module->objFSMoving().TargetValue(), h.dir.Path("home/Bilder"));
 
   ::setenv("XDG_PICTURES_DIR", "/srv/photos", 1);
@@ -107,7 +107,7 @@ TEST_F(SettingsArgumentTest, WithAutomovingTheMoveRunsBeforeLoadingReturns) {
   EXPECT_EQ(h.Stored("Source"), card) << "the argument replaces the stored source";
   EXPECT_EQ(PicturesIn(pictures), 2);
   EXPECT_EQ(PicturesIn(card), 0);
-  EXPECT_FALSE(h.module->blnSettingsLocked);
+  EXPECT_FALSE(h.module->settingsLock().Held());
 }
 
 TEST_F(SettingsArgumentTest, WithoutAutomovingOrWithoutArgumentNothingMoves) {
@@ -120,7 +120,7 @@ TEST_F(SettingsArgumentTest, WithoutAutomovingOrWithoutArgumentNothingMoves) {
   other.Store("Source", card);
   other.Store("Target", pictures);
   other.LoadSettings();
-  EXPECT_TRUE(other.settings().Automoving());
+  EXPECT_TRUE(other.settings().On(Option::Automoving));
   EXPECT_EQ(other.module->objFSMoving().SourceValue(), card);
   EXPECT_EQ(PicturesIn(card), 2);
   EXPECT_FALSE(other.program.log.Contains("box "));
@@ -130,25 +130,25 @@ TEST(SettingsSaveTest, LockedSettingsAreNeitherAppliedNorStored) {
   SettingsHarness h;
   h.settings().SaveParameter("Subfolder", true);
   h.settings().SaveParameter("Autorun", true);
-  EXPECT_FALSE(h.settings().Subfolder());
-  EXPECT_FALSE(h.settings().Autorun());
+  EXPECT_FALSE(h.settings().On(Option::Subfolder));
+  EXPECT_FALSE(h.settings().On(Option::Autorun));
   EXPECT_TRUE(h.store.saves.empty());
   EXPECT_TRUE(h.hive.changes.empty());
 }
 
 TEST(SettingsSaveTest, NamesMatchExactlyAndEveryNameIsStored) {
   SettingsHarness h;
-  h.module->blnSettingsLocked = false;
+  h.module->settingsLock().Release();
   h.settings().SaveParameter("Subfolder", true);
   h.settings().SaveParameter("AutoRename", false);
   h.settings().SaveParameter("Automoving", true);
   h.settings().SaveParameter("chkUnknown", true);
   h.settings().SaveParameter("autorun", true);
   h.settings().SaveParameter("SUBFOLDER", false);
-  EXPECT_TRUE(h.settings().Subfolder());
-  EXPECT_FALSE(h.settings().AutoRename());
-  EXPECT_TRUE(h.settings().Automoving());
-  EXPECT_FALSE(h.settings().Autorun()) << "another letter case neither sets Autorun nor registers";
+  EXPECT_TRUE(h.settings().On(Option::Subfolder));
+  EXPECT_FALSE(h.settings().On(Option::AutoRename));
+  EXPECT_TRUE(h.settings().On(Option::Automoving));
+  EXPECT_FALSE(h.settings().On(Option::Autorun)) << "another letter case neither sets Autorun nor registers";
   EXPECT_TRUE(h.hive.changes.empty());
   EXPECT_EQ(h.store.saves, (std::vector<std::string>{"Subfolder=True", "AutoRename=False", "Automoving=True",
                                                      "chkUnknown=True", "autorun=True", "SUBFOLDER=False"}));
@@ -156,14 +156,14 @@ TEST(SettingsSaveTest, NamesMatchExactlyAndEveryNameIsStored) {
 
 TEST(SettingsSaveTest, AutorunIsStoredOnlyAfterTheRegistration) {
   SettingsHarness h;
-  h.module->blnSettingsLocked = false;
+  h.module->settingsLock().Release();
   std::string offeredWhenStored;
   h.store.beforeSave = [&](const std::string& key) {
     if (key == "Autorun")
       offeredWhenStored = h.hive.Value(autoplay::kShowPicturesKey, "_Quillfen");
   };
   h.settings().SaveParameter("Autorun", true);
-  EXPECT_TRUE(h.settings().Autorun());
+  EXPECT_TRUE(h.settings().On(Option::Autorun));
   EXPECT_EQ(offeredWhenStored, "");
   EXPECT_EQ(h.store.saves, std::vector<std::string>{"Autorun=True"});
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <memory>
 
+#include "app/MainMenu.h"
 #include "app/frmQuillfen.h"
 #include "localization/INI_File.h"
 #include "localization/clsLanguageProvider.h"
@@ -38,12 +39,12 @@ struct StartedProgram {
   explicit StartedProgram(const std::string& storedLanguage = "", int languageId = 1033) {
     if (!storedLanguage.empty()) program.settings.SaveSetting("Quillfen", "Settings", "Language", storedLanguage);
     program.system.languageId = languageId;
-    form = std::make_unique<frmQuillfen>(program.Module());
+    form = std::make_unique<frmQuillfen>(program.Module().MainWindow());
     form->Form_Load();
   }
   ScriptedWindowSystem& window() { return program.window; }
   std::string Dialog(const std::string& key) { return program.Module().objLanguageProvider().GetDialog(key); }
-  bool MenusEnabled() { return window().MenuEnabled(MenuItem::Options) || window().MenuEnabled(MenuItem::Help); }
+  bool MenusEnabled() { return window().MenuEnabled(menu::Options) || window().MenuEnabled(menu::Help); }
   // The position of the first log line starting with prefix; -1 when none.
   long IndexOf(const std::string& prefix) {
     const auto& lines = program.log.Lines();
@@ -55,12 +56,12 @@ struct StartedProgram {
 
 TEST(StartupTest, LoadingStateAfterFormLoad) {
   StartedProgram p;
-  EXPECT_TRUE(p.program.Module().blnSettingsLocked);
+  EXPECT_TRUE(p.program.Module().settingsLock().Held());
   EXPECT_FALSE(p.MenusEnabled());
   EXPECT_FALSE(p.window().MovieVisible());
   EXPECT_TRUE(p.window().TimerEnabled(Timer::Checker));
   EXPECT_FALSE(p.window().TimerEnabled(Timer::Loader));
-  EXPECT_FALSE(p.window().MenuEnabled(MenuItem::Test)) << "the diagnostic item is never available";
+  EXPECT_FALSE(p.window().MenuEnabled(menu::Test)) << "the diagnostic item is never available";
   EXPECT_EQ(p.program.movie.MoviePath(), std::string(QUILLFEN_PROGRAM_DIR) + "/Flex/bin/Quillfen.html");
   // Both menus are greyed before the movie is loaded, Options first.
   const long options = p.IndexOf("menu mnuOptions checked=0 enabled=0");
@@ -102,11 +103,11 @@ TEST(StartupTest, MenusStayGreyedUntilTheLoaderHasRun) {
   EXPECT_FALSE(p.window().MovieVisible());
   p.window().Wait(1);
   EXPECT_TRUE(p.window().MovieVisible());
-  EXPECT_TRUE(p.window().MenuEnabled(MenuItem::Options));
-  EXPECT_TRUE(p.window().MenuEnabled(MenuItem::Help));
+  EXPECT_TRUE(p.window().MenuEnabled(menu::Options));
+  EXPECT_TRUE(p.window().MenuEnabled(menu::Help));
   EXPECT_FALSE(p.window().TimerEnabled(Timer::Loader));
   EXPECT_FALSE(p.window().TimerEnabled(Timer::Checker));
-  EXPECT_FALSE(p.program.Module().blnSettingsLocked);
+  EXPECT_FALSE(p.program.Module().settingsLock().Held());
   // The watchdog was stopped for good.
   p.window().Wait(20000);
   EXPECT_FALSE(p.program.log.Contains("box "));
@@ -150,20 +151,20 @@ TEST(StartupTest, LoaderLoadsSettingsThenShowsMovieThenEnablesMenus) {
 TEST(StartupTest, CheckMarkOfTheLoadedLanguage) {
   {
     StartedProgram english("", 1033);
-    EXPECT_TRUE(english.window().MenuChecked(MenuItem::LangEnglish));
-    EXPECT_FALSE(english.window().MenuChecked(MenuItem::LangRussian));
-    EXPECT_EQ(english.window().MenuCaption(MenuItem::Options), WindowText("English", "mnuOptions"));
+    EXPECT_TRUE(english.window().MenuChecked(menu::Lang(2)));
+    EXPECT_FALSE(english.window().MenuChecked(menu::Lang(1)));
+    EXPECT_EQ(english.window().MenuCaption(menu::Options), WindowText("English", "mnuOptions"));
   }
   {
     StartedProgram russian("", 1049);
-    EXPECT_TRUE(russian.window().MenuChecked(MenuItem::LangRussian));
-    EXPECT_FALSE(russian.window().MenuChecked(MenuItem::LangEnglish));
-    EXPECT_EQ(russian.window().MenuCaption(MenuItem::About), WindowText("Russian", "mnuAbout"));
+    EXPECT_TRUE(russian.window().MenuChecked(menu::Lang(1)));
+    EXPECT_FALSE(russian.window().MenuChecked(menu::Lang(2)));
+    EXPECT_EQ(russian.window().MenuCaption(menu::About), WindowText("Russian", "mnuAbout"));
   }
   {
     StartedProgram stored("English", 1049);
-    EXPECT_TRUE(stored.window().MenuChecked(MenuItem::LangEnglish)) << "the stored choice beats the locale";
-    EXPECT_FALSE(stored.window().MenuChecked(MenuItem::LangRussian));
+    EXPECT_TRUE(stored.window().MenuChecked(menu::Lang(2))) << "the stored choice beats the locale";
+    EXPECT_FALSE(stored.window().MenuChecked(menu::Lang(1)));
   }
 }
 
@@ -171,9 +172,10 @@ TEST(StartupTest, NoLanguageLoadedLeavesDesignCaptionsAndNoCheckMark) {
   StartedProgram p("Klingon");
   EXPECT_TRUE(p.program.log.Contains("box information OK title=Error loading language file "
                                      "text=Can't find language file: Klingon.ini"));
-  for (MenuItem item : kAllMenuItems) EXPECT_EQ(p.window().MenuCaption(item), DesignMenuCaption(item));
-  EXPECT_FALSE(p.window().MenuChecked(MenuItem::LangRussian));
-  EXPECT_FALSE(p.window().MenuChecked(MenuItem::LangEnglish));
+  for (const menu::Item& item : menu::Items())
+    EXPECT_EQ(p.window().MenuCaption(item.entry.item), item.entry.caption);
+  EXPECT_FALSE(p.window().MenuChecked(menu::Lang(1)));
+  EXPECT_FALSE(p.window().MenuChecked(menu::Lang(2)));
   EXPECT_EQ(p.window().Caption(), "Quillfen");
   // Start-up goes on: the movie still becomes usable.
   p.program.movie.Request(kLoadSettings);
@@ -189,11 +191,11 @@ TEST(StartupTest, LanguageFileOfAnUnknownLanguageChecksNoItem) {
   TestProgram program;
   program.system.programFolder = folder.path();
   program.settings.SaveSetting("Quillfen", "Settings", "Language", "Esperanto");
-  frmQuillfen form(program.Module());
+  frmQuillfen form(program.Module().MainWindow());
   ASSERT_NO_THROW(form.Form_Load());
-  EXPECT_FALSE(program.window.MenuChecked(MenuItem::LangRussian));
-  EXPECT_FALSE(program.window.MenuChecked(MenuItem::LangEnglish));
-  EXPECT_EQ(program.window.MenuCaption(MenuItem::Options), WindowText("English", "mnuOptions")) << "the window is translated all the same";
+  EXPECT_FALSE(program.window.MenuChecked(menu::Lang(1)));
+  EXPECT_FALSE(program.window.MenuChecked(menu::Lang(2)));
+  EXPECT_EQ(program.window.MenuCaption(menu::Options), WindowText("English", "mnuOptions")) << "the window is translated all the same";
 }
 
 TEST(StartupTest, HeightRuleFitsTheClientAreaToTheMovie) {
@@ -214,7 +216,7 @@ TEST(StartupTest, HeightRuleFitsTheClientAreaToTheMovie) {
 
   // The window applies it whenever its size changes.
   TestProgram program;
-  frmQuillfen form(program.Module());
+  frmQuillfen form(program.Module().MainWindow());
   program.window.SetClientHeight(200);
   form.OnResize();
   EXPECT_EQ(program.window.ClientHeight(), kMovieHeight);

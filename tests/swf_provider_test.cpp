@@ -98,10 +98,10 @@ TEST_F(SwfProviderTest, SavePresetStoresTheOptionAndRepliesOk) {
   EXPECT_EQ(program.settings.Get("AutoRename"), "False");
 
   // While the settings are locked the reply is still "Ok", and nothing is stored.
-  module->blnSettingsLocked = true;
+  module->settingsLock().Hold();
   EXPECT_EQ(Call(Invoke("SavePreset", Str("Subfolder") + Str("True"))), "Ok");
   EXPECT_EQ(program.settings.Get("Subfolder"), "False");
-  module->blnSettingsLocked = false;
+  module->settingsLock().Release();
 
   // Values that are neither true/false nor a number are refused.
   for (const char* value : {"yes", "", "nan", "inf", "0x1", "1 2", "--1", "truex"}) {

@@ -121,7 +121,7 @@ TEST(TranscriptParseTest, BadLinesAreRefusedWithTheirNumber) {
 
 TEST(TranscriptRunnerTest, ProgramThatEndsItselfStopsTheTranscriptWithItsCode) {
   testing::TestProgram program;
-  frmQuillfen form(program.Module());
+  frmQuillfen form(program.Module().MainWindow());
   TranscriptRunner runner(program.window, program.movie, program.log);
   // A fatal error while the first request is handled ends the program.
   program.movie.SetRequestHandler([&](const std::string&) { program.window.EndProgram(3); });
@@ -137,7 +137,7 @@ TEST(TranscriptRunnerTest, ProgramThatEndsItselfStopsTheTranscriptWithItsCode) {
 
 TEST(TranscriptRunnerTest, QueuedRequestsArriveBeforeTheNextInstruction) {
   testing::TestProgram program;
-  frmQuillfen form(program.Module());
+  frmQuillfen form(program.Module().MainWindow());
   TranscriptRunner runner(program.window, program.movie, program.log);
   // Nothing inside "menu test" pumps events, so the request it triggers is
   // handled right after it, before the next instruction.

@@ -6,6 +6,8 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "app/MainMenu.h"
+
 namespace quillfen {
 
 namespace {
@@ -100,9 +102,10 @@ gboolean TestHook::OnScriptInput(GIOChannel* channel, GIOCondition, gpointer dat
 
 std::string TestHook::WindowState() const {
   std::string menus;
-  for (MenuItem item : kAllMenuItems) {
+  for (const menu::Item& entry : menu::Items()) {
+    const MenuItem& item = entry.entry.item;
     if (!menus.empty()) menus += ",";
-    menus += Json(std::string(MenuItemName(item))) + ":{\"caption\":" + Json(window_.MenuCaption(item)) +
+    menus += Json(item.name) + ":{\"caption\":" + Json(window_.MenuCaption(item)) +
              ",\"checked\":" + Json(window_.MenuChecked(item)) + ",\"enabled\":" + Json(window_.MenuEnabled(item)) +
              "}";
   }

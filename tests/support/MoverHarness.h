@@ -45,7 +45,7 @@ class MoverHarness {
 
   // The options as the movie reports them while no move runs.
   void Options(bool autoRename, bool subfolder) {
-    module().blnSettingsLocked = false;
+    module().settingsLock().Release();
     module().objSettings().SaveParameter("AutoRename", autoRename);
     module().objSettings().SaveParameter("Subfolder", subfolder);
   }

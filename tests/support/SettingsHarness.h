@@ -125,10 +125,10 @@ class SettingsHarness {
     module.reset();
     module = std::make_unique<GlobalModule>(Platform{program.window, program.movie, *program.files, store, hive,
                                                      program.shell, system, withDesktop_ ? &desktop : nullptr});
-    form = std::make_unique<frmQuillfen>(*module);
+    form = std::make_unique<frmQuillfen>(module->MainWindow());
     module->objSWFProvider().Control(program.movie);
     module->objLanguageProvider().LoadLanguage(Variant(2));
-    module->blnSettingsLocked = true;  // as the program starts
+    module->settingsLock().Hold();  // as the program starts
     program.log.Clear();
     hive.changes.clear();
     desktop.updates.clear();

@@ -1,21 +1,33 @@
 #pragma once
-// The cards that later starts of the program hand over to the one already
-// running. A card is taken only while the program is at rest: its movie
-// loaded and its settings with it, no move running and none of the window's
-// handlers on the stack. A move pumps events, so a card can arrive in the
-// middle of one; it then waits for the move to end and never starts a second
-// move inside the first.
+// The cards the desktop hands to the program, and what their arrival means.
+// The card this start was given becomes the source once the settings are
+// loaded, and is moved at once when the user asked for that (Automoving).
+// A card that a later start hands over is taken only while the program is at
+// rest: its movie loaded and its settings with it, no move running and none
+// of the window's handlers on the stack. A move pumps events, so a card can
+// arrive in the middle of one; it then waits for the move to end and never
+// starts a second move inside the first.
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "mover/clsFSMoving.h"
+#include "platform/SystemInfo.h"
+#include "platform/WindowSystem.h"
+#include "settings/clsSettings.h"
+
 namespace quillfen {
 
-class GlobalModule;
-
-class LaterStarts {
+class CardArrivals {
  public:
-  explicit LaterStarts(GlobalModule& module);
+  // system: the argument of this start (a card's folder, or nothing).
+  CardArrivals(const SystemInfo& system, clsFSMoving& mover, const clsSettings& settings, const WindowSystem& window);
+
+  // Once the settings are loaded: the source is this start's card, or else
+  // the stored source.
+  void GiveStartSource();
+  // Then the card is moved when Automoving is on; the call returns after the move.
+  void MoveStartCard();
 
   // A later start handed over its argument; one without an argument only
   // wanted the window, and leaves nothing to take.
@@ -54,7 +66,13 @@ class LaterStarts {
   void TakeWaiting();
   void Take(const Card& card);
 
-  GlobalModule& module_;
+  // The card this start was given, or nothing.
+  std::string StartCard() const { return system_.CommandLineArgument(); }
+
+  const SystemInfo& system_;
+  clsFSMoving& mover_;
+  const clsSettings& settings_;
+  const WindowSystem& window_;
   std::vector<Card> waiting_;  // in the order they arrived
   int depth_ = 0;
   bool closed_ = false;

@@ -1,0 +1,41 @@
+#pragma once
+// The main window's menu bar, declared once: each item's name, its place,
+// its kind and the caption built into the window. The option items come
+// from the option table. The window system builds the bar from these
+// entries; the main window translates them by their control names.
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/WindowSystem.h"
+#include "settings/Options.h"
+
+namespace quillfen::menu {
+
+inline const MenuItem Options{"mnuOptions"};
+inline const MenuItem Language{"mnuLanguage"};
+inline const MenuItem Testing{"mnuTesting"};
+inline const MenuItem Test{"mnuTest"};
+inline const MenuItem Help{"mnuHelp"};
+inline const MenuItem About{"mnuAbout"};
+
+// The language items form one array: "mnuLang(1)" is Russian, "mnuLang(2)" English.
+inline constexpr int kFirstLanguage = 1;
+inline constexpr int kLastLanguage = 2;
+MenuItem Lang(int index);
+std::optional<int> LanguageIndexOf(const MenuItem& item);
+
+MenuItem ForOption(Option option);
+std::optional<Option> OptionOf(const MenuItem& item);
+
+// One entry of the menu bar with the control name its texts are kept
+// under in the language files (every language item under "mnuLang").
+struct Item {
+  MenuEntry entry;
+  std::string control;
+};
+// Every item, in the order of the menu bar.
+const std::vector<Item>& Items();
+std::vector<MenuEntry> Entries();
+
+}  // namespace quillfen::menu
