@@ -33,6 +33,10 @@ done
 bench_record k s 3 1 2
 expect "record" "$(cat "$work/x.tsv")" "$(printf 'k\t2\ts\t3\t3 1 2')"
 
+# The same helpers for the Python programs, and the traced move from a card
+# told apart (scripts/lib/bench_common.py, scripts/lib/card_trace.py).
+python3 "$root/tests/e2e/bench_figures_test.py" 2>"$work/python.log" || fail "$(cat "$work/python.log")"
+
 # The traced move from a card told apart (scripts/lib/card-trace.bash): a
 # call split by another thread put back together, a folder's listing not
 # taken for the reader thread, the wait for that thread between pictures,
