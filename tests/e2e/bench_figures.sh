@@ -96,7 +96,7 @@ fi
 # A tiny move benchmark: every figure of every row, with all three runs.
 [[ -x $program/quillfen-script ]] || fail "no headless host in $program"
 [[ -d /dev/shm ]] || { echo "SKIP: no /dev/shm for the card" >&2; exit 77; }
-BENCH_DIR=$work BENCH_LARGE=2x1 BENCH_EACH_MAX=20 bash "$root/scripts/bench-move" --runs 3 --tsv "$work/move.tsv" \
+BENCH_DIR=$work BENCH_LARGE=2x1 BENCH_EACH_MAX=20 "$root/scripts/bench-move" --runs 3 --tsv "$work/move.tsv" \
   "$program" 20 >"$work/out" || fail "bench-move failed: $(cat "$work/out")"
 expected="move.one.20.quillfen move.one.20.mv move.one.20.mv_sync move.one.20.peak
 move.cross.20.quillfen move.cross.20.mv move.cross.20.mv_sync move.cross.20.cp move.cross.20.cp_rm
