@@ -198,7 +198,8 @@ def volume(folder):
     """The file system type and the device behind a folder."""
     found = subprocess.run(["findmnt", "-n", "-o", "TARGET,SOURCE,FSTYPE", "-T", folder],
                            capture_output=True, text=True, check=False).stdout
-    target, source, fstype = (found.split(None, 2) + ["", "", ""])[:3]
+    # The first line only: a folder mounted over more than once has one a mount.
+    target, source, fstype = (found.split("\n")[0].split(None, 2) + ["", "", ""])[:3]
     fstype = fstype.strip()
     dev = source[len("/dev/"):] if source.startswith("/dev/") else source
     kind = ""

@@ -151,7 +151,7 @@ def card_phases(trace, card):
     "before" the first read and "after" the last."""
     move = Move(card)
     first = last = None
-    with open(trace, encoding="utf-8", errors="surrogateescape") as lines:
+    with open(trace, encoding="utf-8", errors="surrogateescape", newline="") as lines:
         for stamp, at, fields, line in joined(l.rstrip("\n") for l in lines):
             first = stamp if first is None else first
             last = stamp
