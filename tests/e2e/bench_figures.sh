@@ -36,6 +36,8 @@ expect "record" "$(cat "$work/x.tsv")" "$(printf 'k\t2\ts\t3\t3 1 2')"
 # The same helpers for the Python programs, and the traced move from a card
 # told apart into its phases (scripts/lib/bench_common.py, card_trace.py).
 python3 "$root/tests/e2e/bench_figures_test.py" 2>"$work/python.log" || fail "$(cat "$work/python.log")"
+# The performance page from its figures, and the programs' own parts.
+python3 "$root/tests/e2e/bench_programs_test.py" 2>"$work/python.log" || fail "$(cat "$work/python.log")"
 
 # The cards' pictures, written in one process: a thousand shots a folder,
 # names unique on the card, three days of dates, sizes as asked.

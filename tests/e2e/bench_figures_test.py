@@ -7,6 +7,7 @@ import argparse
 import contextlib
 import io
 import os
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -65,6 +66,26 @@ class Numbers(unittest.TestCase):
         self.assertEqual(bench_common.others_text(seen, "%s (at %d of 3 starts)"),
                          "cc1plus (at 2 of 3 starts), zip (at 1 of 3 starts), faultfs (at 1 of 3 starts)")
         self.assertEqual(bench_common.others_text([], "%s %d"), "")
+
+
+class Machine(unittest.TestCase):
+    def test_described_as_the_shell_helper_describes_it(self):
+        # The page takes its machine from either; the date and the load may
+        # move on between the two.
+        shell = subprocess.run(["bash", "-c", 'source "$0"; bench_machine /tmp', os.path.join(
+            ROOT, "scripts", "lib", "bench-common.bash")], capture_output=True, text=True, check=True).stdout
+        moving = ("date: ", "load average at start: ")
+        self.assertEqual([line for line in bench_common.machine("/tmp") if not line.startswith(moving)],
+                         [line for line in shell.splitlines() if not line.startswith(moving)])
+
+    def test_files_counted(self):
+        with tempfile.TemporaryDirectory() as work:
+            for name in ("a/1", "a/b/2", "c/3"):
+                os.makedirs(os.path.dirname(os.path.join(work, name)), exist_ok=True)
+                open(os.path.join(work, name), "w", encoding="ascii").close()
+            os.symlink(os.path.join(work, "a"), os.path.join(work, "link"))
+            self.assertEqual(bench_common.count_files(work), 3)
+            self.assertEqual(bench_common.count_files(os.path.join(work, "gone")), 0)
 
 
 class Options(unittest.TestCase):
@@ -142,6 +163,25 @@ class CardTrace(unittest.TestCase):
                          "pictures 2 copy 0.098 flush 0.024 readback 0.016 folder 0.003 unlink 0.003 "
                          "between 0.020 rest 0.086 total 0.250 hinted 1 ahead 1 unread 0.070 before 0.030 "
                          "after 0.075")
+
+    def test_calls_told_apart(self):
+        # A failed open of a picture starts nothing, fdatasync flushes and
+        # unlinkat removes as fsync and unlink do, and a hint to read ahead
+        # counts as reading ahead.
+        lines = [
+            '1 10.000 openat(AT_FDCWD, "$c/DCIM/A.JPG", O_RDONLY) = -1 ENOENT (No such file) <0.001>',
+            '1 10.100 openat(AT_FDCWD, "$c/DCIM/A.JPG", O_RDONLY) = 5<$c/DCIM/A.JPG> <0.001>',
+            '1 10.200 openat(7</t>, ".A.partial", O_RDWR|O_CREAT|O_EXCL) = 6</t/.A.partial> <0.001>',
+            '1 10.300 fadvise64(5<$c/DCIM/A.JPG>, 0, 0, POSIX_FADV_WILLNEED) = 0 <0.001>',
+            '1 10.700 fdatasync(6</t/.A.partial>) = 0 <0.100>',
+            '1 10.900 renameat(7</t>, ".A.partial", 7</t>, "A.JPG") = 0 <0.001>',
+            '1 11.000 fdatasync(7</t>) = 0 <0.010>',
+            '1 11.100 unlinkat(AT_FDCWD, "$c/DCIM/A.JPG", 0) = 0 <0.050>',
+            '1 12.000 exit_group(0) = ?',
+        ]
+        self.assertEqual(self.phases("\n".join(lines).replace("$c", CARD) + "\n"),
+                         "pictures 1 copy 0.600 flush 0.100 readback 0.100 folder 0.010 unlink 0.050 "
+                         "between 0.000 rest 1.140 total 2.000 hinted 1 ahead 0")
 
     def test_a_move_without_reads_ahead(self):
         # Without the reader thread the card is idle outside the copying;
