@@ -19,6 +19,7 @@ from unittest import mock
 
 ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 DATA = os.path.join(ROOT, "tests", "e2e", "bench")
+sys.dont_write_bytecode = True  # nothing written into the source tree
 sys.path.insert(0, os.path.join(ROOT, "scripts", "lib"))
 
 import report_figures as rf  # noqa: E402
