@@ -2,7 +2,8 @@
 performance page written from a figures file, line for line as it has
 always been written (tests/e2e/bench/performance.md, from
 tests/e2e/bench/figures.tsv), the card's part of a page replaced alone, the
-forms of the page's figures, the options of bench-card and bench-plan, the
+forms of the page's figures, the options of bench-card and bench-plan,
+bench-card's report printed again from its figures as it was printed, the
 counts bench-plan takes from its trace and from date_taken_bench, and
 bench-move's table and cards."""
 
@@ -208,6 +209,45 @@ class BenchCard(unittest.TestCase):
                 code, message = refused(self.card.settings_of, self.arguments("--settings", bad))
                 self.assertEqual(code, 2)
                 self.assertIn(bad, message)
+
+
+    def test_report_as_printed(self):
+        # The figures of three runs of the card read back into their runs,
+        # printed again: line for line what the run printed (its device and
+        # target aside, which are this machine's).
+        runs = {}
+        with open(os.path.join(DATA, "card-figures.tsv"), encoding="utf-8") as figures:
+            for line in figures:
+                key, _, unit, _, values = line.rstrip("\n").split("\t")
+                prefix, _, name = key[len("card."):].partition(".")
+                runs.setdefault(prefix, {})[name] = values.split() if unit != "note" else line.split("\t")[1]
+        for prefix, printed in [("jpeg", "card-limited.txt"), ("x", "card-paced.txt"), ("shots", "card-shots.txt")]:
+            with self.subTest(printed):
+                with open(os.path.join(DATA, printed), encoding="utf-8") as out:
+                    expected = out.read()
+                self.assertEqual(self.reprinted(runs[prefix], expected.split("\n")[0]), expected)
+
+    def reprinted(self, run, card_line):
+        args = self.arguments("--runs", run["runs"], "--methods", run["methods"].replace(" ", ","),
+                              "--layout", run["layout"], "--pictures", run["pictures"], "--mib", run["mib"],
+                              "--fs", run["fs"])
+        layout = self.card.card_layout(args, self.card.settings_of(args))
+        bench = self.card.Bench(args, self.card.Card(args, "/nowhere"), layout)
+        for name, values in run.items():
+            if isinstance(values, list) and name != "load":
+                bench.times[name.replace("phase.", "phase_").replace(".", "_")] = values
+        bench.times["phase_hinted"] = [run["hinted"]]
+        card_text = card_line.split(" MB; ", 1)[1]
+        out = io.StringIO()
+        with mock.patch.object(self.card.Report, "read_ahead", lambda _: (run["readahead_kb"], card_text)), \
+                mock.patch.object(self.card.bc, "volume", lambda _: run["target"]), \
+                contextlib.redirect_stdout(out):
+            report = self.card.Report(bench, layout, run["load"], "" if run["others"] == "none" else run["others"])
+            report.print_card()
+            report.print_figures()
+            report.print_phases()
+            report.print_card_speed()
+        return out.getvalue()[1:]
 
 
 class BenchPlan(unittest.TestCase):
