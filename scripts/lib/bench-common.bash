@@ -1,6 +1,8 @@
 # Shell helpers shared by the benchmark scripts (sourced, not run): the
 # clock, medians and ratios, the options every benchmark takes, the
 # machine-readable record of its figures and the description of the machine.
+# The Python benchmarks have the same in scripts/lib/bench_common.py, which
+# writes its figures in the same form.
 #
 # Options read by bench_options (before the script's own arguments):
 #   --runs N     repeat each timed run N times and give the median

@@ -33,44 +33,11 @@ done
 bench_record k s 3 1 2
 expect "record" "$(cat "$work/x.tsv")" "$(printf 'k\t2\ts\t3\t3 1 2')"
 
-# The traced move from a card told apart (scripts/lib/card-trace.bash): a
-# call split by another thread put back together, a folder's listing not
-# taken for the reader thread, the wait for that thread between pictures,
-# and the time no thread read from the card.
-source "$root/scripts/lib/card-trace.bash"
-c=/m/card
-cat >"$work/trace" <<EOF
-100 1796668310.000000 execve("/p/quillfen-script", ["quillfen-script"], 0x1 /* 9 vars */) = 0 <0.000100>
-100 1796668310.010000 openat(AT_FDCWD</w>, "$c/DCIM", O_RDONLY|O_NONBLOCK|O_CLOEXEC|O_DIRECTORY) = 5<$c/DCIM> <0.000010>
-101 1796668310.020000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NONBLOCK|O_NOFOLLOW|O_CLOEXEC <unfinished ...>
-100 1796668310.020100 renameat2(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", AT_FDCWD</w>, "/t/IMG_0001.JPG", RENAME_NOREPLACE <unfinished ...>
-101 1796668310.020200 <... openat resumed>) = 4<$c/DCIM/100A/IMG_0002.JPG> <0.000200>
-100 1796668310.020300 <... renameat2 resumed>) = -1 EXDEV (Invalid cross-device link) <0.000200>
-100 1796668310.021000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0001.JPG> <0.000010>
-100 1796668310.022000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
-100 1796668310.030000 read(6<$c/DCIM/100A/IMG_0001.JPG>, "\377\330"..., 1048576) = 1048576 <0.050000>
-101 1796668310.030000 pread64(4<$c/DCIM/100A/IMG_0002.JPG>, "\377\330"..., 1048576, 0) = 1048576 <0.060000>
-100 1796668310.100000 fsync(8</t/.quillfen-IMG_0001.JPG.partial-100> <unfinished ...>
-101 1796668310.110000 pread64(4<$c/DCIM/100A/IMG_0002.JPG>, "\1\2"..., 1048576, 1048576) = 1048576 <0.010000>
-100 1796668310.120000 <... fsync resumed>) = 0 <0.020000>
-100 1796668310.125000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDONLY|O_DIRECT|O_CLOEXEC) = 9</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
-100 1796668310.130000 renameat2(7</t>, ".quillfen-IMG_0001.JPG.partial-100", 7</t>, "IMG_0001.JPG", RENAME_NOREPLACE) = 0 <0.000020>
-100 1796668310.131000 fsync(7</t>) = 0 <0.002000>
-100 1796668310.140000 unlink("$c/DCIM/100A/IMG_0001.JPG") = 0 <0.001000>
-100 1796668310.150000 renameat2(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", AT_FDCWD</w>, "/t/IMG_0002.JPG", RENAME_NOREPLACE) = -1 EXDEV (Invalid cross-device link) <0.000100>
-100 1796668310.161000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0002.JPG> <0.000010>
-100 1796668310.162000 openat(7</t>, ".quillfen-IMG_0002.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0002.JPG.partial-100> <0.000010>
-100 1796668310.170000 read(6<$c/DCIM/100A/IMG_0002.JPG>, "\3\4"..., 1048576) = 1048576 <0.005000>
-100 1796668310.180000 fsync(8</t/.quillfen-IMG_0002.JPG.partial-100>) = 0 <0.004000>
-100 1796668310.190000 renameat2(7</t>, ".quillfen-IMG_0002.JPG.partial-100", 7</t>, "IMG_0002.JPG", RENAME_NOREPLACE) = 0 <0.000010>
-100 1796668310.191000 fsync(7</t>) = 0 <0.001000>
-100 1796668310.200000 unlink("$c/DCIM/100A/IMG_0002.JPG") = 0 <0.002000>
-100 1796668310.250000 exit_group(0) = ?
-EOF
-phases=$(card_phases "$work/trace" "$c" "$work" | tr '\n' ' ')
-expect "phases of a traced move" "$phases" "pictures 2 copy 0.098 flush 0.024 readback 0.016 folder 0.003 unlink 0.003 \
-between 0.020 rest 0.086 total 0.250 hinted 1 ahead 1 unread 0.070 before 0.030 after 0.075 "
-[[ ! -e $work/card-reads ]] || fail "card_phases left its scratch file"
+# The same helpers for the Python programs, and the traced move from a card
+# told apart into its phases (scripts/lib/bench_common.py, card_trace.py).
+python3 "$root/tests/e2e/bench_figures_test.py" 2>"$work/python.log" || fail "$(cat "$work/python.log")"
+# The performance page from its figures, and the programs' own parts.
+python3 "$root/tests/e2e/bench_programs_test.py" 2>"$work/python.log" || fail "$(cat "$work/python.log")"
 
 # The cards' pictures, written in one process: a thousand shots a folder,
 # names unique on the card, three days of dates, sizes as asked.
@@ -92,7 +59,7 @@ fi
 # A tiny move benchmark: every figure of every row, with all three runs.
 [[ -x $program/quillfen-script ]] || fail "no headless host in $program"
 [[ -d /dev/shm ]] || { echo "SKIP: no /dev/shm for the card" >&2; exit 77; }
-BENCH_DIR=$work BENCH_LARGE=2x1 BENCH_EACH_MAX=20 bash "$root/scripts/bench-move" --runs 3 --tsv "$work/move.tsv" \
+BENCH_DIR=$work BENCH_LARGE=2x1 BENCH_EACH_MAX=20 "$root/scripts/bench-move" --runs 3 --tsv "$work/move.tsv" \
   "$program" 20 >"$work/out" || fail "bench-move failed: $(cat "$work/out")"
 expected="move.one.20.quillfen move.one.20.mv move.one.20.mv_sync move.one.20.peak
 move.cross.20.quillfen move.cross.20.mv move.cross.20.mv_sync move.cross.20.cp move.cross.20.cp_rm
