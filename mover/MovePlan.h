@@ -39,6 +39,7 @@ struct MovePlan {
 struct WalkState {
   std::int32_t moved = 0;  // shots
   double movedSize = 0;
+  double totalSize = 0;    // of every shot planned
 };
 
 }  // namespace quillfen

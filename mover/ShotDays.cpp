@@ -34,7 +34,7 @@ std::optional<LocalDate> DayInMetadata(const FileEntry& file, const FileSystem& 
 
 }  // namespace
 
-LocalDate DayTaken(const Shot& shot, const FileSystem& files, const SystemInfo& system) {
+LocalDate DayTaken(const Shot& shot, const FileSystem& files, const DayOfTime& dayOf) {
   for (const FileEntry& file : shot.files)
     if (const std::optional<LocalDate> day = DayInMetadata(file, files)) return *day;
   const FileEntry* timed = &shot.files.front();
@@ -45,7 +45,7 @@ LocalDate DayTaken(const Shot& shot, const FileSystem& files, const SystemInfo& 
       break;
     }
   }
-  return system.DayOf(timed->modified);
+  return dayOf(timed->modified);
 }
 
 }  // namespace quillfen

@@ -4,12 +4,12 @@
 // one (the camera's own clock, used as it stands), else the modification
 // time of its first file in the user's time zone.
 #include "base/DayStamp.h"
+#include "mover/MoveRequest.h"
 #include "mover/Shots.h"
 #include "platform/FileSystem.h"
-#include "platform/SystemInfo.h"
 
 namespace quillfen {
 
-LocalDate DayTaken(const Shot& shot, const FileSystem& files, const SystemInfo& system);
+LocalDate DayTaken(const Shot& shot, const FileSystem& files, const DayOfTime& dayOf);
 
 }  // namespace quillfen

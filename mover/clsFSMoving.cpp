@@ -1,3 +1,5 @@
+// The mover's state and what it shows: source and target, pause and cancel,
+// the start and end of every move, the status lines and the boxes.
 #include "mover/clsFSMoving.h"
 
 #include "base/AppNames.h"
@@ -7,37 +9,37 @@ namespace quillfen {
 
 clsFSMoving::clsFSMoving(MoverView& view, clsSettings& settings, const clsLanguageProvider& texts,
                          MoverPorts ports, SettingsLock& lock)
-    : view_(view), settings_(settings), texts_(texts), ports_(ports), lock_(lock) {}
+    : view_(view), settings_(settings), texts_(texts), ports_(std::move(ports)), lock_(lock) {}
 
 // Both paths are stored as soon as they are set, even while a move runs: they
 // are the user's choice, not an option the move depends on.
 void clsFSMoving::Target(const std::string& value) {
-  strTarget_ = value;
+  target_ = value;
   view_.SetCtlValue("cmbTarget", Variant(value), ControlKind::Text);
   settings_.SaveTarget(value);
 }
 
 void clsFSMoving::Source(const std::string& value) {
-  strSource_ = value;
+  source_ = value;
   view_.SetCtlValue("cmbSource", Variant(value), ControlKind::Text);
   settings_.SaveSource(value);
 }
 
 void clsFSMoving::Cancel() {
-  blnCancel_ = true;
+  cancel_ = true;
   // A waiting walk must wake to see the request.
-  if (blnPaused_) Pause();
+  if (paused_) Pause();
 }
 
 void clsFSMoving::Pause() {
-  const std::string caption = blnPaused_ ? T("pause") : T("resume");
+  const std::string caption = paused_ ? T("pause") : T("resume");
   view_.SetCtlValue("cmdPause", Variant(caption), ControlKind::Caption);
-  blnPaused_ = !blnPaused_;
+  paused_ = !paused_;
 }
 
 void clsFSMoving::StartSteps() {
   // A pause made before the operation never holds it.
-  if (blnPaused_) Pause();
+  if (paused_) Pause();
   running_ = true;
   lock_.Hold();
   view_.SwitchControls(false);
@@ -48,7 +50,7 @@ void clsFSMoving::EndSteps() {
   lock_.Release();
   view_.SwitchControls(true);
   view_.SetProgress(Variant(0));
-  if (blnPaused_) Pause();
+  if (paused_) Pause();
   running_ = false;
 }
 
@@ -77,9 +79,50 @@ BoxAnswer clsFSMoving::Box(const std::string& text, const std::string& captionKe
   return ports_.window.MessageBox(text, title, icon, buttons);
 }
 
-void clsFSMoving::ReportFolderFailure(const std::string& folder, const FsStatus& status) {
-  Box(texts_.GetDialog("operation_failed", {folder, status.reason}), "", BoxIcon::Warning,
-      BoxButtons::OK);
+// The reasons the program itself finds are told in the user's language; the
+// system's own reasons as the system gives them.
+std::string clsFSMoving::ReasonText(const FsStatus& status) const {
+  switch (status.code) {
+    case FsCode::CopyDiffers: return T("copy_differs");
+    case FsCode::SourceChanged: return T("source_changed");
+    default: return status.reason;
+  }
+}
+
+void clsFSMoving::Refuse(const Refusal& refusal) {
+  using Kind = Refusal::Kind;
+  switch (refusal.kind) {
+    case Kind::TargetAbsent: Box(T("targetDirAbsent"), "", BoxIcon::Information, BoxButtons::OK); break;
+    case Kind::SourceAbsent: Box(T("sourceDirAbsent"), "", BoxIcon::Information, BoxButtons::OK); break;
+    case Kind::TargetInSource:
+      Box(texts_.GetDialog("target_in_source", {refusal.folder, refusal.other}), "", BoxIcon::Information,
+          BoxButtons::OK);
+      break;
+    case Kind::FolderFailed:
+      Box(texts_.GetDialog("operation_failed", {refusal.folder, refusal.failure.reason}), "", BoxIcon::Warning,
+          BoxButtons::OK);
+      break;
+    case Kind::DoubleNames:
+      Box(T("double_names"), "double_names_caption", BoxIcon::Information, BoxButtons::OK);
+      break;
+    case Kind::DoubleNamesInDay:
+      Box(texts_.GetDialog("double_names_in", {refusal.folder}), "double_names_caption", BoxIcon::Information,
+          BoxButtons::OK);
+      break;
+    case Kind::EmptySource:
+      Box(T("empty_source"), "empty_source_caption", BoxIcon::Information, BoxButtons::OK);
+      break;
+    case Kind::NumbersRunOut:
+      Box(texts_.GetDialog("too_long_filename", {refusal.other}), "", BoxIcon::Information, BoxButtons::OK);
+      break;
+    case Kind::NameTaken:
+      Box(texts_.GetDialog("same_names", {refusal.other}), "same_names_caption", BoxIcon::Information,
+          BoxButtons::OK);
+      break;
+    case Kind::NoSpace: break;  // asked about where the space is checked: the user may make room
+  }
+  // Nothing is locked or switched before both folders are known to exist.
+  if (running_) Stop();
 }
 
 }  // namespace quillfen

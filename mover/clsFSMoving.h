@@ -1,14 +1,16 @@
 #pragma once
-// The photo mover: source and target, the checks before a move, the move with
-// progress, pause and cancel, and its report.
-#include <cstdint>
+// The photo mover: source and target, and the move from the user's start to
+// its report. It conducts the planner and the walk, turns what they find
+// into the messages and status lines the user reads, and owns the state of
+// a running move (paused, cancelled).
 #include <functional>
 #include <string>
-#include <vector>
 
 #include "mover/MovePlan.h"
+#include "mover/MoveRequest.h"
+#include "mover/MoveWalk.h"
 #include "mover/MoverView.h"
-#include "mover/SourceScan.h"
+#include "mover/Refusal.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
 #include "platform/SystemInfo.h"
@@ -25,12 +27,12 @@ struct MoverPorts {
   FileSystem& files;
   WindowSystem& window;      // boxes, event pumping
   Shell& shell;              // the source shown in the file browser at the end
-  const SystemInfo& system;  // today's date for the day folder
+  const SystemInfo& system;  // today's date for the day folder, the user's time zone
   // Whether the test mode is on, asked before each shot: its files then stay in place.
   std::function<bool()> testMode;
 };
 
-class clsFSMoving {
+class clsFSMoving : private WalkEvents {
  public:
   // settings: the options a move reads when it starts, and where source and
   // target are stored as they are set. lock: the guard that keeps the
@@ -42,48 +44,38 @@ class clsFSMoving {
   void Source(const std::string& value);
   void Cancel();
   void Pause();
+  // The checks, the user's confirmation, the move and its report, all
+  // before it returns; events are pumped on the way.
   void StartOperation();
 
   // State, for the window and for tests.
-  const std::string& SourceValue() const { return strSource_; }
-  const std::string& TargetValue() const { return strTarget_; }
-  bool Paused() const { return blnPaused_; }
-  bool CancelRequested() const { return blnCancel_; }
+  const std::string& SourceValue() const { return source_; }
+  const std::string& TargetValue() const { return target_; }
+  bool Paused() const { return paused_; }
+  bool CancelRequested() const override { return cancel_; }
   bool Running() const { return running_; }
-  const std::vector<std::string>& SourceNames() const { return arrSourceNames_; }
 
  private:
-  // The checks and the planning before the move; false when the operation
-  // was refused (it has then been stopped).
-  bool PlanMove(MovePlan& plan);
-  bool FindSourceFolder(const std::string& source, std::string& sourceFolder);
-  // The camera's video folders the source has (looked up without a box).
-  std::vector<std::string> VideoFolders(const std::string& source) const;
-  // True when the target folder (made or not yet) is a folder the shots
-  // would be taken from or lies inside one; `scannedFolder` then names it.
-  bool TargetInSource(const std::string& targetFolder, bool everyCameraFile, std::string& scannedFolder) const;
-  // The scan of every folder the move takes from, each shot given its
-  // destination; a failure is told and the operation stopped.
-  bool ScanSources(MovePlan& plan);
-  // The double-name check of each destination (its names sorted on the way).
-  bool CheckNames(MovePlan& plan);
-  bool CheckFreeSpace(const MovePlan& plan);
-  bool Confirm(const MovePlan& plan);
-  // With day folders by the date taken: makes those that do not exist yet.
-  bool MakeDayFolders(const MovePlan& plan);
-  bool SurveyTarget(const MovePlan& plan, Destination& destination);
+  // The folders and options as they stand now, for the whole move.
+  MoveRequest Request() const;
+  // The steps after the plan; false when the move was refused or the user
+  // declined (it has then been stopped).
+  bool RoomFound(const MovePlan& plan);
+  bool Confirmed(const MovePlan& plan);
+  bool DayFoldersMade(const MovePlan& plan);
+  bool Surveyed(MovePlan& plan);
   void MovePhase(MovePlan& plan);
-  void MovePictures(const ScannedFolder& folder, MovePlan& plan, WalkState& walk);
-  // Moves each file of the shot under its target name, asking the user when
-  // one fails; false when the user gave up on it (its files already moved
-  // are then moved back, so a shot is never split).
-  void AnnounceNextShot(const ScannedFolder& folder, std::size_t index, const MovePlan& plan);
-  bool MoveShot(const Shot& shot, const MovePlan& plan, const Destination& destination, std::int32_t number);
-  // Moves one file, asking the user when it fails; false when the user gave
-  // up on it.
-  bool MoveOnePicture(const std::string& source, const std::string& target);
-  std::string ReasonText(const FsStatus& status) const;
-  void RemoveFolder(const std::string& folder);
+  // Makes a folder the move puts shots into, unless it is there; refuses when it cannot.
+  bool FolderMade(const std::string& folder);
+  // Tells the user why the move cannot go on, and stops it when it has started.
+  void Refuse(const Refusal& refusal);
+
+  // WalkEvents
+  void ShotStarting(const Shot& shot) override;
+  bool LeaveInPlace() override { return ports_.testMode(); }
+  bool RetryMove(const std::string& source, const FsStatus& failure) override;
+  void ShotDone(const WalkState& walk) override;
+  void PauseGate() override;
 
   void StartSteps();
   void EndSteps();
@@ -92,9 +84,8 @@ class clsFSMoving {
   void ShowOperationInfo(const std::string& text);
   void ShowExtraInfo(const std::string& text);
   void ClearInfo();
-
-  // A folder that could not be created, read or listed.
-  void ReportFolderFailure(const std::string& folder, const FsStatus& status);
+  // The reason for a failed move in the user's words.
+  std::string ReasonText(const FsStatus& status) const;
   // The text of a dialog key without values.
   std::string T(const std::string& key) const;
   // A message box whose title is the caption key's text, or the
@@ -106,11 +97,10 @@ class clsFSMoving {
   const clsLanguageProvider& texts_;
   MoverPorts ports_;
   SettingsLock& lock_;
-  std::vector<std::string> arrSourceNames_;
-  std::string strSource_;
-  std::string strTarget_;
-  bool blnCancel_ = false;
-  bool blnPaused_ = false;
+  std::string source_;
+  std::string target_;
+  bool cancel_ = false;
+  bool paused_ = false;
   bool running_ = false;
 };
 

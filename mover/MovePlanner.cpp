@@ -1,0 +1,202 @@
+#include "mover/MovePlanner.h"
+
+#include <map>
+
+#include "base/NoCase.h"
+#include "base/PathParts.h"
+#include "mover/BaseNameNumber.h"
+#include "mover/CameraFiles.h"
+#include "mover/Pictures.h"
+#include "mover/ShotDays.h"
+#include "mover/SourceFolder.h"
+#include "mover/SourceNames.h"
+#include "mover/TargetNaming.h"
+
+namespace quillfen {
+
+namespace {
+
+Refusal FolderFailed(const std::string& folder, const FsStatus& failure) {
+  return Refusal{Refusal::Kind::FolderFailed, folder, {}, failure};
+}
+
+// The camera's video folders beside "DCIM" (looked up without a refusal): a
+// source without "DCIM" is scanned whole, its video folders included. Every
+// folder on the way that matches in any letter case is followed.
+std::vector<std::string> VideoFolders(const FileSystem& files, const std::string& source) {
+  std::vector<std::string> subfolders;
+  if (!files.ListSubfolders(source, subfolders) || CameraFolderOf(source, subfolders) == source) return {};
+  std::vector<std::string> found;
+  for (std::size_t i = 0; i < kCameraVideoFolderCount; ++i) {
+    std::vector<std::string> reached{source};
+    const std::string path = kCameraVideoFolders[i];
+    for (std::size_t start = 0; !reached.empty() && start < path.size();) {
+      std::size_t end = path.find('/', start);
+      if (end == std::string::npos) end = path.size();
+      const std::string element = path.substr(start, end - start);
+      std::vector<std::string> next;
+      for (const std::string& folder : reached) {
+        std::vector<std::string> children;
+        if (!files.ListSubfolders(folder, children)) continue;
+        for (const std::string& child : children)
+          if (EqualsNoCase(GetFileName(child), element)) next.push_back(child);
+      }
+      reached = std::move(next);
+      start = end + 1;
+    }
+    found.insert(found.end(), reached.begin(), reached.end());
+  }
+  return found;
+}
+
+void CollectNames(const ScannedFolder& folder, std::vector<Destination>& destinations) {
+  for (const Shot& shot : folder.shots) {
+    Destination& destination = destinations[shot.destination];
+    destination.names.push_back(shot.name);
+    ++destination.shotCount;
+  }
+  for (const ScannedFolder& subfolder : folder.subfolders) CollectNames(subfolder, destinations);
+}
+
+// The scan gives each shot its destination: the one target folder, or the
+// day folder of the day it was taken.
+std::optional<Refusal> ScanSources(const FileSystem& files, const MoveRequest& request, const PlanProgress& progress,
+                                   MovePlan& plan) {
+  ScanRules rules;
+  rules.everyCameraFile = plan.everyCameraFile;
+  rules.afterFolder = progress.folderRead;
+  std::map<std::string, std::size_t> dayFolders;  // day stamp -> destination
+  if (plan.byDateTaken) {
+    rules.destinationOf = [&](const Shot& shot) {
+      const std::string day = DayStamp(DayTaken(shot, files, request.dayOf));
+      auto [at, added] = dayFolders.try_emplace(day, plan.destinations.size());
+      if (added) plan.destinations.push_back(Destination{BuildPath(plan.targetFolder, day), {}, 0, 0, 0});
+      return at->second;
+    };
+  } else {
+    plan.destinations.push_back(Destination{plan.targetFolder, {}, 0, 0, 0});
+  }
+
+  SourceScan scan;
+  std::string failedFolder;
+  FsStatus scanned = ScanTree(files, plan.sourceFolder, rules, scan, failedFolder);
+  // The camera's video folders: taken with every camera file; else only
+  // counted, to tell what stays on the card.
+  SourceScan counted;
+  for (const std::string& folder : VideoFolders(files, plan.source)) {
+    if (!scanned) break;
+    scanned = ScanTree(files, folder, rules, plan.everyCameraFile ? scan : counted, failedFolder);
+  }
+  if (!scanned) return FolderFailed(failedFolder, scanned);
+  plan.trees = std::move(scan.trees);
+  plan.totalSize = scan.totalSize;
+  plan.shotCount = scan.shotCount;
+  plan.otherCameraFiles = scan.otherCameraFiles + counted.otherCameraFiles;
+  for (const ScannedFolder& tree : plan.trees) CollectNames(tree, plan.destinations);
+  return std::nullopt;
+}
+
+// Without numbering, no two shots that go into one folder may have one name.
+// Each folder's names are kept sorted for the survey of its files.
+std::optional<Refusal> CheckNames(MovePlan& plan) {
+  for (Destination& destination : plan.destinations) {
+    std::vector<std::string> found = std::move(destination.names);
+    destination.names.clear();
+    SortNoCase(found);
+    if (HasDoubleNames(found, destination.names) && !plan.autoRename)
+      return Refusal{plan.byDateTaken ? Refusal::Kind::DoubleNamesInDay : Refusal::Kind::DoubleNames,
+                     destination.folder};
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+std::string TargetFolderOf(const MoveRequest& request) {
+  if (request.dayFolder && !request.byDateTaken) return BuildPath(request.target, DayStamp(request.today));
+  return request.target;
+}
+
+std::optional<Refusal> CheckFolders(const FileSystem& files, const MoveRequest& request) {
+  if (!files.FolderExists(request.target)) return Refusal{Refusal::Kind::TargetAbsent};
+  if (!files.FolderExists(request.source)) return Refusal{Refusal::Kind::SourceAbsent};
+  // Where a folder cannot be read, the steps after say so as usual.
+  std::vector<std::string> subfolders;
+  std::string target;
+  if (!files.ListSubfolders(request.source, subfolders) || !files.CanonicalPath(request.target, target))
+    return std::nullopt;
+  const std::string targetFolder = TargetFolderOf(request);
+  // The day folder need not exist yet; it would lie in the target.
+  if (targetFolder != request.target) target = BuildPath(target, GetFileName(targetFolder));
+  std::vector<std::string> scanned{CameraFolderOf(request.source, subfolders)};
+  if (request.everyCameraFile)
+    for (const std::string& folder : VideoFolders(files, request.source)) scanned.push_back(folder);
+  for (const std::string& folder : scanned) {
+    std::string scannedFolder;
+    if (files.CanonicalPath(folder, scannedFolder) && IsSameOrInside(target, scannedFolder))
+      return Refusal{Refusal::Kind::TargetInSource, targetFolder, scannedFolder};
+  }
+  return std::nullopt;
+}
+
+std::variant<MovePlan, Refusal> PlanMove(const FileSystem& files, const MoveRequest& request,
+                                         const PlanProgress& progress) {
+  MovePlan plan;
+  plan.source = request.source;
+  plan.targetFolder = TargetFolderOf(request);
+  plan.byDateTaken = request.byDateTaken;
+  plan.everyCameraFile = request.everyCameraFile;
+  plan.autoRename = request.autoRename;
+  // The camera's "DCIM" folder, in any letter case, when the source has one;
+  // otherwise the source itself.
+  std::vector<std::string> subfolders;
+  if (const FsStatus listed = files.ListSubfolders(plan.source, subfolders); !listed)
+    return FolderFailed(plan.source, listed);
+  plan.sourceFolder = CameraFolderOf(plan.source, subfolders);
+  if (progress.scanning) progress.scanning();
+  if (std::optional<Refusal> refused = ScanSources(files, request, progress, plan)) return *refused;
+  if (std::optional<Refusal> refused = CheckNames(plan)) return *refused;
+  // Also a source whose pictures are all empty files.
+  if (plan.totalSize == 0) return Refusal{Refusal::Kind::EmptySource};
+  return plan;
+}
+
+std::optional<Refusal> CheckSpace(const FileSystem& files, const MovePlan& plan) {
+  std::uint64_t sourceVolume = 0;
+  std::uint64_t targetVolume = 0;
+  if (const FsStatus status = files.VolumeId(plan.sourceFolder, sourceVolume); !status)
+    return FolderFailed(plan.sourceFolder, status);
+  if (const FsStatus status = files.VolumeId(plan.targetFolder, targetVolume); !status)
+    return FolderFailed(plan.targetFolder, status);
+  if (sourceVolume == targetVolume) return std::nullopt;
+  std::uint64_t freeSpace = 0;
+  if (const FsStatus status = files.FreeSpace(plan.targetFolder, freeSpace); !status)
+    return FolderFailed(plan.targetFolder, status);
+  if (static_cast<double>(freeSpace) >= plan.totalSize) return std::nullopt;
+  Refusal refusal{Refusal::Kind::NoSpace, plan.targetFolder};
+  refusal.needed = plan.totalSize;
+  refusal.free = freeSpace;
+  return refusal;
+}
+
+std::optional<Refusal> SurveyDestination(const FileSystem& files, const MovePlan& plan, Destination& destination,
+                                         const std::function<void(const FileEntry&)>& surveyed) {
+  std::vector<FileEntry> entries;
+  if (const FsStatus listed = files.ListFiles(destination.folder, entries); !listed)
+    return FolderFailed(destination.folder, listed);
+  for (const FileEntry& entry : entries) {
+    if (plan.everyCameraFile ? !IsCameraFile(entry.name) : !IsPicture(entry.name)) continue;
+    if (plan.autoRename) {
+      if (!SurveyNumber(ReadBaseNameNumber(GetBaseName(entry.name)), destination.shotCount,
+                        destination.highestNumber))
+        return Refusal{Refusal::Kind::NumbersRunOut, destination.folder, entry.path};
+    } else if (ClashesWithSourceName(destination.names,
+                                     plan.everyCameraFile ? GetBaseName(entry.name) : entry.name)) {
+      return Refusal{Refusal::Kind::NameTaken, destination.folder, entry.path};
+    }
+    if (surveyed) surveyed(entry);
+  }
+  return std::nullopt;
+}
+
+}  // namespace quillfen
