@@ -1,58 +1,38 @@
 // The movie's requests, read and dispatched into the whole program over
 // in-memory ports: message boxes and folder dialogs answered from the input,
-// files only inside a private folder. After each input every picture of the
-// private card and target is still there exactly once, and nothing else was
-// left behind.
+// the card, the target and the program's files in the in-memory file system,
+// where nothing a request names can reach the machine's own files. After
+// each input every file is still there exactly once, wherever it went.
 //
 // Input: a first byte choosing box answers, a second choosing folder-dialog
 // answers, then one request per line. "%JAIL%" in a request stands for the
-// private folder, so seeds can name the card and the target.
+// folder that holds the card and the target, so seeds can name them.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <map>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "JailedFileSystem.h"
-#include "MemoryVolume.h"
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
-#include "script/EventLog.h"
 #include "memory/FixedSystemInfo.h"
+#include "memory/MemoryFileSystem.h"
+#include "memory/MemoryRegistryHive.h"
 #include "memory/MemorySettingsStore.h"
+#include "script/EventLog.h"
 #include "script/RecordingShell.h"
 #include "script/ScriptedMovieHost.h"
 #include "script/ScriptedWindowSystem.h"
-#include "memory/MemoryRegistryHive.h"
 #include "support/TempDir.h"
 
-namespace fs = std::filesystem;
 using namespace quillfen;
 
 namespace {
 
 constexpr std::size_t kMaxRequests = 24;
-
-struct Folders {
-  testing::TempDir program{fuzzing::MemoryVolume(), "quillfen-fuzz-program"};  // language files, read only
-  testing::TempDir jail{fuzzing::MemoryVolume(), "quillfen-fuzz-jail"};        // the card and the target
-  std::string programFolder = program.path();
-  std::string jailFolder = jail.path();
-
-  Folders() {
-    for (const char* language : {"English.ini", "Russian.ini"})
-      fs::copy_file(fs::path(QUILLFEN_SOURCE_DIR) / "lang" / language, fs::path(programFolder) / language);
-  }
-};
-
-const Folders& TheFolders() {
-  static const Folders folders;
-  return folders;
-}
+const std::string kJail = "/jail";
+const std::string kProgramFolder = "/program";
 
 // The card and the target as every input finds them; each file's content is
 // unique, so where it ends up shows whether it was lost or copied twice.
@@ -66,33 +46,37 @@ const std::map<std::string, std::string> kStartFiles = {
     {"target/12.jpg", "numbered twelve"},
 };
 
-void ResetJail(const std::string& jail) {
-  std::error_code ec;
-  for (const auto& entry : fs::directory_iterator(jail)) fs::remove_all(entry.path(), ec);
-  for (const auto& [relative, content] : kStartFiles) {
-    const fs::path path = fs::path(jail) / relative;
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << content;
-  }
+// The language files, read once from the sources.
+const std::map<std::string, std::string>& LanguageFiles() {
+  static const std::map<std::string, std::string> files = [] {
+    std::map<std::string, std::string> read;
+    for (const char* language : {"English.ini", "Russian.ini"})
+      read[language] = testing::ReadFileAt(std::string(QUILLFEN_SOURCE_DIR) + "/lang/" + language);
+    return read;
+  }();
+  return files;
 }
 
-// Every file's content, counted, wherever it is in the jail.
-std::map<std::string, int> ContentsIn(const std::string& jail) {
+// Every file's content below the folder, counted.
+void CountContents(const MemoryFileSystem& files, const std::string& folder, std::map<std::string, int>& contents) {
+  std::vector<FileEntry> entries;
+  std::vector<std::string> subfolders;
+  (void)files.ListFiles(folder, entries);
+  (void)files.ListSubfolders(folder, subfolders);
+  for (const FileEntry& entry : entries) ++contents[files.Contents(entry.path).value_or("")];
+  for (const std::string& subfolder : subfolders) CountContents(files, subfolder, contents);
+}
+
+std::map<std::string, int> Contents(const MemoryFileSystem& files) {
   std::map<std::string, int> contents;
-  for (const auto& entry : fs::recursive_directory_iterator(jail)) {
-    if (!entry.is_regular_file()) continue;
-    std::ifstream in(entry.path(), std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    ++contents[text.str()];
-  }
+  CountContents(files, "/", contents);
   return contents;
 }
 
-std::string Substitute(std::string text, const std::string& jail) {
+std::string Substitute(std::string text) {
   const std::string marker = "%JAIL%";
-  for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + jail.size()))
-    text.replace(at, marker.size(), jail);
+  for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + kJail.size()))
+    text.replace(at, marker.size(), kJail);
   return text;
 }
 
@@ -100,24 +84,18 @@ struct Program {
   EventLog log;
   ScriptedWindowSystem window{log};
   ScriptedMovieHost movie{log, window};
-  fuzzing::JailedFileSystem files;
+  MemoryFileSystem files;
   MemorySettingsStore settings;
   MemoryRegistryHive registry;
   RecordingShell shell{log};
   FixedSystemInfo system;
-  GlobalModule module;
-  frmQuillfen form;
+  GlobalModule module{Platform{window, movie, files, settings, registry, shell, system, nullptr}};
+  frmQuillfen form{module.MainWindow()};
 
-  explicit Program(const Folders& folders)
-      : files(folders.jailFolder, folders.programFolder),
-        system(ProgramSystem(folders.programFolder)),
-        module(Platform{window, movie, files, settings, registry, shell, system, nullptr}),
-        form(module) {}
-
-  static FixedSystemInfo ProgramSystem(const std::string& programFolder) {
-    FixedSystemInfo info;
-    info.programFolder = programFolder;
-    return info;
+  Program() {
+    system.programFolder = kProgramFolder;
+    for (const auto& [name, text] : LanguageFiles()) files.Put(kProgramFolder + "/" + name, text);
+    for (const auto& [relative, content] : kStartFiles) files.Put(kJail + "/" + relative, content);
   }
 
   void Settle() {
@@ -125,7 +103,7 @@ struct Program {
   }
 };
 
-void QueueAnswers(Program& program, std::uint8_t boxes, std::uint8_t folders, const std::string& jail) {
+void QueueAnswers(Program& program, std::uint8_t boxes, std::uint8_t folders) {
   // Two bits a box: OK, Cancel, Retry, or none (the box's own default).
   for (int i = 0; i < 4; ++i) {
     switch ((boxes >> (2 * i)) & 3) {
@@ -135,7 +113,7 @@ void QueueAnswers(Program& program, std::uint8_t boxes, std::uint8_t folders, co
       default: break;
     }
   }
-  const std::string choices[] = {jail + "/card", jail + "/target", jail + "/card/DCIM", "/"};
+  const std::string choices[] = {kJail + "/card", kJail + "/target", kJail + "/card/DCIM", "/"};
   for (int i = 0; i < 2; ++i) {
     const int choice = (folders >> (3 * i)) & 7;
     if (choice < 4)
@@ -148,34 +126,28 @@ void QueueAnswers(Program& program, std::uint8_t boxes, std::uint8_t folders, co
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const Folders& folders = TheFolders();
   if (size < 2) return 0;
-  ResetJail(folders.jailFolder);
-  const std::map<std::string, int> before = ContentsIn(folders.jailFolder);
-
-  {
-    Program program(folders);
-    QueueAnswers(program, data[0], data[1], folders.jailFolder);
-    const std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
-    try {
-      program.form.Form_Load();
+  Program program;
+  const std::map<std::string, int> before = Contents(program.files);
+  QueueAnswers(program, data[0], data[1]);
+  const std::string text(reinterpret_cast<const char*>(data + 2), size - 2);
+  try {
+    program.form.Form_Load();
+    program.Settle();
+    std::size_t start = 0;
+    for (std::size_t n = 0; n < kMaxRequests && start <= text.size(); ++n) {
+      std::size_t end = text.find('\n', start);
+      if (end == std::string::npos) end = text.size();
+      program.movie.Request(Substitute(text.substr(start, end - start)));
       program.Settle();
-      std::size_t start = 0;
-      for (std::size_t n = 0; n < kMaxRequests && start <= text.size(); ++n) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        program.movie.Request(Substitute(text.substr(start, end - start), folders.jailFolder));
-        program.Settle();
-        program.window.Wait(150);
-        start = end + 1;
-      }
-      program.window.Wait(8000);
-    } catch (const ProgramEnded&) {
-      // A fatal error the program reports itself: the end of this input.
+      program.window.Wait(150);
+      start = end + 1;
     }
+    program.window.Wait(8000);
+  } catch (const ProgramEnded&) {
+    // A fatal error the program reports itself: the end of this input.
   }
-
-  if (ContentsIn(folders.jailFolder) != before) {
+  if (Contents(program.files) != before) {
     std::fprintf(stderr, "request_fuzz: the pictures are not all there exactly once after this input\n");
     std::abort();
   }

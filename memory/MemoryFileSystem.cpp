@@ -56,6 +56,13 @@ std::optional<std::string> MemoryFileSystem::Contents(const std::string& path) c
   return node->bytes;
 }
 
+bool MemoryFileSystem::Erase(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node || node->folder) return false;
+  nodes_.erase(NormalisedPath(path));
+  return true;
+}
+
 const MemoryFileSystem::Node* MemoryFileSystem::Find(const std::string& path) const {
   auto it = nodes_.find(NormalisedPath(path));
   return it == nodes_.end() ? nullptr : &it->second;

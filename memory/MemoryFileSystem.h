@@ -25,6 +25,8 @@ class MemoryFileSystem : public FileSystem {
   void PutFolder(const std::string& path);
   // A file's content; nothing when there is no file at the path.
   std::optional<std::string> Contents(const std::string& path) const;
+  // Takes a file away, as someone else would; false when there is none.
+  bool Erase(const std::string& path);
 
   bool FolderExists(const std::string& path) const override;
   bool FileExists(const std::string& path) const override;

@@ -10,12 +10,12 @@ namespace quillfen {
 // Ascending order ignoring letter case (the order of CompareNoCase).
 void SortNoCase(std::vector<std::string>& names);
 
-// Walks the sorted names and copies them into `arrSourceNames`; true at the
-// first name equal (ignoring case) to the one before it, leaving the rest of
-// the array empty. With no names, `arrSourceNames` keeps what it held.
-bool HasDoubleNames(const std::vector<std::string>& sortedNames, std::vector<std::string>& arrSourceNames);
+// Walks the sorted names and copies them into `names`; true at the first
+// name equal (ignoring case) to the one before it, leaving the rest of the
+// copy empty. With no names, `names` keeps what it held.
+bool HasDoubleNames(const std::vector<std::string>& sortedNames, std::vector<std::string>& names);
 
 // True when `name` equals, ignoring case, some entry of the sorted array.
-bool ClashesWithSourceName(const std::vector<std::string>& arrSourceNames, const std::string& name);
+bool ClashesWithSourceName(const std::vector<std::string>& sortedNames, const std::string& name);
 
 }  // namespace quillfen

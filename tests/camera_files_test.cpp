@@ -94,7 +94,7 @@ TEST(CameraFilesShotTest, AShotGivenUpHalfWayGoesBackWhole) {
   h.overlay.failingMoves[h.dir.Path("card/DCIM/100A/IMG_0001.JPG")] = -1;
   h.program.window.QueueAnswer(BoxAnswer::OK);  // the confirmation; the failure gets Cancel
   h.mover().StartOperation();
-  EXPECT_EQ(MoverHarness::Names(h.pictures), std::vector<std::string>{});
+  EXPECT_EQ(h.Names(h.pictures), std::vector<std::string>{});
   EXPECT_EQ(h.dir.Read("card/DCIM/100A/IMG_0001.CR2"), "raw");
   EXPECT_EQ(h.dir.Read("card/DCIM/100A/IMG_0001.JPG"), "jpeg");
   EXPECT_EQ(h.dir.Read("card/DCIM/100A/IMG_0002.JPG"), "next");

@@ -159,7 +159,7 @@ class FaultMidMove : public ::testing::Test {
         EXPECT_FALSE(onCard && inTarget) << name << " is in both places";
       }
     }
-    for (const auto& name : MoverHarness::Names(h.pictures)) {
+    for (const auto& name : DiskMoverHarness::Names(h.pictures)) {
       EXPECT_TRUE(pictures.count(name) || std::find(foreign.begin(), foreign.end(), name) != foreign.end())
           << "left in the target: " << name;
     }
@@ -169,7 +169,7 @@ class FaultMidMove : public ::testing::Test {
     std::string source;
     std::string content;
   };
-  MoverHarness h;
+  DiskMoverHarness h;
   RealVolumes volumes;  // unmounted before the harness removes its folder
   std::map<std::string, Picture> pictures;
   bool pausedWhenActing = false;
@@ -190,7 +190,7 @@ TEST_F(FaultMidMove, CardWhoseProcessDiesWhilePausedKeepsEveryPicture) {
   EXPECT_TRUE(pausedWhenActing);
   EXPECT_EQ(BoxesStartingWith(MoveFailed("A3.JPG", "Transport endpoint is not connected")), 2);
   EXPECT_EQ(h.Boxes().size(), 3u);  // the question and the failure twice: no "all moved"
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG", "A2.JPG"}));
+  EXPECT_EQ(DiskMoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG", "A2.JPG"}));
 
   // The card comes back; what its dying process had not yet written of the
   // two removals may bring those pictures back too, never damaged.
@@ -207,7 +207,7 @@ TEST_F(FaultMidMove, CardUnmountedWhilePausedKeepsEveryPicture) {
 
   EXPECT_TRUE(pausedWhenActing);
   EXPECT_EQ(BoxesStartingWith(MoveFailed("B2.JPG", "No such file or directory")), 1);
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG", "A2.JPG", "A3.JPG", "B1.JPG"}));
+  EXPECT_EQ(DiskMoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG", "A2.JPG", "A3.JPG", "B1.JPG"}));
   ASSERT_TRUE(volumes.MountCard());
   ExpectEveryPictureOnce();
   EXPECT_TRUE(fs::exists(pictures["B3.JPG"].source));
@@ -218,7 +218,7 @@ TEST_F(FaultMidMove, TargetMadeReadOnlyThenWritableAgainOnRetry) {
   std::vector<std::string> leftAtTheBox;
   h.program.window.SetBoxObserver([&](const std::string& text) {
     if (text.find("Read-only file system") == std::string::npos) return;
-    leftAtTheBox = MoverHarness::Names(h.pictures);
+    leftAtTheBox = DiskMoverHarness::Names(h.pictures);
     RealVolumes::Remount(h.pictures, "rw");
   });
   h.program.window.QueueAnswer(BoxAnswer::OK);
@@ -228,7 +228,7 @@ TEST_F(FaultMidMove, TargetMadeReadOnlyThenWritableAgainOnRetry) {
   EXPECT_EQ(BoxesStartingWith(MoveFailed("A2.JPG", "Read-only file system")), 1);
   EXPECT_EQ(leftAtTheBox, (std::vector<std::string>{"A1.JPG"}));
   EXPECT_NE(h.Boxes().back().find(h.Text("files_moved")), std::string::npos);
-  EXPECT_EQ(MoverHarness::Names(h.pictures).size(), 6u);
+  EXPECT_EQ(DiskMoverHarness::Names(h.pictures).size(), 6u);
   ExpectEveryPictureOnce();
   EXPECT_FALSE(fs::exists(h.card + "/DCIM/100TEST"));  // emptied, then removed
 }
@@ -245,7 +245,7 @@ TEST_F(FaultMidMove, TargetFilledBySomeoneElseLeavesNoPartialCopyAndRetryGoesOn)
   std::vector<std::string> leftAtTheBox;
   h.program.window.SetBoxObserver([&](const std::string& text) {
     if (text.find("No space left on device") == std::string::npos) return;
-    leftAtTheBox = MoverHarness::Names(h.pictures);
+    leftAtTheBox = DiskMoverHarness::Names(h.pictures);
     fs::remove(filler);
   });
   h.program.window.QueueAnswer(BoxAnswer::OK);
@@ -256,7 +256,7 @@ TEST_F(FaultMidMove, TargetFilledBySomeoneElseLeavesNoPartialCopyAndRetryGoesOn)
   EXPECT_EQ(leftAtTheBox, (std::vector<std::string>{".filler", "A1.JPG", "A2.JPG"}));
   EXPECT_NE(h.Boxes().back().find(h.Text("files_moved")), std::string::npos);
   ExpectEveryPictureOnce();
-  EXPECT_EQ(MoverHarness::Names(h.pictures).size(), 6u);
+  EXPECT_EQ(DiskMoverHarness::Names(h.pictures).size(), 6u);
 }
 
 TEST_F(FaultMidMove, PictureVanishingOrTargetNameAppearingAfterTheChecks) {
@@ -266,7 +266,7 @@ TEST_F(FaultMidMove, PictureVanishingOrTargetNameAppearingAfterTheChecks) {
   h.program.window.QueueAnswer(BoxAnswer::Cancel);
   h.mover().StartOperation();
   EXPECT_EQ(BoxesStartingWith(MoveFailed("A2.JPG", "No such file or directory")), 1);
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG"}));
+  EXPECT_EQ(DiskMoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG"}));
   pictures.erase("A2.JPG");
   ExpectEveryPictureOnce();
 
@@ -281,7 +281,7 @@ TEST_F(FaultMidMove, PictureVanishingOrTargetNameAppearingAfterTheChecks) {
   h.mover().StartOperation();
   EXPECT_EQ(BoxesStartingWith(MoveFailed("B1.JPG", "File exists")), 2);
   EXPECT_EQ(Read(h.pictures + "/B1.JPG"), stranger);
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG", "A3.JPG", "B1.JPG"}));
+  EXPECT_EQ(DiskMoverHarness::Names(h.pictures), (std::vector<std::string>{"A1.JPG", "A3.JPG", "B1.JPG"}));
   ExpectEveryPictureOnce({}, {"B1.JPG"});
   EXPECT_TRUE(fs::exists(pictures["B1.JPG"].source));
 }

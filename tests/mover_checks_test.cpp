@@ -32,7 +32,7 @@ TEST(MoverChecksTest, MissingTargetOrSourceIsRefusedBeforeAnythingIsLocked) {
 // A target inside the scanned folder would be walked too: pictures moved
 // again and again, numbers past 9999. Refused before anything is made.
 TEST(MoverChecksTest, ATargetInsideTheScannedFolderIsRefusedBeforeAnythingIsMade) {
-  MoverHarness h;
+  DiskMoverHarness h;  // the target is reached through a link
   h.dir.Write("card/DCIM/100CANON/IMG_0001.JPG", "one");
   h.dir.Write("card/DCIM/100CANON/out/0007.JPG", "already moved");
   const std::string dcim = h.dir.Path("card/DCIM");
@@ -75,7 +75,7 @@ TEST(MoverChecksTest, DoubleNamesAreRefusedOnlyWithoutNumbering) {
   h.mover().StartOperation();
   EXPECT_EQ(h.Boxes(), (std::vector<std::string>{MoverHarness::Box(
                            "information", "OK", h.Text("double_names_caption"), h.Text("double_names"), "OK")}));
-  EXPECT_TRUE(MoverHarness::Names(h.pictures).empty());
+  EXPECT_TRUE(h.Names(h.pictures).empty());
   // The end steps ran once: unlocked, controls on, progress back to 0.
   EXPECT_FALSE(h.module().settingsLock().Held());
   EXPECT_FALSE(h.mover().Running());
@@ -86,7 +86,7 @@ TEST(MoverChecksTest, DoubleNamesAreRefusedOnlyWithoutNumbering) {
   h.program.log.Clear();
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.mover().StartOperation();
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"0001.JPG", "0002.JPG"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"0001.JPG", "0002.JPG"}));
   EXPECT_EQ(h.dir.Read("pictures/0001.JPG"), "one");
   EXPECT_EQ(h.dir.Read("pictures/0002.JPG"), "two");
 }
@@ -103,7 +103,7 @@ TEST(MoverChecksTest, EmptySourceIsRefusedAlsoWhenEveryPictureIsEmpty) {
   h.program.log.Clear();
   h.mover().StartOperation();
   EXPECT_EQ(h.Boxes(), (std::vector<std::string>{refusal}));
-  EXPECT_TRUE(std::filesystem::exists(h.dir.Path("card/empty.jpg")));
+  EXPECT_TRUE(h.dir.Exists(h.dir.Path("card/empty.jpg")));
 }
 
 TEST(MoverChecksTest, DcimInAnyLetterCaseIsTheOnlyFolderMoved) {
@@ -114,12 +114,12 @@ TEST(MoverChecksTest, DcimInAnyLetterCaseIsTheOnlyFolderMoved) {
   h.mover().StartOperation();
   // The question names the source as set, not its DCIM folder.
   EXPECT_EQ(h.Boxes().front(), h.Confirmation(h.pictures, "OK"));
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"a.jpg"}));
-  EXPECT_TRUE(std::filesystem::exists(h.dir.Path("card/beside.jpg")));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"a.jpg"}));
+  EXPECT_TRUE(h.dir.Exists(h.dir.Path("card/beside.jpg")));
   // The browser shows the folder that was emptied.
   EXPECT_TRUE(h.program.log.Contains("open-folder " + h.dir.Path("card/dcim")));
-  EXPECT_TRUE(std::filesystem::exists(h.dir.Path("card/dcim")));
-  EXPECT_FALSE(std::filesystem::exists(h.dir.Path("card/dcim/100A")));
+  EXPECT_TRUE(h.dir.Exists(h.dir.Path("card/dcim")));
+  EXPECT_FALSE(h.dir.Exists(h.dir.Path("card/dcim/100A")));
 }
 
 TEST(MoverChecksTest, FreeSpaceIsCheckedOnlyAcrossVolumesAndRetryReadsItAgain) {
@@ -144,7 +144,7 @@ TEST(MoverChecksTest, FreeSpaceIsCheckedOnlyAcrossVolumesAndRetryReadsItAgain) {
                                       MoverHarness::Box("warning", "RetryCancel", h.Text("no_space_caption"), noSpace, "Cancel")}));
   EXPECT_EQ(h.overlay.freeSpaceCalls, 2);
   EXPECT_FALSE(h.module().settingsLock().Held());
-  EXPECT_TRUE(MoverHarness::Names(h.pictures).empty());
+  EXPECT_TRUE(h.Names(h.pictures).empty());
 
   // Room made after the first warning: Retry goes on to the question.
   h.overlay.freeSpaceReadings = {3 * 1024 * 1024 - 1, 3 * 1024 * 1024};
@@ -154,7 +154,7 @@ TEST(MoverChecksTest, FreeSpaceIsCheckedOnlyAcrossVolumesAndRetryReadsItAgain) {
   h.mover().StartOperation();
   ASSERT_EQ(h.Boxes().size(), 3u);
   EXPECT_EQ(h.Boxes()[1], h.Confirmation(h.pictures, "OK"));
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"big.jpg"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"big.jpg"}));
 }
 
 TEST(MoverChecksTest, FreeSpaceEqualToTheSizePasses) {
@@ -174,9 +174,9 @@ TEST(MoverChecksTest, DayFolderIsCreatedFirstAndKeptWhenTheQuestionIsCancelled) 
   const std::string day = h.dir.Path("pictures/240307");
   h.mover().StartOperation();
   EXPECT_EQ(h.Boxes(), (std::vector<std::string>{h.Confirmation(day, "Cancel")}));
-  EXPECT_TRUE(std::filesystem::is_directory(day));
-  EXPECT_TRUE(MoverHarness::Names(day).empty());
-  EXPECT_TRUE(std::filesystem::exists(h.dir.Path("card/a.jpg")));
+  EXPECT_TRUE(h.dir.IsFolder(day));
+  EXPECT_TRUE(h.Names(day).empty());
+  EXPECT_TRUE(h.dir.Exists(h.dir.Path("card/a.jpg")));
   // The movie shows where the pictures go.
   ASSERT_EQ(h.SetValueCalls("infoTo").size(), 1u);
   EXPECT_NE(h.SetValueCalls("infoTo")[0].find(h.Text("targetMoving") + " " + day), std::string::npos);
@@ -184,7 +184,7 @@ TEST(MoverChecksTest, DayFolderIsCreatedFirstAndKeptWhenTheQuestionIsCancelled) 
   // The day folder exists already and takes the next move.
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.mover().StartOperation();
-  EXPECT_EQ(MoverHarness::Names(day), (std::vector<std::string>{"a.jpg"}));
+  EXPECT_EQ(h.Names(day), (std::vector<std::string>{"a.jpg"}));
 }
 
 TEST(MoverChecksTest, SameNameInTheTargetIsRefusedWithItsFullPath) {
@@ -202,7 +202,7 @@ TEST(MoverChecksTest, SameNameInTheTargetIsRefusedWithItsFullPath) {
   EXPECT_FALSE(h.module().settingsLock().Held());
 
   // Neither another extension nor a picture below the target is a clash.
-  std::filesystem::remove(clash);
+  h.dir.Remove(clash);
   h.dir.Write("pictures/IMG_0001.jpeg", "other");
   h.dir.Write("pictures/older/img_0001.jpg", "older");
   h.program.log.Clear();

@@ -24,7 +24,7 @@ class MoverWalkTest : public ::testing::Test {
            std::string::npos;
   }
   std::string FinalMessage() { return MoverHarness::Box("information", "OK", "Quillfen", h.Text("files_moved"), "OK"); }
-  std::size_t MovedCount() { return MoverHarness::Names(h.pictures).size(); }
+  std::size_t MovedCount() { return h.Names(h.pictures).size(); }
   MoverHarness h;
 };
 
@@ -49,13 +49,13 @@ TEST_F(MoverWalkTest, CancelAfterTheSecondPictureEndsTheWalkQuietly) {
   h.AfterPicture(2, [&] { h.mover().Cancel(); });
   Confirm();
   h.mover().StartOperation();
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"p01.jpg", "p02.jpg"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"p01.jpg", "p02.jpg"}));
   EXPECT_TRUE(Reported(2));
   EXPECT_FALSE(h.program.log.Contains("open-folder"));
   EXPECT_EQ(h.Boxes().size(), 1u);  // only the question
   EXPECT_FALSE(h.mover().CancelRequested());
   // The folder still holds pictures, so it stays.
-  EXPECT_EQ(MoverHarness::Names(h.dir.Path("card/DCIM/100A")).size(), 8u);
+  EXPECT_EQ(h.Names(h.dir.Path("card/DCIM/100A")).size(), 8u);
 }
 
 TEST_F(MoverWalkTest, PauseHoldsAfterThePictureInHandUntilResumed) {
@@ -143,7 +143,7 @@ TEST_F(MoverWalkTest, TestModeMovesNothingButReportsAsAMove) {
   EXPECT_EQ(h.ProgressValues()[5], "100");
   EXPECT_TRUE(h.program.log.Contains("open-folder " + h.dir.Path("card/DCIM")));
   EXPECT_EQ(h.Boxes().back(), FinalMessage());
-  EXPECT_EQ(MoverHarness::Names(h.dir.Path("card/DCIM")).size(), 5u);  // no folder emptied
+  EXPECT_EQ(h.Names(h.dir.Path("card/DCIM")).size(), 5u);  // no folder emptied
 }
 
 TEST_F(MoverWalkTest, TestModeSwitchedOnDuringTheMoveLeavesTheRestInPlace) {
@@ -161,14 +161,14 @@ TEST_F(MoverWalkTest, EmptiedSubfoldersGoAndOthersStay) {
   h.dir.Write("card/DCIM/101B/c.jpg", "c");
   h.dir.Write("card/DCIM/101B/c.wav", "sound");
   h.dir.Write("card/DCIM/102C/.hidden.jpg", "h");
-  std::filesystem::create_directories(h.dir.Path("card/DCIM/103D"));
+  h.dir.MakeFolders(h.dir.Path("card/DCIM/103D"));
   Confirm();
   h.mover().StartOperation();
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"a.jpg", "b.JPG", "c.jpg"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"a.jpg", "b.JPG", "c.jpg"}));
   // An empty folder that was empty before goes too; one with any file stays.
-  EXPECT_EQ(MoverHarness::Names(h.dir.Path("card/DCIM")), (std::vector<std::string>{"101B", "102C"}));
-  EXPECT_EQ(MoverHarness::Names(h.dir.Path("card/DCIM/101B")), (std::vector<std::string>{"c.wav"}));
-  EXPECT_TRUE(std::filesystem::is_directory(h.dir.Path("card/DCIM")));
+  EXPECT_EQ(h.Names(h.dir.Path("card/DCIM")), (std::vector<std::string>{"101B", "102C"}));
+  EXPECT_EQ(h.Names(h.dir.Path("card/DCIM/101B")), (std::vector<std::string>{"c.wav"}));
+  EXPECT_TRUE(h.dir.IsFolder(h.dir.Path("card/DCIM")));
 }
 
 TEST_F(MoverWalkTest, HiddenPicturesAreCountedButNotMoved) {
@@ -176,7 +176,7 @@ TEST_F(MoverWalkTest, HiddenPicturesAreCountedButNotMoved) {
   h.dir.Write("card/.b.jpg", "12");
   Confirm();
   h.mover().StartOperation();
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"a.jpg"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"a.jpg"}));
   EXPECT_EQ(h.dir.Read("card/.b.jpg"), "12");
   EXPECT_EQ(h.ProgressValues(), (std::vector<std::string>{"0", "50", "0"}));
   EXPECT_TRUE(Reported(1));
@@ -206,7 +206,7 @@ TEST_F(MoverWalkTest, GivingUpOnAFailedMoveEndsTheWalkAsACancel) {
   h.overlay.failingMoves[h.dir.Path("card/b.jpg")] = -1;
   Confirm();
   h.mover().StartOperation();  // the warning gets Cancel
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"0001.JPG"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"0001.JPG"}));
   EXPECT_EQ(h.dir.Read("card/b.jpg"), "b");
   EXPECT_EQ(h.dir.Read("card/c.jpg"), "c");
   // Not counted: neither in the report nor in the progress.
@@ -232,12 +232,12 @@ TEST_F(MoverWalkTest, APictureGoneSinceTheScanIsToldAndTheWalkCanEnd) {
   h.dir.Write("card/DCIM/101B/b.jpg", "b");
   h.dir.Write("card/DCIM/101B/c.jpg", "c");
   const std::string gone = h.dir.Path("card/DCIM/101B/b.jpg");
-  h.AfterPicture(1, [&] { std::filesystem::rename(gone, h.dir.Path("elsewhere.jpg")); });
+  h.AfterPicture(1, [&] { h.dir.Rename(gone, h.dir.Path("elsewhere.jpg")); });
   Confirm();
   h.mover().StartOperation();  // the warning gets Cancel
   EXPECT_EQ(h.Boxes().back(), MoverHarness::Box("warning", "RetryCancel", "Quillfen",
                                                 h.Text("move_failed", {gone, "No such file or directory"}), "Cancel"));
-  EXPECT_EQ(MoverHarness::Names(h.pictures), (std::vector<std::string>{"a.jpg"}));
+  EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"a.jpg"}));
   EXPECT_TRUE(Reported(1));
   EXPECT_FALSE(h.program.log.Contains("open-folder"));
   EXPECT_EQ(h.dir.Read("card/DCIM/101B/c.jpg"), "c");

@@ -1,7 +1,8 @@
 #pragma once
-// The program's objects over real temporary folders, for the mover's tests:
-// a card and a picture folder, options set as the user would, and the event
-// log read back as boxes and movie calls.
+// The program's objects over a card and a picture folder, for the mover's
+// tests: options set as the user would, and the event log read back as boxes
+// and movie calls. MoverHarness keeps both folders in memory; DiskMoverHarness
+// on a disk, for tests that need real volumes.
 #include <algorithm>
 #include <filesystem>
 #include <functional>
@@ -10,8 +11,10 @@
 
 #include "bridge/clsSWFProvider.h"
 #include "localization/clsLanguageProvider.h"
+#include "memory/MemoryFileSystem.h"
 #include "mover/clsFSMoving.h"
 #include "settings/clsSettings.h"
+#include "support/MemoryFolder.h"
 #include "support/MovieCalls.h"
 #include "support/OverlayFileSystem.h"
 #include "support/TempDir.h"
@@ -19,26 +22,15 @@
 
 namespace quillfen::testing {
 
-class MoverHarness {
+class MoverHarnessBase {
  public:
-  TempDir dir;
   TestProgram program;
-  OverlayFileSystem overlay{program.realFiles};
-  const std::string card = dir.Path("card");
-  const std::string pictures = dir.Path("pictures");
+  OverlayFileSystem overlay;
+  const std::string card;
+  const std::string pictures;
 
-  MoverHarness() {
-    program.files = &overlay;
-    std::filesystem::create_directories(card);
-    std::filesystem::create_directories(pictures);
-    GlobalModule& m = program.Module();
-    m.objSWFProvider().Control(program.movie);
-    m.objLanguageProvider().LoadLanguage(Variant(2));
-    Options(/*autoRename=*/false, /*subfolder=*/false);
-    mover().Target(pictures);
-    mover().Source(card);
-    program.log.Clear();
-  }
+  MoverHarnessBase(const MoverHarnessBase&) = delete;
+  MoverHarnessBase& operator=(const MoverHarnessBase&) = delete;
 
   GlobalModule& module() { return *program.module; }
   clsFSMoving& mover() { return module().objFSMoving(); }
@@ -67,15 +59,6 @@ class MoverHarness {
                Text("operation_alert", {mover().SourceValue(), targetFolder}), answer);
   }
 
-  // The names in a folder, sorted; empty when it does not exist.
-  static std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    std::error_code ec;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
-    std::sort(names.begin(), names.end());
-    return names;
-  }
-
   // Runs `action` at the first event pump after the n-th picture of the next
   // move has been handled (its progress sent), or `later` pumps after that
   // one. Counted from the walk, so the pumps of the checks do not matter.
@@ -100,6 +83,21 @@ class MoverHarness {
     return calls;
   }
 
+
+ protected:
+  // `files`: where card and pictures lie, both made already.
+  MoverHarnessBase(FileSystem& files, std::string cardFolder, std::string picturesFolder)
+      : overlay(files), card(std::move(cardFolder)), pictures(std::move(picturesFolder)) {
+    program.files = &overlay;
+    GlobalModule& m = program.Module();
+    m.objSWFProvider().Control(program.movie);
+    m.objLanguageProvider().LoadLanguage(Variant(2));
+    Options(/*autoRename=*/false, /*subfolder=*/false);
+    mover().Target(pictures);
+    mover().Source(card);
+    program.log.Clear();
+  }
+
  private:
   void WaitForProgress(int calls, int later, std::function<void()> action) {
     program.window.QueueEvent([this, calls, later, action = std::move(action)]() mutable {
@@ -118,6 +116,59 @@ class MoverHarness {
       return;
     }
     window.QueueEvent([&window, n, action = std::move(action)]() mutable { QueueAtPump(window, n - 1, std::move(action)); });
+  }
+};
+
+// The folders are held only while the harness lives; the base refers to them.
+// The program's language files are there too, where the program looks.
+struct MemoryDisk {
+  MemoryFileSystem memory;
+  MemoryDisk() {
+    for (const char* language : {"English.ini", "Russian.ini"}) {
+      const std::string path = std::string(QUILLFEN_PROGRAM_DIR) + "/" + language;
+      memory.Put(path, ReadFileAt(path));
+    }
+  }
+};
+
+class MoverHarness : public MemoryDisk, public MoverHarnessBase {
+ public:
+  MemoryFolder dir{memory};
+
+  MoverHarness() : MoverHarnessBase(memory, Made(memory, "/test/card"), Made(memory, "/test/pictures")) {}
+
+  // The names in a folder, sorted; empty when it does not exist.
+  std::vector<std::string> Names(const std::string& folder) const { return dir.Names(folder); }
+
+ private:
+  static std::string Made(MemoryFileSystem& files, const std::string& folder) {
+    files.PutFolder(folder);
+    return folder;
+  }
+};
+
+struct RealDisk {
+  TempDir dir;
+  PosixFileSystem disk;
+};
+
+class DiskMoverHarness : public RealDisk, public MoverHarnessBase {
+ public:
+  DiskMoverHarness() : MoverHarnessBase(disk, Made(dir.Path("card")), Made(dir.Path("pictures"))) {}
+
+  // The names in a folder, sorted; empty when it does not exist.
+  static std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, ec)) names.push_back(entry.path().filename());
+    std::sort(names.begin(), names.end());
+    return names;
+  }
+
+ private:
+  static std::string Made(const std::string& folder) {
+    std::filesystem::create_directories(folder);
+    return folder;
   }
 };
 
