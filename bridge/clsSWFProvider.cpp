@@ -54,8 +54,8 @@ clsSWFProvider::clsSWFProvider(WindowSystem& window, MovieHost& movie, const Sys
       platformMovie_(movie),
       system_(system),
       language_(language) {
-  xmlSetProgress_.InitializeXMLFunction("setProgress");
-  xmlSetValue_.InitializeXMLFunction("setValue");
+  setProgressCall_.InitializeXMLFunction("setProgress");
+  setValueCall_.InitializeXMLFunction("setValue");
 }
 
 clsSWFProvider::~clsSWFProvider() = default;
@@ -206,19 +206,19 @@ void clsSWFProvider::CallMovie(Build&& build) {
 // request the movie sends meanwhile may reset and reuse the same builder.
 void clsSWFProvider::SendProgress(const Variant& value) {
   CallMovie([&] {
-    xmlSetProgress_.ResetArguments();
-    xmlSetProgress_.AddXMLFunctionArgument(xmlSetProgress_.WrappArgument(value));
-    return xmlSetProgress_.GetWrappedXMLFunction();
+    setProgressCall_.ResetArguments();
+    setProgressCall_.AddXMLFunctionArgument(setProgressCall_.WrappArgument(value));
+    return setProgressCall_.GetWrappedXMLFunction();
   });
 }
 
 void clsSWFProvider::SendCtlValue(const std::string& name, const Variant& value, ControlKind kind) {
   CallMovie([&] {
-    xmlSetValue_.ResetArguments();
-    xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(name)));
-    xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(value));
-    xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(static_cast<std::int16_t>(kind))));
-    return xmlSetValue_.GetWrappedXMLFunction();
+    setValueCall_.ResetArguments();
+    setValueCall_.AddXMLFunctionArgument(setValueCall_.WrappArgument(Variant(name)));
+    setValueCall_.AddXMLFunctionArgument(setValueCall_.WrappArgument(value));
+    setValueCall_.AddXMLFunctionArgument(setValueCall_.WrappArgument(Variant(static_cast<std::int16_t>(kind))));
+    return setValueCall_.GetWrappedXMLFunction();
   });
 }
 

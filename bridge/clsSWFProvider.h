@@ -88,8 +88,8 @@ class clsSWFProvider : public MoverView, public SettingsView {
   clsSettings* settings_ = nullptr;
   clsFSMoving* mover_ = nullptr;
   MovieHost* ctlFlash_ = nullptr;
-  clsXMLProvider xmlSetProgress_;
-  clsXMLProvider xmlSetValue_;
+  clsXMLProvider setProgressCall_;
+  clsXMLProvider setValueCall_;
   ShownState shown_;
   std::function<void()> restoreAtLoad_;
 };
