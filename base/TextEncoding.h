@@ -1,6 +1,6 @@
 #pragma once
-// The two encodings a language file may come in: UTF-8, or Windows-1251 for
-// Russian files written on older systems.
+// Reads a language file in either of its two encodings: UTF-8, or the
+// Windows-1251 code page that Russian files saved by some editors are in.
 #include <cstddef>
 #include <string>
 #include <string_view>

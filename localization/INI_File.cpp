@@ -27,10 +27,12 @@ std::string INI_File::GetKeyStr(const std::string& key, const std::string& secti
   std::optional<std::string> found = document ? document->Get(section, key) : std::nullopt;
   if (!found) return {};
   std::string_view value = *found;
-  value = value.substr(0, value.find('\0'));  // the value is a C string for the profile reader
+  // A NUL ends the value: every text the program hands on (to GTK, to the
+  // movie) would end there anyway.
+  value = value.substr(0, value.find('\0'));
   value = FirstCharacters(value, kMaxValueLength);
-  // The reader's buffer is trimmed of spaces once more: a quoted value loses
-  // its leading spaces, and a value of spaces alone reads empty.
+  // Leading spaces go once more after the quotes are taken off: a quoted
+  // value loses its leading spaces, and a value of spaces alone reads empty.
   while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
   return std::string(value);
 }

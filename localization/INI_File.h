@@ -1,8 +1,8 @@
 #pragma once
-// Reads and writes one INI file with the profile-string rules the program
-// relies on: names match without regard to letter case, values are trimmed of
-// blanks and of one pair of enclosing quotes, at most 259 characters are read.
-// A file that is not valid UTF-8 is read as Windows-1251.
+// Reads and writes one INI file (a language file) as the language files are
+// written to be read: names match without regard to letter case, values are
+// trimmed of blanks and of one pair of enclosing quotes, at most 259
+// characters are read. A file that is not valid UTF-8 is read as Windows-1251.
 #include <cstdint>
 #include <memory>
 #include <optional>

@@ -8,9 +8,10 @@
 namespace quillfen::registry {
 namespace {
 
-// What the text looks like after the platform wrote it and its terminator into
-// a buffer of spaces, the buffer was trimmed and its last character dropped:
-// leading spaces are lost, trailing spaces before the terminator stay.
+// The value's text as this module reads it: the value and its terminator in
+// a buffer of spaces, the buffer trimmed and its last character dropped, so
+// that leading spaces are lost and trailing spaces before the terminator
+// stay.
 std::string TextFromBuffer(const std::string& data) {
   std::string buffer = data;
   buffer += '\0';
