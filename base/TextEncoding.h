@@ -1,6 +1,7 @@
 #pragma once
-// Reads a language file in either of its two encodings: UTF-8, or the
-// Windows-1251 code page that Russian files saved by some editors are in.
+// Makes a language file's text UTF-8 from either of its two encodings (UTF-8
+// itself, or the Windows-1251 code page that Russian files saved by some
+// editors are in), and shortens UTF-8 text without cutting a character.
 #include <cstddef>
 #include <string>
 #include <string_view>
