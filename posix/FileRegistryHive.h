@@ -29,8 +29,6 @@ class FileRegistryHive : public RegistryHive {
                 const std::string& data) override;
   bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override;
 
-  const std::string& path() const { return path_; }
-
  private:
   // The hive as the file holds it now (empty when absent, unreadable or damaged).
   MemoryRegistryHive Load() const;
