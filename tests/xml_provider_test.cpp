@@ -174,6 +174,21 @@ TEST_F(XmlProviderTest, FatalErrorsShowTheirBoxAndEndTheProgram) {
   EXPECT_EQ(log.Matching("box none OK title=Quillfen text=Неизвестный тип данных: 0").size(), 1u);
 }
 
+TEST_F(XmlProviderTest, OnlyTheEncodersOwnFailuresEndTheProgram) {
+  // What encodes is handed back as it is, and nothing is shown.
+  EXPECT_EQ(EncodedOrEnd(window, [&] { return xml.WrappArgument(true).Xml(); }), "<true/>");
+  // A builder used the wrong way is a fault for the caller, not a box for the user.
+  const std::function<void()> misuses[] = {
+      [&] { xml.ResetArguments(); },
+      [&] {
+        xml.InitializeXMLFunction("f");
+        xml.AddXMLFunctionArgument(XmlElement());
+      },
+  };
+  for (const auto& misuse : misuses) EXPECT_THROW(EncodedOrEnd(window, misuse), std::logic_error);
+  EXPECT_TRUE(log.Lines().empty());
+}
+
 TEST(InvokeRequestTest, ReadsNameAndArgumentTextsWithOneEmptyEntryMore) {
   auto setPath = ReadInvokeRequest(
       R"(<invoke name="SetPath" returntype="xml"><arguments><string>Source</string><string>E:\</string></arguments></invoke>)");
