@@ -1,6 +1,6 @@
 #pragma once
-// The About window's texts, filled anew each time it opens, so that it always
-// shows the current language.
+// Opens the About window and its link to the home page. The texts are filled
+// anew each time it opens, so that it always shows the current language.
 #include "localization/clsLanguageProvider.h"
 #include "platform/Shell.h"
 #include "platform/WindowSystem.h"

@@ -28,16 +28,16 @@ std::string OneLine(std::string_view text) {
   return out;
 }
 
-bool HasEnclosingQuotes(std::string_view v) {
-  return v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front();
+bool HasEnclosingQuotes(std::string_view text) {
+  return text.size() >= 2 && (text.front() == '"' || text.front() == '\'') && text.back() == text.front();
 }
 
 // The text to write so that reading gives the value back unchanged.
 std::string WrittenValue(std::string_view value) {
-  std::string v = OneLine(value);
-  bool outerBlanks = !v.empty() && (IsBlank(v.front()) || IsBlank(v.back()));
-  if (outerBlanks || HasEnclosingQuotes(v)) return "\"" + v + "\"";
-  return v;
+  std::string line = OneLine(value);
+  bool outerBlanks = !line.empty() && (IsBlank(line.front()) || IsBlank(line.back()));
+  if (outerBlanks || HasEnclosingQuotes(line)) return "\"" + line + "\"";
+  return line;
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 #pragma once
-// An INI text held line by line. Lookups follow the profile-string rules
-// (names match without regard to letter case, values trimmed of blanks and of
-// one pair of enclosing quotes); edits touch only the lines they change, so
-// comments, order and lines the reader does not understand survive a rewrite
-// byte for byte.
+// An INI text held line by line, for every INI file the program reads or
+// writes. Names match without regard to letter case, and values are trimmed
+// of blanks and of one pair of enclosing quotes; edits touch only the lines
+// they change, so comments, order and lines the reader does not understand
+// survive a rewrite byte for byte.
 #include <optional>
 #include <string>
 #include <string_view>

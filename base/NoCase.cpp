@@ -55,7 +55,7 @@ std::string FoldNoCase(const std::string& text) {
     if (folded == c)
       out.append(text, start, i - start);  // unchanged, invalid bytes included
     else
-      AppendUtf8(out, folded);  // every folded letter is below U+0800: two bytes, as before
+      AppendUtf8(out, folded);  // every folded letter is below U+0800: two bytes, as the letter it replaces
   }
   return out;
 }

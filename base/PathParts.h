@@ -1,6 +1,7 @@
 #pragma once
-// The parts of a path, as the program's file-system object names them. Paths
-// use "/" as the separator; nothing here touches the file system.
+// Joins a folder and a name, and takes a path apart into its folder, name,
+// base name and extension. Paths use "/" as the separator; nothing here
+// touches the file system.
 #include <string>
 
 namespace quillfen {

@@ -34,8 +34,8 @@ std::string Windows1251ToUtf8(std::string_view bytes) {
   std::string out;
   out.reserve(bytes.size() * 2);
   for (char c : bytes) {
-    auto b = static_cast<std::uint8_t>(c);
-    AppendUtf8(out, b < 0x80 ? char32_t{b} : char32_t{kWindows1251High[b - 0x80]});
+    auto byte = static_cast<std::uint8_t>(c);
+    AppendUtf8(out, byte < 0x80 ? char32_t{byte} : char32_t{kWindows1251High[byte - 0x80]});
   }
   return out;
 }

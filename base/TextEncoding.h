@@ -1,6 +1,7 @@
 #pragma once
-// The two encodings a language file may come in: UTF-8, or Windows-1251 for
-// Russian files written on older systems.
+// Makes a language file's text UTF-8 from either of its two encodings (UTF-8
+// itself, or the Windows-1251 code page that Russian files saved by some
+// editors are in), and shortens UTF-8 text without cutting a character.
 #include <cstddef>
 #include <string>
 #include <string_view>

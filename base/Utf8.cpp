@@ -78,31 +78,33 @@ bool AppendUtf8(std::string& out, char32_t codePoint) {
   return true;
 }
 
-char32_t NextCodePointLenient(const std::string& s, std::size_t& i) {
-  auto b0 = static_cast<unsigned char>(s[i]);
-  auto cont = [&](std::size_t k) { return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80; };
-  auto low = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[k]) & 0x3F); };
-  if (b0 < 0x80) {
+char32_t NextCodePointLenient(const std::string& text, std::size_t& i) {
+  auto lead = static_cast<unsigned char>(text[i]);
+  auto continues = [&](std::size_t k) {
+    return k < text.size() && (static_cast<unsigned char>(text[k]) & 0xC0) == 0x80;
+  };
+  auto lowBits = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(text[k]) & 0x3F); };
+  if (lead < 0x80) {
     ++i;
-    return b0;
+    return lead;
   }
-  if ((b0 & 0xE0) == 0xC0 && b0 >= 0xC2 && cont(i + 1)) {
-    char32_t cp = ((b0 & 0x1F) << 6) | low(i + 1);
+  if ((lead & 0xE0) == 0xC0 && lead >= 0xC2 && continues(i + 1)) {
+    char32_t codePoint = ((lead & 0x1F) << 6) | lowBits(i + 1);
     i += 2;
-    return cp;
+    return codePoint;
   }
-  if ((b0 & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
-    char32_t cp = ((b0 & 0x0F) << 12) | (low(i + 1) << 6) | low(i + 2);
+  if ((lead & 0xF0) == 0xE0 && continues(i + 1) && continues(i + 2)) {
+    char32_t codePoint = ((lead & 0x0F) << 12) | (lowBits(i + 1) << 6) | lowBits(i + 2);
     i += 3;
-    return cp;
+    return codePoint;
   }
-  if ((b0 & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-    char32_t cp = ((b0 & 0x07) << 18) | (low(i + 1) << 12) | (low(i + 2) << 6) | low(i + 3);
+  if ((lead & 0xF8) == 0xF0 && continues(i + 1) && continues(i + 2) && continues(i + 3)) {
+    char32_t codePoint = ((lead & 0x07) << 18) | (lowBits(i + 1) << 12) | (lowBits(i + 2) << 6) | lowBits(i + 3);
     i += 4;
-    return cp;
+    return codePoint;
   }
   ++i;
-  return 0xDC00 + b0;
+  return 0xDC00 + lead;
 }
 
 }  // namespace quillfen

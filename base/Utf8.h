@@ -1,5 +1,6 @@
 #pragma once
-// UTF-8, the encoding of every text inside the program.
+// Checks, repairs, writes and decodes UTF-8, the encoding of every text
+// inside the program.
 #include <string>
 #include <string_view>
 

@@ -10,8 +10,7 @@
 namespace quillfen {
 
 struct Variant;
-// A 1-based counted sequence of (key, value) pairs in the original; here a
-// vector of pairs in order.
+// The members of an array value: (key, value) pairs in their order.
 using Collection = std::vector<std::pair<std::string, Variant>>;
 
 // A value of a kind the codec cannot encode, with its type tag

@@ -1,5 +1,5 @@
 #pragma once
-// Reading of a request the movie sends.
+// Reads a request the movie sends into its function name and argument texts.
 #include <cstddef>
 #include <optional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
-// What the movie was last shown: the last value of each control, the
-// progress and whether its controls are locked. A page loaded anew after the
+// Remembers what the movie was last shown: the last value of each control,
+// the progress and whether its controls are locked. A page loaded anew after the
 // last one was lost starts blank; this is what it is shown again.
 #include <optional>
 #include <string>

@@ -1,7 +1,8 @@
 #pragma once
-// The XML text of the external interface as the movie reads it: no
-// declaration, no white space between elements, attributes in the order they
-// are written, short empty elements, and only the escapes the movie expects.
+// Escapes text for the XML that passes between the program and the movie, as
+// the movie reads it: no declaration, no white space between elements,
+// attributes in the order they are written, short empty elements, and only
+// the escapes the movie expects.
 // The calls are written straight as text: one picture's progress is a few
 // short elements, and building a document tree for each cost more than the
 // move's own work within one volume.

@@ -6,6 +6,7 @@
 
 #include "base/AppNames.h"
 #include "base/PathParts.h"
+#include "bridge/EncodingFailure.h"
 #include "bridge/FixedTexts.h"
 #include "bridge/InvokeRequest.h"
 #include "localization/clsLanguageProvider.h"
@@ -26,6 +27,14 @@ const std::string& Argument(const InvokeRequest& request, std::size_t index) {
   return index < request.arguments.size() ? request.arguments[index] : kNone;
 }
 
+// A call of a movie function with one argument.
+std::string CallWithOneArgument(const char* function, const Variant& argument) {
+  clsXMLProvider xml;
+  xml.InitializeXMLFunction(function);
+  xml.AddXMLFunctionArgument(xml.WrappArgument(argument));
+  return xml.GetWrappedXMLFunction();
+}
+
 }  // namespace
 
 std::vector<std::string> SplitComponentNames(const std::string& joined) {
@@ -44,11 +53,9 @@ clsSWFProvider::clsSWFProvider(WindowSystem& window, MovieHost& movie, const Sys
     : window_(window),
       platformMovie_(movie),
       system_(system),
-      language_(language),
-      xmlSetProgress_(window),
-      xmlSetValue_(window) {
-  xmlSetProgress_.InitializeXMLFunction("setProgress");
-  xmlSetValue_.InitializeXMLFunction("setValue");
+      language_(language) {
+  setProgressCall_.InitializeXMLFunction("setProgress");
+  setValueCall_.InitializeXMLFunction("setValue");
 }
 
 clsSWFProvider::~clsSWFProvider() = default;
@@ -106,8 +113,9 @@ std::optional<std::string> clsSWFProvider::Dispatch(const InvokeRequest& request
   }
   if (command == "GetFormStrings") {
     language_.ComponentsStrings(SplitComponentNames(Argument(request, 0)));
-    clsXMLProvider xml(window_);
-    return xml.WrappArgument(Variant(language_.TranslateComponents())).Xml();
+    return EncodedOrEnd(window_, [&] {
+      return clsXMLProvider().WrappArgument(Variant(language_.TranslateComponents())).Xml();
+    });
   }
   if (command == "SavePreset") {
     // The same reading as a stored option: true/false in any case, or a number.
@@ -157,7 +165,7 @@ std::string clsSWFProvider::BrowseForFolder(const std::string& initialFolder, bo
     Mover().Source(folder);
   else
     Mover().Target(folder);
-  return clsXMLProvider(window_).GetWrappedString(folder);
+  return clsXMLProvider().GetWrappedString(folder);
 }
 
 void clsSWFProvider::Control(MovieHost& control) {
@@ -188,20 +196,30 @@ void clsSWFProvider::SwitchControls(bool enabled) {
   SendSwitchControls(enabled);
 }
 
+template <typename Build>
+void clsSWFProvider::CallMovie(Build&& build) {
+  const std::string request = EncodedOrEnd(window_, std::forward<Build>(build));
+  Movie().CallFunction(request);
+}
+
 // Each call builds its whole request text before it calls the movie: a
 // request the movie sends meanwhile may reset and reuse the same builder.
 void clsSWFProvider::SendProgress(const Variant& value) {
-  xmlSetProgress_.ResetArguments();
-  xmlSetProgress_.AddXMLFunctionArgument(xmlSetProgress_.WrappArgument(value));
-  CallMovie(xmlSetProgress_.GetWrappedXMLFunction());
+  CallMovie([&] {
+    setProgressCall_.ResetArguments();
+    setProgressCall_.AddXMLFunctionArgument(setProgressCall_.WrappArgument(value));
+    return setProgressCall_.GetWrappedXMLFunction();
+  });
 }
 
 void clsSWFProvider::SendCtlValue(const std::string& name, const Variant& value, ControlKind kind) {
-  xmlSetValue_.ResetArguments();
-  xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(name)));
-  xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(value));
-  xmlSetValue_.AddXMLFunctionArgument(xmlSetValue_.WrappArgument(Variant(static_cast<std::int16_t>(kind))));
-  CallMovie(xmlSetValue_.GetWrappedXMLFunction());
+  CallMovie([&] {
+    setValueCall_.ResetArguments();
+    setValueCall_.AddXMLFunctionArgument(setValueCall_.WrappArgument(Variant(name)));
+    setValueCall_.AddXMLFunctionArgument(setValueCall_.WrappArgument(value));
+    setValueCall_.AddXMLFunctionArgument(setValueCall_.WrappArgument(Variant(static_cast<std::int16_t>(kind))));
+    return setValueCall_.GetWrappedXMLFunction();
+  });
 }
 
 void clsSWFProvider::RenameComponents() {
@@ -213,19 +231,11 @@ void clsSWFProvider::RenameComponents() {
     return;
   }
   shown_.Renamed(texts);
-  clsXMLProvider xml(window_);
-  xml.InitializeXMLFunction("renameControls");
-  xml.AddXMLFunctionArgument(xml.WrappArgument(Variant(std::move(texts))));
-  CallMovie(xml.GetWrappedXMLFunction());
+  CallMovie([&] { return CallWithOneArgument("renameControls", Variant(std::move(texts))); });
 }
 
 void clsSWFProvider::SendSwitchControls(bool enabled) {
-  clsXMLProvider xml(window_);
-  xml.InitializeXMLFunction("SwitchControls");
-  xml.AddXMLFunctionArgument(xml.WrappArgument(Variant(enabled)));
-  CallMovie(xml.GetWrappedXMLFunction());
+  CallMovie([&] { return CallWithOneArgument("SwitchControls", Variant(enabled)); });
 }
-
-void clsSWFProvider::CallMovie(const std::string& request) { Movie().CallFunction(request); }
 
 }  // namespace quillfen

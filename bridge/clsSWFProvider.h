@@ -77,7 +77,10 @@ class clsSWFProvider : public MoverView, public SettingsView {
   void SendProgress(const Variant& value);
   void SendCtlValue(const std::string& name, const Variant& value, ControlKind kind);
   void SendSwitchControls(bool enabled);
-  void CallMovie(const std::string& request);
+  // Hands the call `build()` writes to the movie. A call the encoder cannot
+  // write is a fault of the program: its fatal box, and the program ends.
+  template <typename Build>
+  void CallMovie(Build&& build);
   WindowSystem& window_;
   MovieHost& platformMovie_;
   const SystemInfo& system_;
@@ -85,8 +88,8 @@ class clsSWFProvider : public MoverView, public SettingsView {
   clsSettings* settings_ = nullptr;
   clsFSMoving* mover_ = nullptr;
   MovieHost* ctlFlash_ = nullptr;
-  clsXMLProvider xmlSetProgress_;
-  clsXMLProvider xmlSetValue_;
+  clsXMLProvider setProgressCall_;
+  clsXMLProvider setValueCall_;
   ShownState shown_;
   std::function<void()> restoreAtLoad_;
 };

@@ -5,10 +5,8 @@
 #include <stdexcept>
 #include <type_traits>
 
-#include "base/AppNames.h"
 #include "bridge/FixedTexts.h"
 #include "bridge/XmlText.h"
-#include "platform/WindowSystem.h"
 
 namespace quillfen {
 
@@ -26,7 +24,7 @@ std::string NumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
-void Encode(std::string& out, const Variant& argument, WindowSystem& window) {
+void Encode(std::string& out, const Variant& argument) {
   std::visit(
       [&](const auto& value) {
         using T = std::decay_t<decltype(value)>;
@@ -59,15 +57,14 @@ void Encode(std::string& out, const Variant& argument, WindowSystem& window) {
             out += "<property id=\"";
             AppendXmlAttributeValue(out, key.c_str());
             out += "\">";
-            Encode(out, member, window);
+            Encode(out, member);
             out += "</property>";
           }
           out += "</array>";
         } else {
           static_assert(std::is_same_v<T, UnsupportedValue>);
-          window.MessageBox(kUnknownDataType + std::to_string(value.typeTag), kAppTitle, BoxIcon::None,
-                            BoxButtons::OK);
-          window.EndProgram(kCodecFailureExitCode);
+          throw XmlEncodingError(XmlEncodingError::Cause::UnknownDataType,
+                                 kUnknownDataType + std::to_string(value.typeTag));
         }
       },
       argument.value);
@@ -75,13 +72,10 @@ void Encode(std::string& out, const Variant& argument, WindowSystem& window) {
 
 }  // namespace
 
-clsXMLProvider::clsXMLProvider(WindowSystem& window) : window_(window) {}
-clsXMLProvider::~clsXMLProvider() = default;
-
-void clsXMLProvider::InitializeXMLFunction(const std::string& strFunctionName) {
+void clsXMLProvider::InitializeXMLFunction(const std::string& functionName) {
   Call call;
   call.start = "<invoke name=\"";
-  AppendXmlAttributeValue(call.start, strFunctionName.c_str());
+  AppendXmlAttributeValue(call.start, functionName.c_str());
   call.start += "\" returntype=\"xml\">";
   call_ = std::move(call);
 }
@@ -100,11 +94,7 @@ void clsXMLProvider::AddXMLFunctionArgument(const XmlElement& argument) {
 }
 
 std::string clsXMLProvider::GetWrappedXMLFunction() const {
-  if (!call_) {
-    window_.MessageBox(kXmlNotInitialized, kAppTitle, BoxIcon::Critical, BoxButtons::OK);
-    window_.EndProgram(kCodecFailureExitCode);
-    return {};
-  }
+  if (!call_) throw XmlEncodingError(XmlEncodingError::Cause::CallNotStarted, kXmlNotInitialized);
   std::string text = call_->start;
   if (call_->arguments.empty()) {
     text += "<arguments/>";
@@ -119,14 +109,14 @@ std::string clsXMLProvider::GetWrappedXMLFunction() const {
 
 XmlElement clsXMLProvider::WrappArgument(const Variant& argument) const {
   XmlElement element;
-  Encode(element.xml_, argument, window_);
+  Encode(element.xml_, argument);
   return element;
 }
 
-std::string clsXMLProvider::GetWrappedString(const std::string& someChar) const {
-  std::string text;
-  Encode(text, Variant(someChar), window_);
-  return text + "\r\n";
+std::string clsXMLProvider::GetWrappedString(const std::string& text) const {
+  std::string document;
+  Encode(document, Variant(text));
+  return document + "\r\n";
 }
 
 }  // namespace quillfen

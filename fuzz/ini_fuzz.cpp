@@ -58,10 +58,10 @@ struct Entry {
   std::optional<std::string> value;
 };
 
-std::vector<Entry> AllEntries(const IniDocument& doc) {
+std::vector<Entry> AllEntries(const IniDocument& document) {
   std::vector<Entry> entries;
-  for (const std::string& section : doc.Sections())
-    for (const std::string& key : doc.Keys(section)) entries.push_back({section, key, doc.Get(section, key)});
+  for (const std::string& section : document.Sections())
+    for (const std::string& key : document.Keys(section)) entries.push_back({section, key, document.Get(section, key)});
   return entries;
 }
 
@@ -73,16 +73,16 @@ const std::string& FilePath() {
 
 void CheckDocument(const std::string& bytes, const std::string& section, const std::string& key,
                    const std::string& value) {
-  IniDocument doc = IniDocument::Parse(bytes);
-  FUZZ_CHECK(doc.Serialize() == bytes, "a parsed text serializes back unchanged");
+  IniDocument document = IniDocument::Parse(bytes);
+  FUZZ_CHECK(document.Serialize() == bytes, "a parsed text serializes back unchanged");
 
-  const std::vector<Entry> before = AllEntries(doc);
+  const std::vector<Entry> before = AllEntries(document);
   for (const Entry& entry : before) FUZZ_CHECK(entry.value.has_value(), "a listed key has a value");
 
   if (!PlainKeyName(key) || !PlainSectionName(section)) return;
-  doc.Set(section, key, value);
-  FUZZ_CHECK(doc.Get(section, key) == OneLine(value), "a value set reads back");
-  const IniDocument reread = IniDocument::Parse(doc.Serialize());
+  document.Set(section, key, value);
+  FUZZ_CHECK(document.Get(section, key) == OneLine(value), "a value set reads back");
+  const IniDocument reread = IniDocument::Parse(document.Serialize());
   FUZZ_CHECK(reread.Get(section, key) == OneLine(value), "a value set reads back after a rewrite");
   for (const Entry& entry : before) {
     if (EqualsNoCase(entry.section, section) && EqualsNoCase(entry.key, key)) continue;
@@ -96,8 +96,8 @@ void CheckFile(INI_File& file, const std::string& bytes, const std::string& sect
     std::ofstream out(FilePath(), std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   }
-  const IniDocument doc = IniDocument::Parse(bytes);
-  for (const Entry& entry : AllEntries(doc)) {
+  const IniDocument document = IniDocument::Parse(bytes);
+  for (const Entry& entry : AllEntries(document)) {
     const std::string read = file.GetKeyStr(entry.key, entry.section);
     FUZZ_CHECK(IsValidUtf8(read), "a value reads as UTF-8");
     FUZZ_CHECK(CountCharacters(read) <= INI_File::kMaxValueLength, "a value reads at most 259 characters");

@@ -2,8 +2,9 @@
 // from the input, however nested, is written as XML that a conforming reader
 // (end-of-line and attribute normalisation included, and text of blanks
 // kept, as the movie's DOMParser does) reads back as the same value, and as a call the program's
-// own request reader takes apart again. A value of an unknown kind ends the
-// program through its fatal box, never otherwise.
+// own request reader takes apart again. A value of an unknown kind is
+// refused by the encoder, and the bridge then ends the program through its
+// fatal box; nothing else is ever refused.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <pugixml.hpp>
@@ -16,6 +17,7 @@
 
 #include "FuzzCheck.h"
 #include "base/Utf8.h"
+#include "bridge/EncodingFailure.h"
 #include "bridge/InvokeRequest.h"
 #include "bridge/clsXMLProvider.h"
 #include "script/EventLog.h"
@@ -124,10 +126,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   EventLog log;
   ScriptedWindowSystem window(log);
-  clsXMLProvider xml(window);
+  clsXMLProvider xml;
   XmlElement element;
   try {
-    element = xml.WrappArgument(value);
+    element = EncodedOrEnd(window, [&] { return xml.WrappArgument(value); });
   } catch (const ProgramEnded&) {
     FUZZ_CHECK(builder.unsupported, "only a value of an unknown kind ends the program");
     return 0;

@@ -77,16 +77,16 @@ void RunAboutDialog(GtkWindow* owner, const AboutTexts& texts, const std::string
   gtk_widget_set_valign(picture, GTK_ALIGN_START);
   gtk_box_pack_start(GTK_BOX(columns), picture, FALSE, FALSE, 0);
 
-  GtkWidget* texts_column = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
-  gtk_box_pack_start(GTK_BOX(texts_column), TextLabel(texts.title, kTitleClass), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(texts_column), TextLabel(texts.version), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(texts_column), TextLabel(texts.description), FALSE, FALSE, 4);
-  gtk_box_pack_start(GTK_BOX(texts_column), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL), FALSE, FALSE, 2);
-  gtk_box_pack_start(GTK_BOX(texts_column), TextLabel(texts.disclaimer, kNoticeClass), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(texts_column), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL), FALSE, FALSE, 2);
+  GtkWidget* textColumn = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
+  gtk_box_pack_start(GTK_BOX(textColumn), TextLabel(texts.title, kTitleClass), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(textColumn), TextLabel(texts.version), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(textColumn), TextLabel(texts.description), FALSE, FALSE, 4);
+  gtk_box_pack_start(GTK_BOX(textColumn), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL), FALSE, FALSE, 2);
+  gtk_box_pack_start(GTK_BOX(textColumn), TextLabel(texts.disclaimer, kNoticeClass), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(textColumn), gtk_separator_new(GTK_ORIENTATION_HORIZONTAL), FALSE, FALSE, 2);
   LinkClick click{texts.url, &openUrl};
-  gtk_box_pack_start(GTK_BOX(texts_column), LinkLabel(click), FALSE, FALSE, 0);
-  gtk_box_pack_start(GTK_BOX(columns), texts_column, TRUE, TRUE, 0);
+  gtk_box_pack_start(GTK_BOX(textColumn), LinkLabel(click), FALSE, FALSE, 0);
+  gtk_box_pack_start(GTK_BOX(columns), textColumn, TRUE, TRUE, 0);
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(dialog)), columns, TRUE, TRUE, 0);
 
   // OK is the default and the cancel button: Enter and Escape both close.

@@ -180,7 +180,8 @@ void GtkWindowSystem::SetTimerEnabled(Timer timer, bool enabled) {
     state.source = 0;
     return;
   }
-  // An interval of 0 keeps a timer from ticking, as on the original platform.
+  // An interval of 0 keeps a timer from ticking, whether enabled or not:
+  // g_timeout_add would fire it in every turn of the main loop.
   if (state.interval > 0) StartTimer(timer);
 }
 

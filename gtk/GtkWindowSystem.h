@@ -30,7 +30,6 @@ class GtkWindowSystem : public WindowSystem {
   GtkWindowSystem(const GtkWindowSystem&) = delete;
   GtkWindowSystem& operator=(const GtkWindowSystem&) = delete;
 
-  GtkWindow* window() const { return GTK_WINDOW(window_); }
   // Shows the window centred on the screen.
   void Show();
   // Runs the main loop until the window has been closed.

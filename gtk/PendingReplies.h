@@ -32,7 +32,6 @@ class PendingReplies {
     return {std::move(entry.handle), std::move(entry.reply)};
   }
 
-  std::size_t Depth() const { return stack_.size(); }
   bool Empty() const { return stack_.empty(); }
 
  private:

@@ -185,10 +185,10 @@ void WebMovieHost::Flush() {
   g_variant_builder_init(&requests, G_VARIANT_TYPE_VARDICT);
   for (std::size_t i = 0; i < outbox_.size(); ++i)
     g_variant_builder_add(&requests, "{sv}", std::to_string(i).c_str(), g_variant_new_string(MakeValidUtf8(outbox_[i]).c_str()));
-  GVariantBuilder args;
-  g_variant_builder_init(&args, G_VARIANT_TYPE_VARDICT);
-  g_variant_builder_add(&args, "{sv}", "requests", g_variant_builder_end(&requests));
-  g_variant_builder_add(&args, "{sv}", "count", g_variant_new_uint32(static_cast<guint32>(outbox_.size())));
+  GVariantBuilder arguments;
+  g_variant_builder_init(&arguments, G_VARIANT_TYPE_VARDICT);
+  g_variant_builder_add(&arguments, "{sv}", "requests", g_variant_builder_end(&requests));
+  g_variant_builder_add(&arguments, "{sv}", "count", g_variant_new_uint32(static_cast<guint32>(outbox_.size())));
   outbox_.clear();
   // Each call runs on its own: one that fails does not keep the next from the movie.
   webkit_web_view_call_async_javascript_function(
@@ -198,7 +198,7 @@ void WebMovieHost::Flush() {
       "  try { externalCall(requests[String(i)]); } catch (error) { failures.push(String(error)); }"
       "}"
       "return failures.join('\\n');",
-      -1, g_variant_builder_end(&args), nullptr, nullptr, pageCalls_, OnCallsFinished, this);
+      -1, g_variant_builder_end(&arguments), nullptr, nullptr, pageCalls_, OnCallsFinished, this);
 }
 
 void WebMovieHost::OnCallsFinished(GObject* source, GAsyncResult* result, gpointer data) {

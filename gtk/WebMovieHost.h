@@ -27,7 +27,6 @@ class WebMovieHost : public MovieHost {
 
   GtkWidget* widget() const { return GTK_WIDGET(view_); }
   WebKitWebView* view() const { return view_; }
-  const std::string& movieUri() const { return movieUri_; }
 
   void LoadMovie(const std::string& path) override;
   // Hands the call to the movie and returns at once with the empty text: the

@@ -18,26 +18,28 @@ std::shared_ptr<const IniDocument> INI_File::Read() const {
 }
 
 IniDocument INI_File::ReadOrEmpty() const {
-  auto doc = Read();
-  return doc ? *doc : IniDocument();
+  auto document = Read();
+  return document ? *document : IniDocument();
 }
 
-std::string INI_File::GetKeyStr(const std::string& strKey, const std::string& strSection) const {
-  auto doc = Read();
-  std::optional<std::string> found = doc ? doc->Get(strSection, strKey) : std::nullopt;
+std::string INI_File::GetKeyStr(const std::string& key, const std::string& section) const {
+  auto document = Read();
+  std::optional<std::string> found = document ? document->Get(section, key) : std::nullopt;
   if (!found) return {};
   std::string_view value = *found;
-  value = value.substr(0, value.find('\0'));  // the value is a C string for the profile reader
+  // A NUL ends the value: every text the program hands on (to GTK, to the
+  // movie) would end there anyway.
+  value = value.substr(0, value.find('\0'));
   value = FirstCharacters(value, kMaxValueLength);
-  // The reader's buffer is trimmed of spaces once more: a quoted value loses
-  // its leading spaces, and a value of spaces alone reads empty.
+  // Leading spaces go once more after the quotes are taken off: a quoted
+  // value loses its leading spaces, and a value of spaces alone reads empty.
   while (!value.empty() && value.front() == ' ') value.remove_prefix(1);
   return std::string(value);
 }
 
-std::int32_t INI_File::GetKeyInt(const std::string& strKey, const std::string& strSection) const {
-  auto doc = Read();
-  std::optional<std::string> found = doc ? doc->Get(strSection, strKey) : std::nullopt;
+std::int32_t INI_File::GetKeyInt(const std::string& key, const std::string& section) const {
+  auto document = Read();
+  std::optional<std::string> found = document ? document->Get(section, key) : std::nullopt;
   if (!found) return 0;
   std::int64_t number = 0;
   for (char c : *found) {
@@ -48,29 +50,29 @@ std::int32_t INI_File::GetKeyInt(const std::string& strKey, const std::string& s
   return static_cast<std::int32_t>(number);
 }
 
-void INI_File::SetKeyStr(const std::string& strKey, const std::string& strData, const std::string& strSection) {
-  if (path_.empty() || strKey.empty() || strSection.empty()) return;
-  IniDocument doc = ReadOrEmpty();
-  doc.Set(strSection, strKey, strData);
-  Write(doc);
+void INI_File::SetKeyStr(const std::string& key, const std::string& value, const std::string& section) {
+  if (path_.empty() || key.empty() || section.empty()) return;
+  IniDocument document = ReadOrEmpty();
+  document.Set(section, key, value);
+  Write(document);
 }
 
-void INI_File::DeleteSection(const std::string& strSection) {
+void INI_File::DeleteSection(const std::string& section) {
   auto found = Read();
   if (!found) return;  // nothing to delete, and no file is created for it
-  IniDocument doc = *found;
-  doc.DeleteSection(strSection);
-  Write(doc);
+  IniDocument document = *found;
+  document.DeleteSection(section);
+  Write(document);
 }
 
-void INI_File::DeleteKey(const std::string& strKey, const std::string& strSection) {
+void INI_File::DeleteKey(const std::string& key, const std::string& section) {
   auto found = Read();
   if (!found) return;
-  IniDocument doc = *found;
-  doc.DeleteKey(strSection, strKey);
-  Write(doc);
+  IniDocument document = *found;
+  document.DeleteKey(section, key);
+  Write(document);
 }
 
-void INI_File::Write(const IniDocument& doc) const { (void)files_.ReplaceFile(path_, doc.Serialize()); }
+void INI_File::Write(const IniDocument& document) const { (void)files_.ReplaceFile(path_, document.Serialize()); }
 
 }  // namespace quillfen

@@ -1,8 +1,8 @@
 #pragma once
-// Reads and writes one INI file with the profile-string rules the program
-// relies on: names match without regard to letter case, values are trimmed of
-// blanks and of one pair of enclosing quotes, at most 259 characters are read.
-// A file that is not valid UTF-8 is read as Windows-1251.
+// Reads and writes one INI file (a language file) as the language files are
+// written to be read: names match without regard to letter case, values are
+// trimmed of blanks and of one pair of enclosing quotes, at most 259
+// characters are read. A file that is not valid UTF-8 is read as Windows-1251.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -26,11 +26,11 @@ class INI_File {
 
   // Failures are silent: a missing or unreadable file reads as empty values,
   // and a write that cannot be made leaves the file as it was.
-  std::string GetKeyStr(const std::string& strKey, const std::string& strSection) const;
-  std::int32_t GetKeyInt(const std::string& strKey, const std::string& strSection) const;
-  void SetKeyStr(const std::string& strKey, const std::string& strData, const std::string& strSection);
-  void DeleteSection(const std::string& strSection);
-  void DeleteKey(const std::string& strKey, const std::string& strSection);
+  std::string GetKeyStr(const std::string& key, const std::string& section) const;
+  std::int32_t GetKeyInt(const std::string& key, const std::string& section) const;
+  void SetKeyStr(const std::string& key, const std::string& value, const std::string& section);
+  void DeleteSection(const std::string& section);
+  void DeleteKey(const std::string& key, const std::string& section);
 
  private:
   // The parsed file, or nothing when it is missing or cannot be read. The

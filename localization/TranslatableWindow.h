@@ -11,8 +11,8 @@ class TranslatableWindow {
   // The window's name: its section in the language file.
   virtual std::string Name() const = 0;
   virtual void SetCaption(const std::string& caption) = 0;
-  // The names of the window's controls, in their order; members of a control
-  // array share one name and appear once.
+  // The names of the window's controls, in their order; controls that share
+  // one name (the language items "mnuLang(1)", "mnuLang(2)") appear once.
   virtual std::vector<std::string> ControlNames() const = 0;
   virtual void SetControlCaption(const std::string& control, const std::string& caption) = 0;
   virtual void SetControlTooltip(const std::string& control, const std::string& tooltip) = 0;

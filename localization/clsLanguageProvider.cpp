@@ -61,24 +61,24 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
   return keys;
 }
 
-std::string clsLanguageProvider::ChooseLanguage(const Variant& varLang) const {
-  if (varLang.IsEmpty()) {
+std::string clsLanguageProvider::ChooseLanguage(const Variant& language) const {
+  if (language.IsEmpty()) {
     std::string stored = settings_.GetSetting(kSettingsApp, kSettingsSection, "Language", "");
     if (!stored.empty()) return stored;
     return system_.UserLanguageId() == kRussianLanguageId ? "Russian" : "English";
   }
-  if (const auto* name = std::get_if<std::string>(&varLang.value)) return *name;
-  if (const auto* number = std::get_if<std::int64_t>(&varLang.value)) {
-    for (const KnownLanguage& language : kKnownLanguages)
-      if (language.number == *number) return language.name;
+  if (const auto* name = std::get_if<std::string>(&language.value)) return *name;
+  if (const auto* number = std::get_if<std::int64_t>(&language.value)) {
+    for (const KnownLanguage& known : kKnownLanguages)
+      if (known.number == *number) return known.name;
     throw std::out_of_range("no language number " + std::to_string(*number));
   }
   return {};
 }
 
-bool clsLanguageProvider::LoadLanguage(const Variant& varLang) {
+bool clsLanguageProvider::LoadLanguage(const Variant& language) {
   language_.clear();
-  language_ = ChooseLanguage(varLang);
+  language_ = ChooseLanguage(language);
   if (language_.empty()) return false;
 
   std::string fileName = language_ + ".ini";
@@ -90,8 +90,8 @@ bool clsLanguageProvider::LoadLanguage(const Variant& varLang) {
     LoadDialogStrings();
     return true;
   }
-  window_.MessageBox("Can't find language file: " + fileName, "Error loading language file",
-                             BoxIcon::Information, BoxButtons::OK);
+  window_.MessageBox("Can't find language file: " + fileName, "Error loading language file", BoxIcon::Information,
+                     BoxButtons::OK);
   return false;
 }
 
@@ -110,24 +110,24 @@ void clsLanguageProvider::LoadDialogStrings() {
       dialogTable_[FoldKey(key)] = WithLineBreaks(std::move(text));
       continue;
     }
-    window_.MessageBox("Dialog string " + key + " not found.", "Error in ini file",
-                                         BoxIcon::Information, BoxButtons::OK);
+    window_.MessageBox("Dialog string " + key + " not found.", "Error in ini file", BoxIcon::Information,
+                       BoxButtons::OK);
   }
 }
 
-void clsLanguageProvider::LoadLanguageStrings(TranslatableWindow& frm) {
-  const std::string section = frm.Name();
+void clsLanguageProvider::LoadLanguageStrings(TranslatableWindow& window) {
+  const std::string section = window.Name();
   std::string caption = languageFile_.GetKeyStr("Caption", section);
-  if (!caption.empty()) frm.SetCaption(caption);
-  for (const std::string& control : frm.ControlNames()) {
+  if (!caption.empty()) window.SetCaption(caption);
+  for (const std::string& control : window.ControlNames()) {
     std::string text = languageFile_.GetKeyStr(control, section);
-    if (!text.empty()) frm.SetControlCaption(control, WithLineBreaks(std::move(text)));
+    if (!text.empty()) window.SetControlCaption(control, WithLineBreaks(std::move(text)));
     std::string tooltip = languageFile_.GetKeyStr(control + ":tooltip", section);
-    if (!tooltip.empty()) frm.SetControlTooltip(control, tooltip);
+    if (!tooltip.empty()) window.SetControlTooltip(control, tooltip);
   }
 }
 
-void clsLanguageProvider::ComponentsStrings(const std::vector<std::string>& new_comps) { components_ = new_comps; }
+void clsLanguageProvider::ComponentsStrings(const std::vector<std::string>& components) { components_ = components; }
 
 Collection clsLanguageProvider::TranslateComponents() const {
   if (!components_) throw std::logic_error("no movie components to translate yet");
@@ -141,11 +141,11 @@ Collection clsLanguageProvider::TranslateComponents() const {
   return result;
 }
 
-std::string clsLanguageProvider::GetDialog(const std::string& strID, const std::vector<std::string>& vars) const {
-  auto found = haveTable_ ? dialogTable_.find(FoldKey(strID)) : dialogTable_.end();
-  if (found == dialogTable_.end()) return "<value for \"" + strID + "\" is absent>";
+std::string clsLanguageProvider::GetDialog(const std::string& key, const std::vector<std::string>& values) const {
+  auto found = haveTable_ ? dialogTable_.find(FoldKey(key)) : dialogTable_.end();
+  if (found == dialogTable_.end()) return "<value for \"" + key + "\" is absent>";
   std::string text = found->second;
-  for (std::size_t i = 0; i < vars.size(); ++i) ReplaceAll(text, "%" + std::to_string(i + 1), vars[i]);
+  for (std::size_t i = 0; i < values.size(); ++i) ReplaceAll(text, "%" + std::to_string(i + 1), values[i]);
   return text;
 }
 

@@ -25,29 +25,29 @@ class clsLanguageProvider {
   clsLanguageProvider(const SettingsStore& settings, const SystemInfo& system, WindowSystem& window,
                       FileSystem& files);
 
-  // varLang: empty (omitted: the stored or the user's language), a language
+  // language: empty (omitted: the stored or the user's language), a language
   // name, or a language number (1 Russian, 2 English). True when loaded.
-  bool LoadLanguage(const Variant& varLang = Variant());
+  bool LoadLanguage(const Variant& language = Variant());
   const std::string& Language() const { return language_; }
   // The number of the current language; throws std::out_of_range when it is
   // none of the known ones.
   std::int32_t LanguageIndex() const;
 
-  void LoadLanguageStrings(TranslatableWindow& frm);
-  void ComponentsStrings(const std::vector<std::string>& new_comps);
+  void LoadLanguageStrings(TranslatableWindow& window);
+  void ComponentsStrings(const std::vector<std::string>& components);
   // Throws std::logic_error before any component list was stored.
   Collection TranslateComponents() const;
   // The dialog text with %1, %2, ... replaced; the marker
   // <value for "key" is absent> when there is no text.
-  std::string GetDialog(const std::string& strID, const std::vector<std::string>& vars = {}) const;
+  std::string GetDialog(const std::string& key, const std::vector<std::string>& values = {}) const;
 
   // The fixed dialog keys, in load order.
   static const std::vector<std::string>& DialogKeys();
 
  private:
-  // The language name varLang stands for; empty when it names none. Throws
+  // The language name `language` stands for; empty when it names none. Throws
   // std::out_of_range for a number that is not a known language's.
-  std::string ChooseLanguage(const Variant& varLang) const;
+  std::string ChooseLanguage(const Variant& language) const;
   void LoadDialogStrings();
   const SettingsStore& settings_;
   const SystemInfo& system_;

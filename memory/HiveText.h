@@ -1,9 +1,10 @@
 #pragma once
-// The text form of the registry hive: one INI section per key, named by its
-// root and path ("[HKEY_CLASSES_ROOT\Quillfen\shell]"), one line per string
-// value ("Action=Import pictures"), "@" for the key's default value. Bytes a
-// line cannot carry are written as an escape character and two hex digits:
-// "%" in key paths and value names, "\" in value data.
+// Writes the hive as text and reads it back, the form of the hive's file: one
+// INI section per key, named by its root and path
+// ("[HKEY_CLASSES_ROOT\Quillfen\shell]"), one line per string value
+// ("Action=Import pictures"), "@" for the key's default value. Bytes a line
+// cannot carry are written as an escape character and two hex digits: "%" in
+// key paths and value names, "\" in value data.
 #include <string>
 
 #include "memory/MemoryRegistryHive.h"

@@ -65,9 +65,9 @@ bool ByteSourceIo::Fetch(std::uint64_t offset, Exiv2::byte* out, std::uint64_t n
   return true;
 }
 
-long ByteSourceIo::read(Exiv2::byte* buf, long rcount) {
-  if (rcount <= 0) return 0;
-  const std::uint64_t asked = static_cast<std::uint64_t>(rcount);
+long ByteSourceIo::read(Exiv2::byte* buffer, long count) {
+  if (count <= 0) return 0;
+  const std::uint64_t asked = static_cast<std::uint64_t>(count);
   const std::uint64_t available = pos_ < shownSize_ ? shownSize_ - pos_ : 0;
   if (asked > available) eof_ = true;
   std::uint64_t allowed = std::min(asked, available);
@@ -77,7 +77,7 @@ long ByteSourceIo::read(Exiv2::byte* buf, long rcount) {
     limitReached_ = true;
     eof_ = true;
   }
-  if (!Fetch(pos_, buf, allowed)) {
+  if (!Fetch(pos_, buffer, allowed)) {
     // The file ended early or failed: exiv2 sees a read error and gives up.
     failed_ = true;
     return 0;
@@ -86,15 +86,15 @@ long ByteSourceIo::read(Exiv2::byte* buf, long rcount) {
   return static_cast<long>(allowed);
 }
 
-Exiv2::DataBuf ByteSourceIo::read(long rcount) {
+Exiv2::DataBuf ByteSourceIo::read(long count) {
   // Never allocate more than the file can give, whatever size a damaged
   // header asked for.
   const std::uint64_t available = pos_ < shownSize_ ? shownSize_ - pos_ : 0;
-  const long size = static_cast<long>(std::min<std::uint64_t>(rcount > 0 ? rcount : 0, available));
-  Exiv2::DataBuf buf(size);
-  buf.size_ = read(buf.pData_, size);
-  if (static_cast<std::uint64_t>(rcount > 0 ? rcount : 0) > available) eof_ = true;
-  return buf;
+  const long size = static_cast<long>(std::min<std::uint64_t>(count > 0 ? count : 0, available));
+  Exiv2::DataBuf buffer(size);
+  buffer.size_ = read(buffer.pData_, size);
+  if (static_cast<std::uint64_t>(count > 0 ? count : 0) > available) eof_ = true;
+  return buffer;
 }
 
 int ByteSourceIo::getb() {

@@ -38,8 +38,8 @@ class ByteSourceIo final : public Exiv2::BasicIo {
   long write(const Exiv2::byte*, long) override { return 0; }
   long write(Exiv2::BasicIo&) override { return 0; }
   int putb(Exiv2::byte) override { return EOF; }
-  Exiv2::DataBuf read(long rcount) override;
-  long read(Exiv2::byte* buf, long rcount) override;
+  Exiv2::DataBuf read(long count) override;
+  long read(Exiv2::byte* buffer, long count) override;
   int getb() override;
   void transfer(Exiv2::BasicIo& src) override;
   int seek(long offset, Position pos) override;

@@ -17,11 +17,11 @@ std::mutex xmpToolkit;
 // Adobe's XMP toolkit inside exiv2 keeps global state; exiv2 serialises its
 // use through this when given it.
 void LockXmpToolkit(void* mutex, bool lock) {
-  auto* m = static_cast<std::mutex*>(mutex);
+  auto* toolkit = static_cast<std::mutex*>(mutex);
   if (lock) {
-    m->lock();
+    toolkit->lock();
   } else {
-    m->unlock();
+    toolkit->unlock();
   }
 }
 

@@ -46,9 +46,6 @@ class ForwardingFileSystem : public FileSystem {
     return target_.ReplaceFile(path, bytes);
   }
 
- protected:
-  FileSystem& target() const { return target_; }
-
  private:
   FileSystem& target_;
 };

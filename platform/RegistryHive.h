@@ -1,8 +1,9 @@
 #pragma once
-// The per-user hive that stands for the Windows registry: keys under seven
+// The program's own per-user store of its registration (the AutoPlay
+// entries; on disk in $XDG_CONFIG_HOME/Quillfen/registry.ini): keys under seven
 // roots, each with a default value and named string values. Names of keys
-// and values compare without regard to letter case. Results follow the
-// Windows registry calls.
+// and values compare without regard to letter case. A call that fails says
+// only that it failed, never why.
 #include <string>
 
 namespace quillfen {

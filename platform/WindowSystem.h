@@ -14,7 +14,7 @@ enum class BoxAnswer { OK, Cancel, Retry };
 enum class Timer { Checker, Loader };
 
 // A menu item of the main window, by the name the program knows it by: the
-// control's name, members of a control array with their index ("mnuLang(2)").
+// control's name; items that share one name carry their index ("mnuLang(2)").
 struct MenuItem {
   std::string name;
   friend bool operator==(const MenuItem&, const MenuItem&) = default;

@@ -17,8 +17,8 @@ class FileRegistryHive : public RegistryHive {
  public:
   static std::string DefaultPath();
   // standingKeys: full key paths ("HKEY_...\\...") that the hive always has,
-  // as a Windows system has its own keys from the start; a fresh or damaged
-  // file reads with them too.
+  // keys the program writes values into but never creates; a fresh or
+  // damaged file reads with them too.
   explicit FileRegistryHive(std::string path, std::vector<std::string> standingKeys = {});
 
   bool KeyExists(RegistryRoot root, const std::string& subkey) const override;
@@ -28,8 +28,6 @@ class FileRegistryHive : public RegistryHive {
   bool SetValue(RegistryRoot root, const std::string& subkey, const std::string& name,
                 const std::string& data) override;
   bool DeleteValue(RegistryRoot root, const std::string& subkey, const std::string& name) override;
-
-  const std::string& path() const { return path_; }
 
  private:
   // The hive as the file holds it now (empty when absent, unreadable or damaged).

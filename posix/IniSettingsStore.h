@@ -20,8 +20,6 @@ class IniSettingsStore : public SettingsStore {
   void SaveSetting(const std::string& appName, const std::string& section, const std::string& key,
                    const std::string& value) override;
 
-  const std::string& path() const { return path_; }
-
  private:
   std::string path_;
 };

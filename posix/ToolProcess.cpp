@@ -87,12 +87,12 @@ ToolRun RunTool(const std::string& path, const std::vector<std::string>& argumen
   posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
   posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
   posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
-  std::vector<std::string> args{path};
-  args.insert(args.end(), arguments.begin(), arguments.end());
+  std::vector<std::string> commandLine{path};
+  commandLine.insert(commandLine.end(), arguments.begin(), arguments.end());
   std::vector<std::string> variables = Utf8Environment();
   pid_t pid = 0;
   const int spawned =
-      ::posix_spawn(&pid, path.c_str(), &actions, nullptr, Pointers(args).data(), Pointers(variables).data());
+      ::posix_spawn(&pid, path.c_str(), &actions, nullptr, Pointers(commandLine).data(), Pointers(variables).data());
   posix_spawn_file_actions_destroy(&actions);
   ::close(out[1]);
   if (spawned != 0) {

@@ -30,15 +30,15 @@ void EventLog::Add(const std::string& line) {
 }
 
 bool EventLog::Contains(const std::string& prefix) const {
-  for (const auto& l : lines_)
-    if (l.rfind(prefix, 0) == 0) return true;
+  for (const auto& line : lines_)
+    if (line.rfind(prefix, 0) == 0) return true;
   return false;
 }
 
 std::vector<std::string> EventLog::Matching(const std::string& prefix) const {
   std::vector<std::string> out;
-  for (const auto& l : lines_)
-    if (l.rfind(prefix, 0) == 0) out.push_back(l);
+  for (const auto& line : lines_)
+    if (line.rfind(prefix, 0) == 0) out.push_back(line);
   return out;
 }
 

@@ -88,15 +88,15 @@ void ScriptedWindowSystem::PumpEvents() {
 }
 
 void ScriptedWindowSystem::SetTimerInterval(Timer timer, int milliseconds) {
-  auto& t = timers_[timer];
-  t.interval = milliseconds;
-  if (t.enabled) t.due = now_ + milliseconds;
+  auto& state = timers_[timer];
+  state.interval = milliseconds;
+  if (state.enabled) state.due = now_ + milliseconds;
 }
 
 void ScriptedWindowSystem::SetTimerEnabled(Timer timer, bool enabled) {
-  auto& t = timers_[timer];
-  if (enabled && !t.enabled) t.due = now_ + t.interval;
-  t.enabled = enabled;
+  auto& state = timers_[timer];
+  if (enabled && !state.enabled) state.due = now_ + state.interval;
+  state.enabled = enabled;
 }
 
 bool ScriptedWindowSystem::TimerEnabled(Timer timer) const {
@@ -156,9 +156,9 @@ void ScriptedWindowSystem::HideMovie() {
 }
 
 void ScriptedWindowSystem::LogMenu(const MenuItem& item) {
-  const auto& m = menus_[item];
-  log_.Add("menu " + item.name + " checked=" + (m.checked ? "1" : "0") +
-           " enabled=" + (m.enabled ? "1" : "0") + " caption=" + EscapeLogText(m.caption));
+  const auto& menu = menus_[item];
+  log_.Add("menu " + item.name + " checked=" + (menu.checked ? "1" : "0") +
+           " enabled=" + (menu.enabled ? "1" : "0") + " caption=" + EscapeLogText(menu.caption));
 }
 
 void ScriptedWindowSystem::SetMenuCaption(const MenuItem& item, const std::string& caption) {

@@ -52,7 +52,8 @@ class ScriptedWindowSystem : public WindowSystem {
   std::string Caption() const override { return caption_; }
   void SetLabel(const std::string& text) override;
   std::string Label() const override { return label_; }
-  void SetLabelTooltip(const std::string& text) override { labelTooltip_ = text; }
+  // The label's tooltip is not part of the event log.
+  void SetLabelTooltip(const std::string&) override {}
   void ShowMovie() override;
   void HideMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
@@ -102,7 +103,6 @@ class ScriptedWindowSystem : public WindowSystem {
   std::int64_t now_ = 0;
   std::string caption_ = "Quillfen";
   std::string label_ = "Loading...";
-  std::string labelTooltip_;
   bool movieVisible_ = false;
 };
 

@@ -53,74 +53,77 @@ void ExpectNothingAfter(const std::string& rest, int lineNumber, const std::stri
     throw TranscriptError(lineNumber, "\"" + instruction + "\" takes nothing after it, found \"" + TrimRight(rest) + "\"");
 }
 
-Instruction ParseMenu(const std::string& rest, Instruction ins) {
+Instruction ParseMenu(const std::string& rest, Instruction instruction) {
   std::string tail;
   const std::string item = FirstWord(TrimRight(rest), tail);
   if (item == "language") {
     std::string extra;
     const std::string index = FirstWord(tail, extra);
-    ExpectNothingAfter(extra, ins.line, "menu language " + index);
-    ins.kind = Instruction::Kind::MenuLanguage;
-    ins.number = ParseCount(index, std::numeric_limits<int>::max(), ins.line, "the language item");
-    if (ins.number < 1 || ins.number > 2)
-      throw TranscriptError(ins.line, "the language menu has the items 1 (Russian) and 2 (English), not " + index);
-    return ins;
+    ExpectNothingAfter(extra, instruction.line, "menu language " + index);
+    instruction.kind = Instruction::Kind::MenuLanguage;
+    instruction.number = ParseCount(index, std::numeric_limits<int>::max(), instruction.line, "the language item");
+    if (instruction.number < 1 || instruction.number > 2)
+      throw TranscriptError(instruction.line,
+                            "the language menu has the items 1 (Russian) and 2 (English), not " + index);
+    return instruction;
   }
-  ExpectNothingAfter(tail, ins.line, "menu " + item);
-  if (item == "testing") ins.kind = Instruction::Kind::MenuTesting;
-  else if (item == "test") ins.kind = Instruction::Kind::MenuTest;
-  else if (item == "about") ins.kind = Instruction::Kind::MenuAbout;
-  else throw TranscriptError(ins.line, "unknown menu item \"" + item + "\" (language <n>, testing, test, about)");
-  return ins;
+  ExpectNothingAfter(tail, instruction.line, "menu " + item);
+  if (item == "testing") instruction.kind = Instruction::Kind::MenuTesting;
+  else if (item == "test") instruction.kind = Instruction::Kind::MenuTest;
+  else if (item == "about") instruction.kind = Instruction::Kind::MenuAbout;
+  else throw TranscriptError(instruction.line,
+                             "unknown menu item \"" + item + "\" (language <n>, testing, test, about)");
+  return instruction;
 }
 
 }  // namespace
 
 Instruction ParseInstruction(const std::string& line, int lineNumber) {
-  Instruction ins;
-  ins.line = lineNumber;
+  Instruction instruction;
+  instruction.line = lineNumber;
   std::string rest;
   const std::string word = FirstWord(TrimLeft(line), rest);
   if (word == "call") {
-    ins.kind = Instruction::Kind::Call;
-    ins.request = ParseRequest(rest, lineNumber, word);
+    instruction.kind = Instruction::Kind::Call;
+    instruction.request = ParseRequest(rest, lineNumber, word);
   } else if (word == "answer") {
     const std::string answer = TrimRight(rest);
-    ins.kind = Instruction::Kind::Answer;
-    if (answer == "OK") ins.answer = BoxAnswer::OK;
-    else if (answer == "Cancel") ins.answer = BoxAnswer::Cancel;
-    else if (answer == "Retry") ins.answer = BoxAnswer::Retry;
+    instruction.kind = Instruction::Kind::Answer;
+    if (answer == "OK") instruction.answer = BoxAnswer::OK;
+    else if (answer == "Cancel") instruction.answer = BoxAnswer::Cancel;
+    else if (answer == "Retry") instruction.answer = BoxAnswer::Retry;
     else throw TranscriptError(lineNumber, "an answer is OK, Cancel or Retry, not \"" + answer + "\"");
   } else if (word == "folder") {
-    ins.kind = Instruction::Kind::Folder;
-    ins.text = TrimRight(rest);
-    if (ins.text.empty()) throw TranscriptError(lineNumber, "\"folder\" needs a path (or use folder-cancel)");
+    instruction.kind = Instruction::Kind::Folder;
+    instruction.text = TrimRight(rest);
+    if (instruction.text.empty()) throw TranscriptError(lineNumber, "\"folder\" needs a path (or use folder-cancel)");
   } else if (word == "folder-cancel") {
     ExpectNothingAfter(rest, lineNumber, word);
-    ins.kind = Instruction::Kind::FolderCancel;
+    instruction.kind = Instruction::Kind::FolderCancel;
   } else if (word == "after") {
-    ins.kind = Instruction::Kind::After;
+    instruction.kind = Instruction::Kind::After;
     std::string tail;
-    ins.text = FirstWord(rest, tail);
-    if (ins.text.empty()) throw TranscriptError(lineNumber, "\"after\" needs a movie function, a count and a call");
+    instruction.text = FirstWord(rest, tail);
+    if (instruction.text.empty())
+      throw TranscriptError(lineNumber, "\"after\" needs a movie function, a count and a call");
     const std::string count = FirstWord(tail, tail);
-    ins.number = ParseCount(count, std::numeric_limits<int>::max(), lineNumber, "the call count");
+    instruction.number = ParseCount(count, std::numeric_limits<int>::max(), lineNumber, "the call count");
     if (FirstWord(tail, tail) != "call")
       throw TranscriptError(lineNumber, "\"after <function> <n>\" must be followed by \"call <invoke request>\"");
-    ins.request = ParseRequest(tail, lineNumber, "after");
+    instruction.request = ParseRequest(tail, lineNumber, "after");
   } else if (word == "menu") {
-    ins = ParseMenu(rest, ins);
+    instruction = ParseMenu(rest, instruction);
   } else if (word == "wait") {
-    ins.kind = Instruction::Kind::Wait;
-    ins.number = ParseCount(TrimRight(rest), std::numeric_limits<std::int64_t>::max() / 2, lineNumber,
+    instruction.kind = Instruction::Kind::Wait;
+    instruction.number = ParseCount(TrimRight(rest), std::numeric_limits<std::int64_t>::max() / 2, lineNumber,
                             "the time to wait");
   } else if (word == "close") {
     ExpectNothingAfter(rest, lineNumber, word);
-    ins.kind = Instruction::Kind::Close;
+    instruction.kind = Instruction::Kind::Close;
   } else {
     throw TranscriptError(lineNumber, "unknown instruction \"" + word + "\"");
   }
-  return ins;
+  return instruction;
 }
 
 std::vector<Instruction> ParseTranscript(std::istream& in) {

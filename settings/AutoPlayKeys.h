@@ -1,5 +1,6 @@
 #pragma once
-// The registry entries of the AutoPlay registration.
+// Where the AutoPlay registration lives in the program's hive: its keys and
+// the names of its values.
 #include <string>
 #include <vector>
 
@@ -18,8 +19,9 @@ inline constexpr const char* kMixedContentKey =
 inline constexpr const char* kShowPicturesKey =
     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\AutoplayHandlers\\EventHandlers\\"
     "ShowPicturesOnArrival";
-// The keys of the two AutoPlay events. Windows has them from the start and
-// the program only adds values to them, so a fresh hive has them too.
+// The keys of the two AutoPlay events. The program only adds values to them
+// and never creates them (a value is written into an existing key only), so
+// the hive has them from the start, a fresh one too.
 inline constexpr const char* kEventKeys[] = {kMixedContentKey, kShowPicturesKey};
 inline std::vector<std::string> EventKeys() { return {std::begin(kEventKeys), std::end(kEventKeys)}; }
 inline constexpr const char* kHandlerName = "_Quillfen";

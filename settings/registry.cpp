@@ -8,9 +8,10 @@
 namespace quillfen::registry {
 namespace {
 
-// What the text looks like after the platform wrote it and its terminator into
-// a buffer of spaces, the buffer was trimmed and its last character dropped:
-// leading spaces are lost, trailing spaces before the terminator stay.
+// The value's text as this module reads it: the value and its terminator in
+// a buffer of spaces, the buffer trimmed and its last character dropped, so
+// that leading spaces are lost and trailing spaces before the terminator
+// stay.
 std::string TextFromBuffer(const std::string& data) {
   std::string buffer = data;
   buffer += '\0';
@@ -27,54 +28,54 @@ std::string TextFromBuffer(const std::string& data) {
 
 std::optional<RegistryRoot> RootKeyFromName(const std::string& name) { return RegistryRootFromName(name); }
 
-std::optional<RegistryRoot> SplitKeyPath(WindowSystem& window, std::string& strPath) {
-  const auto separator = strPath.find('\\');
-  if (strPath.compare(0, 5, "HKEY_") != 0 || strPath.empty() || strPath.back() == '\\') {
-    window.MessageBox("Incorrect Format:\n\n" + strPath, kAppTitle, BoxIcon::None, BoxButtons::OK);
+std::optional<RegistryRoot> SplitKeyPath(WindowSystem& window, std::string& path) {
+  const auto separator = path.find('\\');
+  if (path.compare(0, 5, "HKEY_") != 0 || path.empty() || path.back() == '\\') {
+    window.MessageBox("Incorrect Format:\n\n" + path, kAppTitle, BoxIcon::None, BoxButtons::OK);
     return std::nullopt;
   }
   std::string rootName;
   if (separator == std::string::npos) {
-    rootName = std::move(strPath);
-    strPath.clear();
+    rootName = std::move(path);
+    path.clear();
   } else {
-    rootName = strPath.substr(0, separator);
-    strPath = strPath.substr(separator + 1);
+    rootName = path.substr(0, separator);
+    path = path.substr(separator + 1);
   }
   return RootKeyFromName(rootName);
 }
 
-std::string QueryStringValue(const RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
-                             const std::string& strValueName) {
-  std::string subkey = strKeyPath;
+std::string QueryStringValue(const RegistryHive& hive, WindowSystem& window, const std::string& keyPath,
+                             const std::string& valueName) {
+  std::string subkey = keyPath;
   const auto root = SplitKeyPath(window, subkey);
   if (!root) return {};
   if (!hive.KeyExists(*root, subkey)) return "0";
   std::string data;
-  if (!hive.QueryValue(*root, subkey, strValueName, kQueryBufferSize, data)) return "0";
+  if (!hive.QueryValue(*root, subkey, valueName, kQueryBufferSize, data)) return "0";
   return TextFromBuffer(data);
 }
 
-void SetStringValue(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
-                    const std::string& strValueName, const std::string& strData) {
-  std::string subkey = strKeyPath;
+void SetStringValue(RegistryHive& hive, WindowSystem& window, const std::string& keyPath,
+                    const std::string& valueName, const std::string& data) {
+  std::string subkey = keyPath;
   const auto root = SplitKeyPath(window, subkey);
   if (!root || !hive.KeyExists(*root, subkey)) return;
-  hive.SetValue(*root, subkey, strValueName, strData);
+  hive.SetValue(*root, subkey, valueName, data);
 }
 
-void CreateKey(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath) {
-  std::string subkey = strKeyPath;
+void CreateKey(RegistryHive& hive, WindowSystem& window, const std::string& keyPath) {
+  std::string subkey = keyPath;
   const auto root = SplitKeyPath(window, subkey);
   if (root) hive.CreateKey(*root, subkey);
 }
 
-void DeleteValue(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
-                 const std::string& strValueName) {
-  std::string subkey = strKeyPath;
+void DeleteValue(RegistryHive& hive, WindowSystem& window, const std::string& keyPath,
+                 const std::string& valueName) {
+  std::string subkey = keyPath;
   const auto root = SplitKeyPath(window, subkey);
   if (!root || !hive.KeyExists(*root, subkey)) return;
-  hive.DeleteValue(*root, subkey, strValueName);
+  hive.DeleteValue(*root, subkey, valueName);
 }
 
 }  // namespace quillfen::registry

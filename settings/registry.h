@@ -16,19 +16,19 @@ inline constexpr std::size_t kQueryBufferSize = 255;
 
 // The predefined root of an exact (letter-case-sensitive) root name.
 std::optional<RegistryRoot> RootKeyFromName(const std::string& name);
-// Splits a full key path: on return strPath holds the subkey. A path that does
+// Splits a full key path: on return `path` holds the subkey. A path that does
 // not start with "HKEY_" or ends in "\" is shown in the "Incorrect Format:" box.
-std::optional<RegistryRoot> SplitKeyPath(WindowSystem& window, std::string& strPath);
+std::optional<RegistryRoot> SplitKeyPath(WindowSystem& window, std::string& path);
 
 // The value's text; "0" when the key or value cannot be read; "" without a root.
-std::string QueryStringValue(const RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
-                             const std::string& strValueName);
+std::string QueryStringValue(const RegistryHive& hive, WindowSystem& window, const std::string& keyPath,
+                             const std::string& valueName);
 // Writes into an existing key only; a missing key is not created.
-void SetStringValue(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
-                    const std::string& strValueName, const std::string& strData);
+void SetStringValue(RegistryHive& hive, WindowSystem& window, const std::string& keyPath,
+                    const std::string& valueName, const std::string& data);
 // Creates the key with every missing parent.
-void CreateKey(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath);
-void DeleteValue(RegistryHive& hive, WindowSystem& window, const std::string& strKeyPath,
-                 const std::string& strValueName);
+void CreateKey(RegistryHive& hive, WindowSystem& window, const std::string& keyPath);
+void DeleteValue(RegistryHive& hive, WindowSystem& window, const std::string& keyPath,
+                 const std::string& valueName);
 
 }  // namespace quillfen::registry

@@ -15,8 +15,6 @@
 #include "bridge/clsXMLProvider.h"
 #include "mover/BaseNameNumber.h"
 #include "posix/FileRegistryHive.h"
-#include "script/EventLog.h"
-#include "script/ScriptedWindowSystem.h"
 #include "memory/HiveText.h"
 #include "memory/MemoryRegistryHive.h"
 #include "support/TempDir.h"
@@ -25,9 +23,7 @@ namespace quillfen {
 namespace {
 
 TEST(FuzzRegressionTest, CarriageReturnsAndTabsReachTheReaderUnchanged) {
-  EventLog log;
-  ScriptedWindowSystem window(log);
-  clsXMLProvider xml(window);
+  clsXMLProvider xml;
   const std::string id = "a\tb\nc\rd";
   const std::string text = "x\ry\r\nz\tw\n";
   const std::string encoded = xml.WrappArgument(Variant(Collection{{id, Variant(text)}})).Xml();

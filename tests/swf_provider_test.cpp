@@ -348,6 +348,36 @@ TEST_F(SwfProviderTest, AFailingCommandStillAnswersTheMovieAndPassesTheErrorOn) 
   EXPECT_EQ(host.replies, (std::vector<std::string>{""}));
 }
 
+TEST_F(SwfProviderTest, AValueTheEncoderCannotWriteEndsTheProgramBeforeAnyCallLeaves) {
+  RecordingMovieHost host;
+  swf->Control(host);
+  const struct {
+    std::function<void()> send;
+    std::string box;
+  } cases[] = {
+      {[&] { swf->SetProgress(Variant()); }, "box none OK title=Quillfen text=Неизвестный тип данных: 0 -> OK"},
+      {[&] { swf->SetCtlValue("infoExtra", UnsupportedValue{7}, ControlKind::Text); },
+       "box none OK title=Quillfen text=Неизвестный тип данных: 7 -> OK"},
+      {[&] { swf->SetCtlValue("cmbSource", Collection{{"a", UnsupportedValue{10}}}, ControlKind::Text); },
+       "box none OK title=Quillfen text=Неизвестный тип данных: 10 -> OK"},
+  };
+  for (const auto& failing : cases) {
+    program.log.Clear();
+    try {
+      failing.send();
+      ADD_FAILURE() << "the program should have ended: " << failing.box;
+    } catch (const ProgramEnded& ended) {
+      EXPECT_EQ(ended.exitCode, 1);
+    }
+    EXPECT_EQ(Log(), std::vector<std::string>{failing.box});
+  }
+  EXPECT_TRUE(host.calls.empty());
+  // The long-lived calls are whole again for the next value.
+  swf->SetProgress(Variant(5));
+  EXPECT_EQ(host.calls.front(),
+            "<invoke name=\"setProgress\" returntype=\"xml\"><arguments><number>5</number></arguments></invoke>");
+}
+
 TEST(SwfProviderMovieTest, TheMovieIsLoadedFromBelowTheProgramFolder) {
   TestProgram program;
   program.system.programFolder = "/";

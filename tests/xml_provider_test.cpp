@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <stdexcept>
 
+#include "bridge/EncodingFailure.h"
 #include "bridge/InvokeRequest.h"
 #include "script/EventLog.h"
 #include "script/ScriptedWindowSystem.h"
@@ -15,7 +17,7 @@ class XmlProviderTest : public ::testing::Test {
  protected:
   EventLog log;
   ScriptedWindowSystem window{log};
-  clsXMLProvider xml{window};
+  clsXMLProvider xml;
 
   std::string Wrapped(const Variant& value) { return xml.WrappArgument(value).Xml(); }
 };
@@ -91,7 +93,7 @@ TEST_F(XmlProviderTest, WrappedStringIsAWholeDocumentWithCrLf) {
 TEST_F(XmlProviderTest, ElementsOutliveTheirMakerAndCanBeSentTwice) {
   XmlElement element;
   {
-    clsXMLProvider scratch(window);
+    clsXMLProvider scratch;
     element = scratch.WrappArgument(Collection{{"k", "v"}});
   }
   const XmlElement copy = element;
@@ -118,25 +120,73 @@ TEST_F(XmlProviderTest, ArgumentsBeforeACallStartAreAnErrorForTheCaller) {
   EXPECT_TRUE(log.Lines().empty());
 }
 
+TEST_F(XmlProviderTest, TheEncoderReportsWhatItCannotWriteToItsCallerAndShowsNothing) {
+  using Cause = XmlEncodingError::Cause;
+  const struct {
+    std::function<void()> encode;
+    Cause cause;
+    std::string text;
+  } cases[] = {
+      {[&] { xml.GetWrappedXMLFunction(); }, Cause::CallNotStarted, "XML-данные не инициализированы"},
+      {[&] { xml.WrappArgument(Variant()); }, Cause::UnknownDataType, "Неизвестный тип данных: 0"},
+      {[&] { xml.WrappArgument(UnsupportedValue{7}); }, Cause::UnknownDataType, "Неизвестный тип данных: 7"},
+      {[&] { xml.WrappArgument(Collection{{"a", 1}, {"b", Collection{{"c", UnsupportedValue{10}}}}}); },
+       Cause::UnknownDataType, "Неизвестный тип данных: 10"},
+  };
+  for (const auto& failing : cases) {
+    try {
+      failing.encode();
+      ADD_FAILURE() << "no failure reported for " << failing.text;
+    } catch (const XmlEncodingError& error) {
+      EXPECT_EQ(error.cause(), failing.cause) << failing.text;
+      EXPECT_EQ(error.what(), failing.text);
+    }
+  }
+  EXPECT_TRUE(log.Lines().empty());
+
+  // A value that fails adds nothing to the call in hand.
+  xml.InitializeXMLFunction("f");
+  xml.AddXMLFunctionArgument(xml.WrappArgument(1));
+  EXPECT_THROW(xml.AddXMLFunctionArgument(xml.WrappArgument(Collection{{"x", 2}, {"y", Variant()}})), XmlEncodingError);
+  EXPECT_EQ(xml.GetWrappedXMLFunction(), R"(<invoke name="f" returntype="xml"><arguments><number>1</number></arguments></invoke>)");
+}
+
 TEST_F(XmlProviderTest, FatalErrorsShowTheirBoxAndEndTheProgram) {
   try {
-    xml.GetWrappedXMLFunction();
+    EncodedOrEnd(window, [&] { return xml.GetWrappedXMLFunction(); });
     FAIL() << "the program should have ended";
-  } catch (const ProgramEnded&) {
+  } catch (const ProgramEnded& ended) {
+    EXPECT_EQ(ended.exitCode, 1);
   }
   ASSERT_EQ(log.Lines().size(), 1u);
   EXPECT_EQ(log.Lines()[0], "box critical OK title=Quillfen text=XML-данные не инициализированы -> OK");
 
   for (int tag : {0, 1, 7, 10}) {
     log.Clear();
-    EXPECT_THROW(xml.WrappArgument(UnsupportedValue{tag}), ProgramEnded);
+    EXPECT_THROW(EncodedOrEnd(window, [&] { return xml.WrappArgument(UnsupportedValue{tag}); }), ProgramEnded);
     ASSERT_EQ(log.Lines().size(), 1u);
     EXPECT_EQ(log.Lines()[0], "box none OK title=Quillfen text=Неизвестный тип данных: " + std::to_string(tag) + " -> OK");
   }
   // Also deep inside a collection.
   log.Clear();
-  EXPECT_THROW(xml.WrappArgument(Collection{{"a", Collection{{"b", Variant()}}}}), ProgramEnded);
+  EXPECT_THROW(EncodedOrEnd(window, [&] { return xml.WrappArgument(Collection{{"a", Collection{{"b", Variant()}}}}); }),
+               ProgramEnded);
   EXPECT_EQ(log.Matching("box none OK title=Quillfen text=Неизвестный тип данных: 0").size(), 1u);
+}
+
+TEST_F(XmlProviderTest, OnlyTheEncodersOwnFailuresEndTheProgram) {
+  // What encodes is handed back as it is, and nothing is shown.
+  EXPECT_EQ(EncodedOrEnd(window, [&] { return xml.WrappArgument(true).Xml(); }), "<true/>");
+  // A builder used the wrong way is a fault for the caller, not a box for the user.
+  const std::function<void()> misuses[] = {
+      [&] { xml.ResetArguments(); },
+      [&] {
+        xml.InitializeXMLFunction("f");
+        xml.AddXMLFunctionArgument(XmlElement());
+      },
+  };
+  for (const auto& misuse : misuses) EXPECT_THROW(EncodedOrEnd(window, misuse), std::logic_error);
+  EXPECT_TRUE(log.Lines().empty());
 }
 
 TEST(InvokeRequestTest, ReadsNameAndArgumentTextsWithOneEmptyEntryMore) {
@@ -231,9 +281,7 @@ TEST(InvokeRequestTest, HugeAndDeeplyNestedRequestsAreReadWithoutHarm) {
 }
 
 TEST(InvokeRequestTest, WhatTheCodecWritesReadsBack) {
-  EventLog log;
-  ScriptedWindowSystem window{log};
-  clsXMLProvider xml(window);
+  clsXMLProvider xml;
   xml.InitializeXMLFunction("setValue");
   for (const char* text : {"cmbSource", "a<b&c>\"d\"", "Фото  ", ""}) xml.AddXMLFunctionArgument(xml.WrappArgument(text));
   auto request = ReadInvokeRequest(xml.GetWrappedXMLFunction());
