@@ -68,25 +68,49 @@ BoxAnswer AnswerForResponse(int response, BoxButtons buttons) {
   return buttons == BoxButtons::OK ? BoxAnswer::OK : BoxAnswer::Cancel;
 }
 
-BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon,
-                        BoxButtons buttons) {
-  // The text is shown as it stands, never read as markup or format.
+namespace {
+
+// A modal box over owner with the text as it stands, never read as markup
+// or format; its buttons are added by the caller.
+GtkDialog* NewBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon) {
   GtkWidget* widget = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                              MessageType(icon), GTK_BUTTONS_NONE, "%s", text.c_str());
-  GtkDialog* dialog = GTK_DIALOG(widget);
   gtk_window_set_title(GTK_WINDOW(widget), title.c_str());
   ShowIcon(GTK_MESSAGE_DIALOG(widget), icon);
   gtk_window_set_position(GTK_WINDOW(widget), owner && gtk_widget_get_visible(GTK_WIDGET(owner))
                                                   ? GTK_WIN_POS_CENTER_ON_PARENT
                                                   : GTK_WIN_POS_CENTER);
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(widget), owner != nullptr);
-  const int first = AddButtons(dialog, buttons);
+  return GTK_DIALOG(widget);
+}
+
+// Runs the box with the button of `first` as its default; its response.
+int Run(GtkDialog* dialog, int first) {
   gtk_dialog_set_default_response(dialog, first);
   GtkWidget* firstButton = gtk_dialog_get_widget_for_response(dialog, first);
   if (firstButton) gtk_widget_grab_focus(firstButton);
   const int response = gtk_dialog_run(dialog);
-  gtk_widget_destroy(widget);
-  return AnswerForResponse(response, buttons);
+  gtk_widget_destroy(GTK_WIDGET(dialog));
+  return response;
+}
+
+}  // namespace
+
+BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon,
+                        BoxButtons buttons) {
+  GtkDialog* dialog = NewBox(owner, text, title, icon);
+  return AnswerForResponse(Run(dialog, AddButtons(dialog, buttons)), buttons);
+}
+
+std::optional<std::size_t> RunChoiceBox(GtkWindow* owner, const std::string& text, const std::string& title,
+                                        BoxIcon icon, const std::vector<std::string>& buttons) {
+  GtkDialog* dialog = NewBox(owner, text, title, icon);
+  // Responses 0, 1, ... are the buttons; GTK's own are negative.
+  for (std::size_t i = 0; i < buttons.size(); ++i)
+    gtk_dialog_add_button(dialog, buttons[i].c_str(), static_cast<int>(i));
+  const int response = Run(dialog, 0);
+  if (response < 0 || static_cast<std::size_t>(response) >= buttons.size()) return std::nullopt;
+  return static_cast<std::size_t>(response);
 }
 
 }  // namespace quillfen

@@ -2,7 +2,9 @@
 // A modal message box on GTK.
 #include <gtk/gtk.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/WindowSystem.h"
 
@@ -13,6 +15,11 @@ namespace quillfen {
 // Cancel, or OK where OK is the only button.
 BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon,
                         BoxButtons buttons);
+
+// A box with the program's own buttons, the first the default: the index of
+// the button chosen, or nothing when the box was closed (Escape).
+std::optional<std::size_t> RunChoiceBox(GtkWindow* owner, const std::string& text, const std::string& title,
+                                        BoxIcon icon, const std::vector<std::string>& buttons);
 
 // The answer for a dialog's response, given the box's buttons.
 BoxAnswer AnswerForResponse(int response, BoxButtons buttons);

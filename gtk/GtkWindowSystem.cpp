@@ -137,6 +137,12 @@ BoxAnswer GtkWindowSystem::MessageBox(const std::string& text, const std::string
   return RunMessageBox(GTK_WINDOW(window_), text, title, icon, buttons);
 }
 
+std::optional<std::size_t> GtkWindowSystem::ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
+                                                      const std::vector<std::string>& buttons) {
+  if (boxObserver_) boxObserver_(title, text);
+  return RunChoiceBox(GTK_WINDOW(window_), text, title, icon, buttons);
+}
+
 void GtkWindowSystem::PumpEvents() {
   for (int i = 0; i < kMaxPumpIterations && g_main_context_pending(nullptr); ++i)
     g_main_context_iteration(nullptr, FALSE);

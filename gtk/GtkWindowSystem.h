@@ -44,6 +44,8 @@ class GtkWindowSystem : public WindowSystem {
 
   void Attach(MainWindowEvents* events) override { events_ = events; }
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon, BoxButtons buttons) override;
+  std::optional<std::size_t> ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
+                                       const std::vector<std::string>& buttons) override;
   void PumpEvents() override;
   void SetTimerInterval(Timer timer, int milliseconds) override;
   void SetTimerEnabled(Timer timer, bool enabled) override;

@@ -57,7 +57,9 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
       "files_moving", "too_long_filename", "same_names", "same_names_caption", "checking", "moving_files",
       "moving_file", "moved_files", "files_moved", "quillfen_id", "move_failed", "operation_failed",
       "target_in_source", "copy_differs", "source_changed", "gnome_autorun_never", "operation_alert_days",
-      "double_names_in", "camera_files_left"};
+      "double_names_in", "left_on_card", "left_on_card_hint", "files_moved_not_empty", "left_pictures", "left_raw",
+      "left_videos", "left_sidecars", "left_other", "left_camera_own", "left_hidden", "moved_files_shots", "split_shots",
+      "split_shots_caption", "split_take", "split_always", "split_pictures_only", "move_back_failed", "shot_split"};
   return keys;
 }
 

@@ -17,6 +17,12 @@ struct Destination {
   std::int32_t counter = 0;        // the number the move gave last
 };
 
+// One shot of the plan: the folder it lies in and its place there.
+struct ShotPlace {
+  std::size_t folder = 0;
+  std::size_t shot = 0;
+};
+
 struct MovePlan {
   std::string source;        // the source as set when the operation began
   std::string sourceFolder;  // the "DCIM" folder of the source, or the source itself
@@ -26,18 +32,31 @@ struct MovePlan {
   bool byDateTaken = false;
   bool everyCameraFile = false;
   bool autoRename = false;
-  // The scanned folder's tree, then those of the camera's video folders, in
-  // the order of the walk.
-  std::vector<ScannedFolder> trees;
+  // Every folder the move takes from, depth-first: the scanned folder's
+  // tree, then those of the camera's video folders.
+  std::vector<ScannedFolder> folders;
+  // The order of the walk, and of the numbers: folder by folder as the
+  // folders were scanned, or with every camera file the order in which the
+  // camera wrote the shots.
+  std::vector<ShotPlace> order;
+  bool inShootingOrder = false;
   std::vector<Destination> destinations;
   double totalSize = 0;  // bytes of every file of every shot
   std::int32_t shotCount = 0;
-  std::int32_t otherCameraFiles = 0;  // left on the card: not taken without every camera file
+  std::int32_t fileCount = 0;
+  LeftOnCard left;       // what the move leaves in the folders it scanned
+  // Pictures alone would leave the other camera files of their shots
+  // behind: how many files, of how many shots.
+  std::int32_t splitFiles = 0;
+  std::int32_t splitShots = 0;
+
+  const Shot& ShotAt(const ShotPlace& place) const { return folders[place.folder].shots[place.shot]; }
 };
 
-// The running values of the walk, shared by every level of it.
+// The running values of the walk, shared by every part of it.
 struct WalkState {
   std::int32_t moved = 0;  // shots
+  std::int32_t movedFiles = 0;
   double movedSize = 0;
   double totalSize = 0;    // of every shot planned
 };

@@ -1,5 +1,6 @@
 #include "mover/MovePlanner.h"
 
+#include <algorithm>
 #include <map>
 
 #include "base/NoCase.h"
@@ -20,16 +21,14 @@ Refusal FolderFailed(const std::string& folder, const FsStatus& failure) {
   return Refusal{Refusal::Kind::FolderFailed, folder, {}, failure};
 }
 
-// The camera's video folders beside "DCIM" (looked up without a refusal): a
-// source without "DCIM" is scanned whole, its video folders included. Every
-// folder on the way that matches in any letter case is followed.
-std::vector<std::string> VideoFolders(const FileSystem& files, const std::string& source) {
-  std::vector<std::string> subfolders;
-  if (!files.ListSubfolders(source, subfolders) || CameraFolderOf(source, subfolders) == source) return {};
+// Folders found at each of the card's relative paths (letter case aside),
+// following every match on the way.
+std::vector<std::string> FoldersAt(const FileSystem& files, const std::string& card, const char* const paths[],
+                                   std::size_t count) {
   std::vector<std::string> found;
-  for (std::size_t i = 0; i < kCameraVideoFolderCount; ++i) {
-    std::vector<std::string> reached{source};
-    const std::string path = kCameraVideoFolders[i];
+  for (std::size_t i = 0; i < count; ++i) {
+    std::vector<std::string> reached{card};
+    const std::string path = paths[i];
     for (std::size_t start = 0; !reached.empty() && start < path.size();) {
       std::size_t end = path.find('/', start);
       if (end == std::string::npos) end = path.size();
@@ -49,13 +48,76 @@ std::vector<std::string> VideoFolders(const FileSystem& files, const std::string
   return found;
 }
 
-void CollectNames(const ScannedFolder& folder, std::vector<Destination>& destinations) {
-  for (const Shot& shot : folder.shots) {
-    Destination& destination = destinations[shot.destination];
-    destination.names.push_back(shot.name);
-    ++destination.shotCount;
+// The camera's video folders beside "DCIM" (looked up without a refusal): a
+// source without "DCIM" is scanned whole, its video folders included.
+std::vector<std::string> VideoFolders(const FileSystem& files, const std::string& source) {
+  std::vector<std::string> subfolders;
+  if (!files.ListSubfolders(source, subfolders) || CameraFolderOf(source, subfolders) == source) return {};
+  return FoldersAt(files, source, kCameraVideoFolders, kCameraVideoFolderCount);
+}
+
+void CollectNames(MovePlan& plan) {
+  for (const ScannedFolder& folder : plan.folders)
+    for (const Shot& shot : folder.shots) {
+      Destination& destination = plan.destinations[shot.destination];
+      destination.names.push_back(shot.name);
+      ++destination.shotCount;
+    }
+}
+
+// What stays of a scan that is only counted.
+void CountLeft(SourceScan& into, const SourceScan& scan) {
+  into.left += scan.left;
+  into.splitFiles += scan.splitFiles;
+  into.splitShots += scan.splitShots;
+}
+
+void Absorb(SourceScan& into, SourceScan&& scan) {
+  for (ScannedFolder& folder : scan.folders) into.folders.push_back(std::move(folder));
+  into.totalSize += scan.totalSize;
+  into.shotCount += scan.shotCount;
+  into.fileCount += scan.fileCount;
+  CountLeft(into, scan);
+}
+
+// The files of the companion folders join the clips they belong to; one
+// that belongs to no clip stays on the card. The folders themselves stay.
+void JoinClips(SourceScan&& companions, SourceScan& scan) {
+  std::map<std::string, Shot*> clips;  // folded shot name -> the clip's shot
+  for (ScannedFolder& folder : scan.folders)
+    for (Shot& shot : folder.shots) clips.try_emplace(FoldNoCase(shot.name), &shot);
+  for (ScannedFolder& folder : companions.folders) {
+    for (Shot& part : folder.shots) {
+      const auto clip = clips.find(FoldNoCase(part.name));
+      if (clip == clips.end()) {
+        for (std::size_t i = 0; i < part.files.size(); ++i) scan.left.Add(FileFate::Sidecar);
+        continue;
+      }
+      scan.fileCount += static_cast<std::int32_t>(part.files.size());
+      scan.totalSize += static_cast<double>(part.bytes);
+      clip->second->bytes += part.bytes;
+      for (FileEntry& file : part.files) clip->second->files.push_back(std::move(file));
+    }
+    folder.shots.clear();
   }
-  for (const ScannedFolder& subfolder : folder.subfolders) CollectNames(subfolder, destinations);
+  for (ScannedFolder& folder : companions.folders) scan.folders.push_back(std::move(folder));
+  scan.left += companions.left;
+}
+
+// Folder by folder as scanned; with every camera file in the order the
+// camera wrote the shots (the time of each shot's first file, ties by name).
+void Order(MovePlan& plan) {
+  for (std::size_t folder = 0; folder < plan.folders.size(); ++folder)
+    for (std::size_t shot = 0; shot < plan.folders[folder].shots.size(); ++shot)
+      plan.order.push_back(ShotPlace{folder, shot});
+  plan.inShootingOrder = plan.everyCameraFile;
+  if (!plan.inShootingOrder) return;
+  std::stable_sort(plan.order.begin(), plan.order.end(), [&](const ShotPlace& a, const ShotPlace& b) {
+    const Shot& first = plan.ShotAt(a);
+    const Shot& second = plan.ShotAt(b);
+    if (first.firstWritten != second.firstWritten) return first.firstWritten < second.firstWritten;
+    return CompareNoCase(first.name, second.name) < 0;
+  });
 }
 
 // The scan gives each shot its destination: the one target folder, or the
@@ -82,17 +144,33 @@ std::optional<Refusal> ScanSources(const FileSystem& files, const MoveRequest& r
   FsStatus scanned = ScanTree(files, plan.sourceFolder, rules, scan, failedFolder);
   // The camera's video folders: taken with every camera file; else only
   // counted, to tell what stays on the card.
-  SourceScan counted;
+  rules.where = CardFolder::Video;
   for (const std::string& folder : VideoFolders(files, plan.source)) {
     if (!scanned) break;
-    scanned = ScanTree(files, folder, rules, plan.everyCameraFile ? scan : counted, failedFolder);
+    SourceScan video;
+    scanned = ScanTree(files, folder, rules, video, failedFolder);
+    if (plan.everyCameraFile)
+      Absorb(scan, std::move(video));
+    else
+      CountLeft(scan, video);
+  }
+  if (plan.everyCameraFile && scanned) {
+    SourceScan companions;
+    rules.destinationOf = nullptr;
+    for (const std::string& folder : FoldersAt(files, plan.source, kClipCompanionFolders, kClipCompanionFolderCount))
+      if (scanned) scanned = ScanTree(files, folder, rules, companions, failedFolder);
+    JoinClips(std::move(companions), scan);
   }
   if (!scanned) return FolderFailed(failedFolder, scanned);
-  plan.trees = std::move(scan.trees);
+  plan.folders = std::move(scan.folders);
   plan.totalSize = scan.totalSize;
   plan.shotCount = scan.shotCount;
-  plan.otherCameraFiles = scan.otherCameraFiles + counted.otherCameraFiles;
-  for (const ScannedFolder& tree : plan.trees) CollectNames(tree, plan.destinations);
+  plan.fileCount = scan.fileCount;
+  plan.left = scan.left;
+  plan.splitFiles = scan.splitFiles;
+  plan.splitShots = scan.splitShots;
+  CollectNames(plan);
+  Order(plan);
   return std::nullopt;
 }
 
@@ -162,16 +240,17 @@ std::variant<MovePlan, Refusal> PlanMove(const FileSystem& files, const MoveRequ
 }
 
 std::optional<Refusal> CheckSpace(const FileSystem& files, const MovePlan& plan) {
+  // A day folder not made yet lies on the target's volume.
+  const std::string target =
+      files.FolderExists(plan.targetFolder) ? plan.targetFolder : ParentFolder(plan.targetFolder);
   std::uint64_t sourceVolume = 0;
   std::uint64_t targetVolume = 0;
   if (const FsStatus status = files.VolumeId(plan.sourceFolder, sourceVolume); !status)
     return FolderFailed(plan.sourceFolder, status);
-  if (const FsStatus status = files.VolumeId(plan.targetFolder, targetVolume); !status)
-    return FolderFailed(plan.targetFolder, status);
+  if (const FsStatus status = files.VolumeId(target, targetVolume); !status) return FolderFailed(target, status);
   if (sourceVolume == targetVolume) return std::nullopt;
   std::uint64_t freeSpace = 0;
-  if (const FsStatus status = files.FreeSpace(plan.targetFolder, freeSpace); !status)
-    return FolderFailed(plan.targetFolder, status);
+  if (const FsStatus status = files.FreeSpace(target, freeSpace); !status) return FolderFailed(target, status);
   if (static_cast<double>(freeSpace) >= plan.totalSize) return std::nullopt;
   Refusal refusal{Refusal::Kind::NoSpace, plan.targetFolder};
   refusal.needed = plan.totalSize;
@@ -182,16 +261,19 @@ std::optional<Refusal> CheckSpace(const FileSystem& files, const MovePlan& plan)
 std::optional<Refusal> SurveyDestination(const FileSystem& files, const MovePlan& plan, Destination& destination,
                                          const std::function<void(const FileEntry&)>& surveyed) {
   std::vector<FileEntry> entries;
-  if (const FsStatus listed = files.ListFiles(destination.folder, entries); !listed)
+  // A folder the move will make holds nothing yet.
+  if (const FsStatus listed = files.ListFiles(destination.folder, entries);
+      !listed && !(listed.code == FsCode::NotFound && !files.FolderExists(destination.folder)))
     return FolderFailed(destination.folder, listed);
   for (const FileEntry& entry : entries) {
-    if (plan.everyCameraFile ? !IsCameraFile(entry.name) : !IsPicture(entry.name)) continue;
+    // With every camera file any file but a hidden one may meet a moved one.
+    if (plan.everyCameraFile ? entry.hidden : !IsPicture(entry.name)) continue;
     if (plan.autoRename) {
       if (!SurveyNumber(ReadBaseNameNumber(GetBaseName(entry.name)), destination.shotCount,
                         destination.highestNumber))
         return Refusal{Refusal::Kind::NumbersRunOut, destination.folder, entry.path};
     } else if (ClashesWithSourceName(destination.names,
-                                     plan.everyCameraFile ? GetBaseName(entry.name) : entry.name)) {
+                                     plan.everyCameraFile ? ShotName(entry.name) : entry.name)) {
       return Refusal{Refusal::Kind::NameTaken, destination.folder, entry.path};
     }
     if (surveyed) surveyed(entry);

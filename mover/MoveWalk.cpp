@@ -16,57 +16,71 @@ class Walk {
 
   WalkResult Run() {
     for (Destination& destination : plan_.destinations) destination.counter = destination.highestNumber;
-    walk_.totalSize = plan_.totalSize;
-    for (const ScannedFolder& tree : plan_.trees) WalkFolder(tree);
-    return WalkResult{walk_, gaveUp_};
+    result_.walk.totalSize = plan_.totalSize;
+    for (std::size_t index = 0; index < plan_.order.size() && !Stopped(); ++index) {
+      const ShotPlace& place = plan_.order[index];
+      // Folder by folder, each folder is left once the walk has gone past it.
+      if (!plan_.inShootingOrder) EnterFoldersBefore(place.folder + 1);
+      if (!plan_.ShotAt(place).hidden) TakeShot(index);
+    }
+    // Every folder the walk did not reach is passed, and the ones emptied go.
+    EnterFoldersBefore(plan_.folders.size());
+    while (!open_.empty()) Leave();
+    return result_;
   }
 
  private:
-  bool Stopped() const { return gaveUp_ || events_.CancelRequested(); }
+  bool Stopped() const { return result_.gaveUp || events_.CancelRequested(); }
 
-  // A stop ends the walk at the next check, and every level above still
-  // removes the subfolders it has emptied.
-  void WalkFolder(const ScannedFolder& folder) {
-    if (Stopped()) return;
-    for (std::size_t index = 0; index < folder.shots.size(); ++index) {
-      const Shot& shot = folder.shots[index];
-      if (shot.hidden) continue;
-      if (!TakeShot(folder, index) || Stopped()) return;
-    }
-    for (const ScannedFolder& subfolder : folder.subfolders) {
-      WalkFolder(subfolder);
-      // A folder that cannot be removed simply stays.
-      if (files_.FolderIsEmpty(subfolder.path)) (void)files_.RemoveFolder(subfolder.path);
+  // Enters every folder before `end` not entered yet, in scanning order,
+  // leaving first those whose subfolders have all been passed.
+  void EnterFoldersBefore(std::size_t end) {
+    for (; entered_ < end; ++entered_) {
+      const int depth = plan_.folders[entered_].depth;
+      while (!open_.empty() && plan_.folders[open_.back()].depth >= depth) Leave();
+      open_.push_back(entered_);
     }
   }
 
-  // False when the user gave the shot up; a shot given up is not counted:
-  // neither its number nor its size is taken.
-  bool TakeShot(const ScannedFolder& folder, std::size_t index) {
-    const Shot& shot = folder.shots[index];
+  // A subfolder that holds nothing any more goes; a folder scanned as a whole
+  // stays, and one that cannot be removed simply stays.
+  void Leave() {
+    const ScannedFolder& folder = plan_.folders[open_.back()];
+    open_.pop_back();
+    if (folder.depth > 0 && files_.FolderIsEmpty(folder.path)) (void)files_.RemoveFolder(folder.path);
+  }
+
+  // A shot given up is not counted: neither its number nor its size is taken.
+  void TakeShot(std::size_t index) {
+    const Shot& shot = plan_.ShotAt(plan_.order[index]);
     events_.ShotStarting(shot);
     Destination& destination = plan_.destinations[shot.destination];
     const std::int32_t number = destination.counter + 1;
     if (!events_.LeaveInPlace()) {
-      AnnounceNextShot(folder, index);
+      AnnounceNextShot(index);
       if (!MoveShot(shot, destination, number)) {
-        gaveUp_ = true;
-        return false;
+        result_.gaveUp = true;
+        return;
       }
     }
     destination.counter = number;
-    ++walk_.moved;
-    walk_.movedSize += static_cast<double>(shot.bytes);
-    events_.ShotDone(walk_);
+    WalkState& walk = result_.walk;
+    ++walk.moved;
+    walk.movedFiles += static_cast<std::int32_t>(shot.files.size());
+    walk.movedSize += static_cast<double>(shot.bytes);
+    events_.ShotDone(walk);
     events_.PauseGate();
-    return true;
   }
 
   // The card reads the next shot while this one is flushed and read back
   // from the disk, so that its reading never pauses between pictures.
-  void AnnounceNextShot(const ScannedFolder& folder, std::size_t index) {
-    for (std::size_t next = index + 1; next < folder.shots.size(); ++next) {
-      const Shot& shot = folder.shots[next];
+  // Folder by folder, the next shot of the same folder.
+  void AnnounceNextShot(std::size_t index) {
+    const std::size_t folder = plan_.order[index].folder;
+    for (std::size_t next = index + 1; next < plan_.order.size(); ++next) {
+      const ShotPlace& place = plan_.order[next];
+      if (!plan_.inShootingOrder && place.folder != folder) return;
+      const Shot& shot = plan_.ShotAt(place);
       if (shot.hidden) continue;
       for (const FileEntry& file : shot.files) files_.WillMove(file.path, plan_.destinations[shot.destination].folder);
       return;
@@ -74,26 +88,31 @@ class Walk {
   }
 
   // Each file of the shot under its target name; when one is given up, the
-  // files already moved go back, so a shot is never split.
+  // files already moved go back, so a shot is never split. One that cannot
+  // go back is told where it is, and counted where it is.
   bool MoveShot(const Shot& shot, const Destination& destination, std::int32_t number) {
-    std::vector<std::pair<std::string, std::string>> moved;  // (where it went, where it was)
-    for (const FileEntry& file : shot.files) {
-      const std::string target = BuildPath(destination.folder, TargetName(file, number));
-      if (!MoveFile(file.path, target)) {
-        for (auto it = moved.rbegin(); it != moved.rend(); ++it) MoveFile(it->first, it->second);
-        return false;
+    const std::vector<std::string> names = ShotTargetNames(shot, number, plan_.autoRename, plan_.everyCameraFile);
+    std::vector<std::string> whereNow;
+    for (const FileEntry& file : shot.files) whereNow.push_back(file.path);
+    for (std::size_t i = 0; i < shot.files.size(); ++i) {
+      const std::string target = BuildPath(destination.folder, names[i]);
+      if (MoveFile(shot.files[i].path, target)) {
+        whereNow[i] = target;
+        continue;
       }
-      moved.emplace_back(target, file.path);
+      bool whole = true;
+      for (std::size_t back = i; back-- > 0;) {
+        if (MoveBack(whereNow[back], shot.files[back].path)) {
+          whereNow[back] = shot.files[back].path;
+        } else {
+          whole = false;
+          ++result_.walk.movedFiles;
+        }
+      }
+      if (!whole) events_.ShotSplit(shot, whereNow);
+      return false;
     }
     return true;
-  }
-
-  // Pictures alone are named as the camera never names them, "0001.JPG";
-  // every camera file keeps its own extension, so a shot's files share the
-  // number.
-  std::string TargetName(const FileEntry& file, std::int32_t number) const {
-    if (!plan_.autoRename) return file.name;
-    return plan_.everyCameraFile ? NumberedName(number, GetExtensionName(file.name)) : NumberedName(number);
   }
 
   bool MoveFile(const std::string& source, const std::string& target) {
@@ -104,11 +123,20 @@ class Walk {
     }
   }
 
+  bool MoveBack(const std::string& movedTo, const std::string& original) {
+    for (;;) {
+      const FsStatus moved = files_.MoveFile(movedTo, original);
+      if (moved) return true;
+      if (!events_.RetryMoveBack(movedTo, moved)) return false;
+    }
+  }
+
   FileSystem& files_;
   MovePlan& plan_;
   WalkEvents& events_;
-  WalkState walk_;
-  bool gaveUp_ = false;
+  WalkResult result_;
+  std::size_t entered_ = 0;        // folders entered so far, in scanning order
+  std::vector<std::size_t> open_;  // the folders entered and not left, the deepest last
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 // progress to the mover and waits at the mover's pause gate after each one.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "mover/MovePlan.h"
 #include "platform/FileSystem.h"
@@ -21,6 +22,11 @@ class WalkEvents {
   virtual bool LeaveInPlace() = 0;
   // A file could not be moved: true to try once more, false to give up the shot.
   virtual bool RetryMove(const std::string& source, const FsStatus& failure) = 0;
+  // A file of a shot given up could not go back to the card from where it
+  // went: true to try once more, false to leave it there.
+  virtual bool RetryMoveBack(const std::string& movedTo, const FsStatus& failure) = 0;
+  // A shot given up could not go back whole: where each of its files is now.
+  virtual void ShotSplit(const Shot& shot, const std::vector<std::string>& whereNow) = 0;
   // The shot is done (moved or, in test mode, passed over); `walk` counts it.
   virtual void ShotDone(const WalkState& walk) = 0;
   // The pause gate after each shot: returns once the user is not pausing.

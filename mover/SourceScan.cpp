@@ -4,31 +4,35 @@ namespace quillfen {
 
 namespace {
 
-FsStatus ScanFolder(const FileSystem& files, ScannedFolder& folder, const ScanRules& rules, SourceScan& scan,
-                    std::string& failedFolder) {
+FsStatus ScanFolder(const FileSystem& files, const std::string& path, int depth, const ScanRules& rules,
+                    SourceScan& scan, std::string& failedFolder) {
   std::vector<FileEntry> entries;
-  FsStatus status = files.ListFiles(folder.path, entries);
+  FsStatus status = files.ListFiles(path, entries);
   if (!status) {
-    failedFolder = folder.path;
+    failedFolder = path;
     return status;
   }
-  folder.shots = ShotsOf(std::move(entries), rules.everyCameraFile, scan.otherCameraFiles);
-  for (Shot& shot : folder.shots) {
+  FolderShots found = ShotsOf(std::move(entries), path, rules.where, rules.everyCameraFile);
+  for (Shot& shot : found.shots) {
     scan.totalSize += static_cast<double>(shot.bytes);
     ++scan.shotCount;
+    if (!shot.hidden) scan.fileCount += static_cast<std::int32_t>(shot.files.size());
     if (rules.destinationOf) shot.destination = rules.destinationOf(shot);
   }
+  scan.left += found.left;
+  scan.splitFiles += found.splitFiles;
+  scan.splitShots += found.splitShots;
+  scan.folders.push_back(ScannedFolder{path, depth, std::move(found.shots)});
 
   std::vector<std::string> subfolders;
-  status = files.ListSubfolders(folder.path, subfolders);
+  status = files.ListSubfolders(path, subfolders);
   if (!status) {
-    failedFolder = folder.path;
+    failedFolder = path;
     return status;
   }
   if (rules.afterFolder) rules.afterFolder();
-  for (std::string& subfolder : subfolders) {
-    folder.subfolders.push_back(ScannedFolder{std::move(subfolder), {}, {}});
-    status = ScanFolder(files, folder.subfolders.back(), rules, scan, failedFolder);
+  for (const std::string& subfolder : subfolders) {
+    status = ScanFolder(files, subfolder, depth + 1, rules, scan, failedFolder);
     if (!status) return status;
   }
   return {};
@@ -38,8 +42,7 @@ FsStatus ScanFolder(const FileSystem& files, ScannedFolder& folder, const ScanRu
 
 FsStatus ScanTree(const FileSystem& files, const std::string& folder, const ScanRules& rules, SourceScan& scan,
                   std::string& failedFolder) {
-  scan.trees.push_back(ScannedFolder{folder, {}, {}});
-  return ScanFolder(files, scan.trees.back(), rules, scan, failedFolder);
+  return ScanFolder(files, folder, 0, rules, scan, failedFolder);
 }
 
 }  // namespace quillfen

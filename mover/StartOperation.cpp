@@ -27,19 +27,22 @@ MoveRequest clsFSMoving::Request() const {
 void clsFSMoving::StartOperation() {
   // The folders and options as set now hold for the whole operation,
   // whatever is set while it runs.
-  const MoveRequest request = Request();
+  MoveRequest request = Request();
   if (const std::optional<Refusal> refused = CheckFolders(ports_.files, request)) return Refuse(*refused);
-  // The day folder is made before the source is looked at, and stays when the
-  // operation is refused later. (Day folders by the date taken are known
-  // only once the source has been read.)
-  const std::string targetFolder = TargetFolderOf(request);
-  if (!request.byDateTaken && !FolderMade(targetFolder)) return;
 
   StartSteps();
   view_.SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + request.source), ControlKind::Text);
-  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + targetFolder), ControlKind::Text);
+  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + TargetFolderOf(request)), ControlKind::Text);
   ports_.window.PumpEvents();
 
+  std::optional<MovePlan> plan = Planned(request);
+  // Nothing is made in the target before every check has passed.
+  if (plan && ShotsKeptWhole(request, plan) && RoomFound(*plan) && Confirmed(*plan) && Surveyed(*plan) &&
+      FoldersMade(*plan))
+    MovePhase(*plan);
+}
+
+std::optional<MovePlan> clsFSMoving::Planned(const MoveRequest& request) {
   const PlanProgress progress{[this] {
                                 ClearInfo();
                                 ShowExtraInfo(T("source_checking"));
@@ -47,9 +50,43 @@ void clsFSMoving::StartOperation() {
                               // A card with many folders does not freeze the window while it is read.
                               [this] { ports_.window.PumpEvents(); }};
   std::variant<MovePlan, Refusal> planned = PlanMove(ports_.files, request, progress);
-  if (const Refusal* refused = std::get_if<Refusal>(&planned)) return Refuse(*refused);
-  MovePlan& plan = std::get<MovePlan>(planned);
-  if (RoomFound(plan) && Confirmed(plan) && DayFoldersMade(plan) && Surveyed(plan)) MovePhase(plan);
+  if (const Refusal* refused = std::get_if<Refusal>(&planned)) {
+    Refuse(*refused);
+    return std::nullopt;
+  }
+  if (CancelledInChecks()) return std::nullopt;
+  return std::move(std::get<MovePlan>(planned));
+}
+
+// A Cancel the user pressed while the checks ran belongs to this move: it
+// ends here, quietly, as a cancel during the walk does.
+bool clsFSMoving::CancelledInChecks() {
+  if (!cancel_) return false;
+  cancel_ = false;
+  Stop();
+  return true;
+}
+
+// Pictures alone would leave the other files of their shots behind: the user
+// takes them along (this once, or from now on) or moves the pictures alone.
+bool clsFSMoving::ShotsKeptWhole(MoveRequest& request, std::optional<MovePlan>& plan) {
+  if (plan->everyCameraFile || plan->splitFiles == 0) return true;
+  const std::optional<std::size_t> chosen = ports_.window.ChoiceBox(
+      texts_.GetDialog("split_shots", {std::to_string(plan->splitShots), std::to_string(plan->splitFiles)}),
+      T("split_shots_caption"), BoxIcon::Question, {T("split_take"), T("split_always"), T("split_pictures_only")});
+  if (!chosen) {
+    Stop();
+    return false;
+  }
+  if (*chosen == 2) return true;
+  if (*chosen == 1) settings_.SaveAnswer(Option::AllCameraFiles, true);
+  request.everyCameraFile = true;
+  if (const std::optional<Refusal> refused = CheckFolders(ports_.files, request)) {
+    Refuse(*refused);
+    return false;
+  }
+  plan = Planned(request);
+  return plan.has_value();
 }
 
 bool clsFSMoving::FolderMade(const std::string& folder) {
@@ -89,13 +126,6 @@ bool clsFSMoving::Confirmed(const MovePlan& plan) {
   return false;
 }
 
-bool clsFSMoving::DayFoldersMade(const MovePlan& plan) {
-  if (!plan.byDateTaken) return true;
-  for (const Destination& destination : plan.destinations)
-    if (!FolderMade(destination.folder)) return false;
-  return true;
-}
-
 bool clsFSMoving::Surveyed(MovePlan& plan) {
   for (Destination& destination : plan.destinations) {
     ShowExtraInfo(T("target_checking"));
@@ -109,22 +139,33 @@ bool clsFSMoving::Surveyed(MovePlan& plan) {
       return false;
     }
   }
+  return !CancelledInChecks();
+}
+
+bool clsFSMoving::FoldersMade(const MovePlan& plan) {
+  for (const Destination& destination : plan.destinations)
+    if (!FolderMade(destination.folder)) return false;
   return true;
 }
 
 void clsFSMoving::MovePhase(MovePlan& plan) {
   ShowExtraInfo(T("moving_files"));
   const WalkResult result = WalkPlan(ports_.files, plan, *this);
-  ShowExtraInfo(T("moved_files") + ": " + std::to_string(result.walk.moved));
-  // What only every camera file would have taken is said, not passed over.
-  if (plan.otherCameraFiles > 0)
-    ShowOperationInfo(texts_.GetDialog("camera_files_left", {std::to_string(plan.otherCameraFiles)}));
+  const WalkState& walk = result.walk;
+  ShowExtraInfo(plan.everyCameraFile ? texts_.GetDialog("moved_files_shots", {std::to_string(walk.movedFiles),
+                                                                              std::to_string(walk.moved)})
+                                     : T("moved_files") + ": " + std::to_string(walk.moved));
+  const LeftOnCard& left = plan.left;
+  // What stays on the card is said, not passed over.
+  if (left.Total() > 0) ShowOperationInfo(LeftText(left, plan.everyCameraFile));
   if (cancel_ || result.gaveUp) {
     // The request is consumed here, and the user is not told twice.
     cancel_ = false;
   } else {
     ports_.shell.OpenFolder(plan.sourceFolder);
-    Box(T("files_moved"), "", BoxIcon::Information, BoxButtons::OK);
+    const std::string done =
+        left.Total() == 0 ? T("files_moved") : texts_.GetDialog("files_moved_not_empty", {LeftList(left)});
+    Box(done, "", BoxIcon::Information, BoxButtons::OK);
   }
   EndSteps();
 }
@@ -136,6 +177,17 @@ void clsFSMoving::ShotStarting(const Shot& shot) {
 bool clsFSMoving::RetryMove(const std::string& source, const FsStatus& failure) {
   const std::string text = texts_.GetDialog("move_failed", {source, ReasonText(failure)});
   return Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) == BoxAnswer::Retry;
+}
+
+bool clsFSMoving::RetryMoveBack(const std::string& movedTo, const FsStatus& failure) {
+  const std::string text = texts_.GetDialog("move_back_failed", {movedTo, ReasonText(failure)});
+  return Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) == BoxAnswer::Retry;
+}
+
+void clsFSMoving::ShotSplit(const Shot& shot, const std::vector<std::string>& whereNow) {
+  std::string places;
+  for (const std::string& path : whereNow) places += (places.empty() ? "" : "\n") + path;
+  Box(texts_.GetDialog("shot_split", {shot.name, places}), "", BoxIcon::Warning, BoxButtons::OK);
 }
 
 void clsFSMoving::ShotDone(const WalkState& walk) {

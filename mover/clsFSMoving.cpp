@@ -25,7 +25,10 @@ void clsFSMoving::Source(const std::string& value) {
   settings_.SaveSource(value);
 }
 
+// A Cancel belongs to the move it is pressed in; one pressed while no move
+// runs is none's.
 void clsFSMoving::Cancel() {
+  if (!running_) return;
   cancel_ = true;
   // A waiting walk must wake to see the request.
   if (paused_) Pause();
@@ -87,6 +90,28 @@ std::string clsFSMoving::ReasonText(const FsStatus& status) const {
     case FsCode::SourceChanged: return T("source_changed");
     default: return status.reason;
   }
+}
+
+std::string clsFSMoving::LeftList(const LeftOnCard& left) const {
+  static constexpr std::pair<FileFate, const char*> kNames[] = {
+      {FileFate::Picture, "left_pictures"}, {FileFate::Raw, "left_raw"},     {FileFate::Video, "left_videos"},
+      {FileFate::Sidecar, "left_sidecars"}, {FileFate::Other, "left_other"}, {FileFate::CameraOwn, "left_camera_own"},
+      {FileFate::Hidden, "left_hidden"}};
+  std::string list;
+  for (const auto& [fate, key] : kNames)
+    if (const std::int32_t count = left.Count(fate))
+      list += (list.empty() ? "" : ", ") + texts_.GetDialog(key, {std::to_string(count)});
+  return list;
+}
+
+// Without every camera file, the user hears that the option takes the
+// camera files that stay.
+std::string clsFSMoving::LeftText(const LeftOnCard& left, bool everyCameraFile) const {
+  const bool cameraFilesLeft = left.Count(FileFate::Picture) + left.Count(FileFate::Raw) +
+                                   left.Count(FileFate::Video) + left.Count(FileFate::Sidecar) >
+                               0;
+  const char* key = !everyCameraFile && cameraFilesLeft ? "left_on_card_hint" : "left_on_card";
+  return texts_.GetDialog(key, {LeftList(left)});
 }
 
 void clsFSMoving::Refuse(const Refusal& refusal) {

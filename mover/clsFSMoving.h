@@ -4,7 +4,9 @@
 // into the messages and status lines the user reads, and owns the state of
 // a running move (paused, cancelled).
 #include <functional>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "mover/MovePlan.h"
 #include "mover/MoveRequest.h"
@@ -58,13 +60,22 @@ class clsFSMoving : private WalkEvents {
  private:
   // The folders and options as they stand now, for the whole move.
   MoveRequest Request() const;
-  // The steps after the plan; false when the move was refused or the user
-  // declined (it has then been stopped).
+  // The plan; nothing when the move was refused or cancelled (it has then
+  // been stopped).
+  std::optional<MovePlan> Planned(const MoveRequest& request);
+  // The steps after the plan; false when the move was refused, cancelled or
+  // the user declined (it has then been stopped).
+  bool CancelledInChecks();
+  bool ShotsKeptWhole(MoveRequest& request, std::optional<MovePlan>& plan);
   bool RoomFound(const MovePlan& plan);
   bool Confirmed(const MovePlan& plan);
-  bool DayFoldersMade(const MovePlan& plan);
   bool Surveyed(MovePlan& plan);
+  bool FoldersMade(const MovePlan& plan);
   void MovePhase(MovePlan& plan);
+  // What stays on the card, by kind ("2 RAW files, 1 video"), and the line
+  // that says so.
+  std::string LeftList(const LeftOnCard& left) const;
+  std::string LeftText(const LeftOnCard& left, bool everyCameraFile) const;
   // Makes a folder the move puts shots into, unless it is there; refuses when it cannot.
   bool FolderMade(const std::string& folder);
   // Tells the user why the move cannot go on, and stops it when it has started.
@@ -74,6 +85,8 @@ class clsFSMoving : private WalkEvents {
   void ShotStarting(const Shot& shot) override;
   bool LeaveInPlace() override { return ports_.testMode(); }
   bool RetryMove(const std::string& source, const FsStatus& failure) override;
+  bool RetryMoveBack(const std::string& movedTo, const FsStatus& failure) override;
+  void ShotSplit(const Shot& shot, const std::vector<std::string>& whereNow) override;
   void ShotDone(const WalkState& walk) override;
   void PauseGate() override;
 

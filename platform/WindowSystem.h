@@ -2,6 +2,8 @@
 // The window system as the program sees it: message boxes, event pumping, the
 // two timers, the main window's visible state and its menu bar, the modal
 // folder dialog and About window.
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -72,6 +74,11 @@ class WindowSystem {
   // A modal box; the first button is the default, Cancel answers Escape.
   virtual BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon,
                                BoxButtons buttons) = 0;
+  // A modal box with buttons the program names, the first the default: the
+  // index of the button chosen, or nothing when the user closed the box
+  // (Escape).
+  virtual std::optional<std::size_t> ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
+                                               const std::vector<std::string>& buttons) = 0;
   // Lets the interface process every pending event once (timers, the movie's
   // requests, menu clicks); returns when nothing is pending.
   virtual void PumpEvents() = 0;

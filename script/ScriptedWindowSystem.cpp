@@ -63,17 +63,39 @@ BoxAnswer ScriptedWindowSystem::MessageBox(const std::string& text, const std::s
                                            BoxButtons buttons) {
   if (boxObserver_) boxObserver_(text);
   BoxAnswer answer = buttons == BoxButtons::OK ? BoxAnswer::OK : BoxAnswer::Cancel;
-  if (!answers_.empty()) {
-    BoxAnswer queued = answers_.front();
-    answers_.pop_front();
-    // An answer the box does not offer counts as its Escape answer.
-    if (Offers(buttons, queued)) answer = queued;
-  }
+  // An answer the box does not offer counts as its Escape answer.
+  if (const std::optional<QueuedAnswer> queued = NextAnswer(); queued && queued->box && Offers(buttons, *queued->box))
+    answer = *queued->box;
   log_.Add(std::string("box ") + IconName(icon) + " " + ButtonsName(buttons) + " title=" + EscapeLogText(title) +
            " text=" + EscapeLogText(text) + " -> " + AnswerName(answer));
   // A box is where a user would see the program wait: its reader sees it now.
   log_.Flush();
   return answer;
+}
+
+std::optional<ScriptedWindowSystem::QueuedAnswer> ScriptedWindowSystem::NextAnswer() {
+  if (answers_.empty()) return std::nullopt;
+  const QueuedAnswer queued = answers_.front();
+  answers_.pop_front();
+  return queued;
+}
+
+// OK chooses the first button; Cancel, Retry and a button the box does not
+// have close it, as Escape does.
+std::optional<std::size_t> ScriptedWindowSystem::ChoiceBox(const std::string& text, const std::string& title,
+                                                           BoxIcon icon, const std::vector<std::string>& buttons) {
+  if (boxObserver_) boxObserver_(text);
+  std::optional<std::size_t> chosen;
+  if (const std::optional<QueuedAnswer> queued = NextAnswer()) {
+    if (queued->box == BoxAnswer::OK && !buttons.empty()) chosen = 0;
+    if (!queued->box && queued->button < buttons.size()) chosen = queued->button;
+  }
+  std::string line = std::string("choice ") + IconName(icon) + " title=" + EscapeLogText(title) +
+                     " text=" + EscapeLogText(text) + " buttons=";
+  for (std::size_t i = 0; i < buttons.size(); ++i) line += (i ? "|" : "") + EscapeLogText(buttons[i]);
+  log_.Add(line + " -> " + (chosen ? EscapeLogText(buttons[*chosen]) : std::string("cancel")));
+  log_.Flush();
+  return chosen;
 }
 
 void ScriptedWindowSystem::PumpEvents() {

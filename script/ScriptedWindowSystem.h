@@ -26,7 +26,9 @@ class ScriptedWindowSystem : public WindowSystem {
   explicit ScriptedWindowSystem(EventLog& log);
 
   // Answers of the next message boxes and folder dialogs, first in, first out.
-  void QueueAnswer(BoxAnswer answer) { answers_.push_back(answer); }
+  void QueueAnswer(BoxAnswer answer) { answers_.push_back(QueuedAnswer{answer, 0}); }
+  // The button (from 0) of the next box with the program's own buttons.
+  void QueueButton(std::size_t button) { answers_.push_back(QueuedAnswer{std::nullopt, button}); }
   void QueueFolder(std::optional<std::string> folder) { folders_.push_back(std::move(folder)); }
   // Work that arrives with the next event pump (a request of the movie).
   void QueueEvent(std::function<void()> event) { pending_.push_back(std::move(event)); }
@@ -44,6 +46,8 @@ class ScriptedWindowSystem : public WindowSystem {
   void Attach(MainWindowEvents* events) override { events_ = events; }
   void SetMenus(const std::vector<MenuEntry>& entries) override;
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon, BoxButtons buttons) override;
+  std::optional<std::size_t> ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
+                                       const std::vector<std::string>& buttons) override;
   void PumpEvents() override;
   void SetTimerInterval(Timer timer, int milliseconds) override;
   void SetTimerEnabled(Timer timer, bool enabled) override;
@@ -91,7 +95,14 @@ class ScriptedWindowSystem : public WindowSystem {
 
   EventLog& log_;
   MainWindowEvents* events_ = nullptr;
-  std::deque<BoxAnswer> answers_;
+  // An answer to a box: one of its buttons, or a numbered button of a box
+  // with the program's own.
+  struct QueuedAnswer {
+    std::optional<BoxAnswer> box;
+    std::size_t button = 0;
+  };
+  std::optional<QueuedAnswer> NextAnswer();
+  std::deque<QueuedAnswer> answers_;
   std::deque<std::optional<std::string>> folders_;
   std::deque<std::function<void()>> pending_;
   std::function<void(const std::string&)> boxObserver_;

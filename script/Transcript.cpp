@@ -92,7 +92,12 @@ Instruction ParseInstruction(const std::string& line, int lineNumber) {
     if (answer == "OK") instruction.answer = BoxAnswer::OK;
     else if (answer == "Cancel") instruction.answer = BoxAnswer::Cancel;
     else if (answer == "Retry") instruction.answer = BoxAnswer::Retry;
-    else throw TranscriptError(lineNumber, "an answer is OK, Cancel or Retry, not \"" + answer + "\"");
+    else if (!answer.empty() && answer.size() <= 2 && answer.find_first_not_of("0123456789") == std::string::npos &&
+             std::stoi(answer) >= 1)
+      instruction.number = std::stoi(answer);
+    else
+      throw TranscriptError(lineNumber,
+                            "an answer is OK, Cancel, Retry or the number of a button, not \"" + answer + "\"");
   } else if (word == "folder") {
     instruction.kind = Instruction::Kind::Folder;
     instruction.text = TrimRight(rest);

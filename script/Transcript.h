@@ -18,7 +18,9 @@ struct Instruction {
   std::string request;         // Call, After: the "invoke" text
   std::string text;            // Folder: the path; After: the movie function
   BoxAnswer answer = BoxAnswer::OK;
-  std::int64_t number = 0;     // Wait: milliseconds; After: the call count; MenuLanguage: the item
+  // Wait: milliseconds; After: the call count; MenuLanguage: the item;
+  // Answer: the button of a box with the program's own buttons, from 1 (0: `answer`).
+  std::int64_t number = 0;
 };
 
 // A line that is no instruction; line is its number, from 1.

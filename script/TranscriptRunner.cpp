@@ -33,7 +33,12 @@ void TranscriptRunner::Execute(const Instruction& instruction) {
   using Kind = Instruction::Kind;
   switch (instruction.kind) {
     case Kind::Call: movie_.Request(instruction.request); break;
-    case Kind::Answer: window_.QueueAnswer(instruction.answer); break;
+    case Kind::Answer:
+      if (instruction.number > 0)
+        window_.QueueButton(static_cast<std::size_t>(instruction.number - 1));
+      else
+        window_.QueueAnswer(instruction.answer);
+      break;
     case Kind::Folder: window_.QueueFolder(instruction.text); break;
     case Kind::FolderCancel: window_.QueueFolder(std::nullopt); break;
     case Kind::After:

@@ -48,6 +48,11 @@ void clsSettings::SaveTarget(const std::string& folder) { Save("Target", folder)
 void clsSettings::SaveSource(const std::string& folder) { Save("Source", folder); }
 void clsSettings::SaveLanguage(const std::string& language) { Save("Language", language); }
 
+void clsSettings::SaveAnswer(Option option, bool value) {
+  Value(option) = value;
+  Save(std::string(DefinitionOf(option).key), OptionText(value));
+}
+
 void clsSettings::SaveParameter(const std::string& name, bool value) {
   if (lock_.Held()) return;
   if (const std::optional<Option> option = OptionWithKey(name)) {

@@ -41,6 +41,9 @@ class clsSettings {
   // Applies and stores an option the movie or the menu reported (nothing
   // while locked). Any other name is stored as it is.
   void SaveParameter(const std::string& name, bool value);
+  // An option the user chose in answer to a question of a running move:
+  // applied and stored although the settings are locked for the move.
+  void SaveAnswer(Option option, bool value);
   // Reads every stored option, shows the movie's check boxes, and brings
   // the AutoPlay registration up to date with the program's path.
   void LoadSettings();

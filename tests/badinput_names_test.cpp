@@ -170,7 +170,9 @@ TEST(OddNamesTest, PicturesAndFoldersWithOddNamesArriveWholeUnderTheirNames) {
                       " -> OK"))
       << run.Log();
   EXPECT_TRUE(run.Has("open-folder " + LogText(cardFolder + "/DCIM")));
-  EXPECT_TRUE(run.Has("box information OK title=Quillfen text=" + LogText(EnglishText("files_moved"))));
+  // The file that is no picture stays, and the final message says so.
+  EXPECT_TRUE(run.Has("box information OK title=Quillfen text=" +
+                      LogText(Fill(EnglishText("files_moved_not_empty"), "%1", Fill(EnglishText("left_other"), "%1", "1")))));
 }
 
 TEST(OddNamesTest, NumberedIntoAFolderWhoseNameIsNoText) {

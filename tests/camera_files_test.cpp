@@ -27,13 +27,14 @@ TEST_F(CameraFilesTest, AShotsFilesShareTheNextNumberAndKeepTheirExtensions) {
   HostSandbox::WriteFile(target + "/0008.NEF", "earlier raw");
   const HostRun run = MoveCard(host, card, Settings("AllCameraFiles=True\nAutoRename=True\n"));
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  EXPECT_EQ(FilesBelow(target), (std::vector<std::string>{".keep", "0007.JPG", "0008.NEF", "0009.CR2", "0009.JPG",
-                                                          "0010.JPG", "0010.cr2", "0010.xmp", "0011.jpg", "0012.MOV"}));
+  EXPECT_EQ(FilesBelow(target),
+            (std::vector<std::string>{".keep", "0007.JPG", "0008.NEF", "0009.CR2", "0009.JPG", "0010.JPG", "0010.cr2",
+                                      "0010.xmp", "0011.jpg", "0012.MOV", "0013.TXT"}));
   EXPECT_EQ(ReadFileAt(target + "/0010.cr2"), "img_0002.cr2");
-  EXPECT_EQ(FilesBelow(card), (std::vector<std::string>{"DCIM/100CANON/._IMG_0001.JPG", "DCIM/100CANON/NOTES.TXT"}))
-      << "a hidden file is no camera file";
+  EXPECT_EQ(FilesBelow(card), (std::vector<std::string>{"DCIM/100CANON/._IMG_0001.JPG"}))
+      << "a hidden file is no camera file; any other file of the picture folder is a shot of its own";
   EXPECT_TRUE(run.Has("movie <invoke name=\"setValue\" returntype=\"xml\"><arguments><string>infoExtra</string>"
-                      "<string>Pictures moved: 4</string>"))
+                      "<string>Files moved: 8 in 5 shots</string>"))
       << run.Log();
 }
 
@@ -65,21 +66,30 @@ TEST_F(CameraFilesTest, TheCamerasVideoFoldersAreTakenBesideDcim) {
   Card("PRIVATE/M4ROOT/THMBNL/C0001T01.JPG");
   const HostRun run = MoveCard(host, card, Settings("AllCameraFiles=True\nAutoRename=False\n"));
   ASSERT_EQ(run.exitCode, 0) << run.errors;
-  EXPECT_EQ(FilesBelow(target), (std::vector<std::string>{".keep", "00000.MTS", "C0001.MP4", "DSC00001.ARW"}));
+  EXPECT_EQ(FilesBelow(target),
+            (std::vector<std::string>{".keep", "00000.MTS", "C0001.MP4", "C0001T01.JPG", "DSC00001.ARW"}));
   EXPECT_TRUE(std::filesystem::is_directory(card + "/PRIVATE/M4ROOT/CLIP")) << "the camera's own folders stay";
-  EXPECT_EQ(FilesBelow(card), std::vector<std::string>{"PRIVATE/M4ROOT/THMBNL/C0001T01.JPG"});
+  EXPECT_TRUE(std::filesystem::is_directory(card + "/PRIVATE/M4ROOT/THMBNL"));
+  EXPECT_EQ(FilesBelow(card), std::vector<std::string>{}) << "the clip's thumbnail goes with the clip";
 }
 
+// The picture's RAW file would stay behind: the user is asked first, and
+// here moves the pictures alone.
 TEST_F(CameraFilesTest, WithoutTheOptionThePicturesMoveAndTheRestIsCounted) {
   Card("DCIM/100CANON/IMG_0001.JPG");
   Card("DCIM/100CANON/IMG_0001.CR2");
   Card("PRIVATE/M4ROOT/CLIP/C0001.MP4");
-  const HostRun run = MoveCard(host, card, Settings("AutoRename=True\n"));
+  const HostRun run = MoveCard(host, card, Settings("AutoRename=True\n"), {"3", "OK", "OK"});
   EXPECT_EQ(FilesBelow(target), (std::vector<std::string>{".keep", "0001.JPG"}));
-  EXPECT_TRUE(run.Has("movie <invoke name=\"setValue\" returntype=\"xml\"><arguments><string>infoOperation</string>"
-                      "<string>2 other camera files (RAW, video, ...) stay on the card"))
+  EXPECT_TRUE(run.Has("choice question title=Other files of the same shots text=1 of the pictures to be moved belong "
+                      "to shots that have other files on the card (RAW, video, sidecars): 1 files."))
       << run.Log();
-  EXPECT_TRUE(run.Has("box information OK title=Quillfen text=All pictures have been moved. -> OK"));
+  EXPECT_TRUE(run.Has("movie <invoke name=\"setValue\" returntype=\"xml\"><arguments><string>infoOperation</string>"
+                      "<string>Left on the card: 1 RAW files, 1 videos."))
+      << run.Log();
+  EXPECT_TRUE(run.Has("box information OK title=Quillfen text=The pictures have been moved, but the card is not "
+                      "empty:\\r\\n1 RAW files, 1 videos stay on it. -> OK"))
+      << run.Log();
 }
 
 // A shot is never split: when one of its files cannot be moved and the user

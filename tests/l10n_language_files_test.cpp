@@ -58,7 +58,12 @@ TEST(LanguageFilesTest, TextsCarryThePlaceholdersTheirCallersFill) {
                                                    {"too_long_filename", 1}, {"same_names", 1},
                                                    {"move_failed", 2}, {"operation_failed", 2},
                                                    {"target_in_source", 2}, {"operation_alert_days", 3},
-                                                   {"double_names_in", 1}, {"camera_files_left", 1}};
+                                                   {"double_names_in", 1}, {"left_on_card", 1},
+                                                   {"left_on_card_hint", 1}, {"files_moved_not_empty", 1},
+                                                   {"left_pictures", 1}, {"left_raw", 1}, {"left_videos", 1},
+                                                   {"left_sidecars", 1}, {"left_other", 1}, {"left_camera_own", 1},
+                                                   {"left_hidden", 1}, {"moved_files_shots", 2}, {"split_shots", 2},
+                                                   {"move_back_failed", 2}, {"shot_split", 2}};
   for (const char* name : kLanguages) {
     PosixFileSystem files;
     INI_File ini(files);

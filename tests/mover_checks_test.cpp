@@ -166,7 +166,9 @@ TEST(MoverChecksTest, FreeSpaceEqualToTheSizePasses) {
   EXPECT_EQ(h.Boxes(), (std::vector<std::string>{h.Confirmation(h.pictures, "Cancel")}));
 }
 
-TEST(MoverChecksTest, DayFolderIsCreatedFirstAndKeptWhenTheQuestionIsCancelled) {
+// Nothing is made in the target before every check has passed: a question
+// cancelled leaves no day folder behind.
+TEST(MoverChecksTest, DayFolderIsMadeOnlyOnceEveryCheckHasPassed) {
   MoverHarness h;
   h.Options(/*autoRename=*/false, /*subfolder=*/true);
   h.program.system.today = {2024, 3, 7};
@@ -174,14 +176,12 @@ TEST(MoverChecksTest, DayFolderIsCreatedFirstAndKeptWhenTheQuestionIsCancelled) 
   const std::string day = h.dir.Path("pictures/240307");
   h.mover().StartOperation();
   EXPECT_EQ(h.Boxes(), (std::vector<std::string>{h.Confirmation(day, "Cancel")}));
-  EXPECT_TRUE(h.dir.IsFolder(day));
-  EXPECT_TRUE(h.Names(day).empty());
+  EXPECT_FALSE(h.dir.IsFolder(day));
   EXPECT_TRUE(h.dir.Exists(h.dir.Path("card/a.jpg")));
   // The movie shows where the pictures go.
   ASSERT_EQ(h.SetValueCalls("infoTo").size(), 1u);
   EXPECT_NE(h.SetValueCalls("infoTo")[0].find(h.Text("targetMoving") + " " + day), std::string::npos);
 
-  // The day folder exists already and takes the next move.
   h.program.window.QueueAnswer(BoxAnswer::OK);
   h.mover().StartOperation();
   EXPECT_EQ(h.Names(day), (std::vector<std::string>{"a.jpg"}));
@@ -238,17 +238,19 @@ TEST(MoverChecksTest, FolderThatCannotBeReadStopsTheOperationAndSaysWhy) {
   EXPECT_EQ(h.overlay.moveCalls, 0);
 }
 
-TEST(MoverChecksTest, DayFolderThatCannotBeCreatedIsReportedBeforeAnythingIsLocked) {
+// The day folder is made after the question, before anything moves.
+TEST(MoverChecksTest, DayFolderThatCannotBeCreatedIsReportedBeforeAnythingMoves) {
   MoverHarness h;
   h.Options(/*autoRename=*/false, /*subfolder=*/true);
   h.program.system.today = {2024, 12, 31};
   h.dir.Write("card/a.jpg", "a");
   h.dir.Write("pictures/241231", "a file where the day folder belongs");
+  h.program.window.QueueAnswer(BoxAnswer::OK);
   h.mover().StartOperation();
-  ASSERT_EQ(h.Boxes().size(), 1u);
-  EXPECT_NE(h.Boxes()[0].find("box warning OK title=Quillfen"), std::string::npos);
-  EXPECT_EQ(h.program.movie.CallCount("SwitchControls"), 0);
+  ASSERT_EQ(h.Boxes().size(), 2u);
+  EXPECT_NE(h.Boxes()[1].find("box warning OK title=Quillfen"), std::string::npos);
   EXPECT_FALSE(h.module().settingsLock().Held());
+  EXPECT_FALSE(h.mover().Running());
   EXPECT_EQ(h.dir.Read("card/a.jpg"), "a");
 }
 

@@ -131,6 +131,13 @@ class RecordingEvents : public WalkEvents {
     heard.push_back("failed " + source);
     return retries-- > 0;
   }
+  bool RetryMoveBack(const std::string& movedTo, const FsStatus&) override {
+    heard.push_back("not back " + movedTo);
+    return false;
+  }
+  void ShotSplit(const Shot& shot, const std::vector<std::string>& whereNow) override {
+    heard.push_back("split " + shot.name + " " + std::to_string(whereNow.size()));
+  }
   void ShotDone(const WalkState& walk) override {
     heard.push_back("done " + std::to_string(walk.moved) + " " + std::to_string(int(walk.movedSize)) + "/" +
                     std::to_string(int(walk.totalSize)));

@@ -62,11 +62,10 @@ TEST(SourceNamesTest, BinarySearchGivesTheSameAnswersAsComparingEveryName) {
 }
 
 // The shots' names in the order of the walk: each folder's own, then its subfolders'.
-std::vector<std::string> ShotNames(const ScannedFolder& folder) {
+std::vector<std::string> ShotNames(const SourceScan& scan) {
   std::vector<std::string> names;
-  for (const Shot& shot : folder.shots) names.push_back(shot.name);
-  for (const ScannedFolder& subfolder : folder.subfolders)
-    for (const std::string& name : ShotNames(subfolder)) names.push_back(name);
+  for (const ScannedFolder& folder : scan.folders)
+    for (const Shot& shot : folder.shots) names.push_back(shot.name);
   return names;
 }
 
@@ -83,8 +82,8 @@ TEST(SourceScanTest, CountsEveryPictureAtEveryDepthHiddenOnesIncluded) {
   ASSERT_TRUE(ScanTree(files, dir.Path("DCIM"), {}, scan, failed));
   EXPECT_EQ(scan.shotCount, 3);
   EXPECT_EQ(scan.totalSize, 9);
-  EXPECT_EQ(ShotNames(scan.trees.at(0)), (std::vector<std::string>{".hidden.jpg", "IMG_0001.JPG", "x.Jpg"}));
-  EXPECT_EQ(scan.otherCameraFiles, 1) << "the camera's .jpeg stays behind";
+  EXPECT_EQ(ShotNames(scan), (std::vector<std::string>{".hidden.jpg", "IMG_0001.JPG", "x.Jpg"}));
+  EXPECT_EQ(scan.left.Count(FileFate::Picture), 1) << "the camera's .jpeg stays behind";
 
   SourceScan missing;
   EXPECT_FALSE(ScanTree(files, dir.Path("nowhere"), {}, missing, failed));
@@ -92,29 +91,34 @@ TEST(SourceScanTest, CountsEveryPictureAtEveryDepthHiddenOnesIncluded) {
 }
 
 // With every camera file, the files of one exposure are one shot whatever
-// their letter case; an edited copy and a hidden file are not of it.
+// their letter case; an edited copy and a hidden file are not of it, and
+// another file of the pictures' folders is a shot of its own.
 TEST(SourceScanTest, EveryCameraFileGroupsAShotsFilesUnderItsName) {
-  std::int32_t others = 0;
   const auto entry = [](const std::string& name, std::uint64_t size) {
     return FileEntry{name, "/card/" + name, size, name.front() == '.', 0};
   };
-  const std::vector<Shot> shots =
+  const FolderShots found =
       ShotsOf({entry("._IMG_0001.JPG", 1), entry("IMG_0001.CR2", 20), entry("img_0001.jpg", 5), entry("IMG_0001.xmp", 1),
                entry("IMG_E0001.JPG", 6), entry("MVI_0015.MOV", 100), entry("notes.txt", 3)},
-              /*everyCameraFile=*/true, others);
-  ASSERT_EQ(shots.size(), 3u);
+              "/card", CardFolder::Pictures, /*everyCameraFile=*/true);
+  const std::vector<Shot>& shots = found.shots;
+  ASSERT_EQ(shots.size(), 4u);
   EXPECT_EQ(shots[0].name, "IMG_0001");
   EXPECT_EQ(shots[0].files.size(), 3u);
   EXPECT_EQ(shots[0].bytes, 26u);
   EXPECT_EQ(shots[1].name, "IMG_E0001");
   EXPECT_EQ(shots[2].name, "MVI_0015");
-  EXPECT_EQ(others, 0);
+  EXPECT_EQ(shots[3].name, "notes");
+  EXPECT_EQ(found.left.Total(), 1) << "the hidden file stays";
 
-  const std::vector<Shot> pictures = ShotsOf({entry("IMG_0001.CR2", 20), entry("IMG_0001.JPG", 5), entry("MVI_0015.MOV", 100)},
-                                             /*everyCameraFile=*/false, others);
-  ASSERT_EQ(pictures.size(), 1u);
-  EXPECT_EQ(pictures[0].name, "IMG_0001.JPG");
-  EXPECT_EQ(others, 2);
+  const FolderShots pictures =
+      ShotsOf({entry("IMG_0001.CR2", 20), entry("IMG_0001.JPG", 5), entry("MVI_0015.MOV", 100)}, "/card",
+              CardFolder::Pictures, /*everyCameraFile=*/false);
+  ASSERT_EQ(pictures.shots.size(), 1u);
+  EXPECT_EQ(pictures.shots[0].name, "IMG_0001.JPG");
+  EXPECT_EQ(pictures.left.Total(), 2);
+  EXPECT_EQ(pictures.splitShots, 1) << "the picture's RAW file would stay behind";
+  EXPECT_EQ(pictures.splitFiles, 1);
 }
 
 // Thousands grouping as a locale might define it.

@@ -102,17 +102,26 @@ TEST_F(MoverWalkTest, RequestsMadeWhileIdle) {
   EXPECT_FALSE(h.mover().Paused());
   EXPECT_EQ(MovedCount(), 1u);
 
-  // A cancel made while idle passes the checks and the question, then ends
-  // the next move before its first picture, and is consumed there.
+  // A cancel made while idle belongs to no move: the next one runs whole.
   h.dir.Write("card/b.jpg", "b");
   h.mover().Cancel();
-  h.program.log.Clear();
   Confirm();
   h.mover().StartOperation();
-  EXPECT_EQ(h.Boxes(), (std::vector<std::string>{h.Confirmation(h.pictures, "OK")}));
-  EXPECT_TRUE(Reported(0));
-  EXPECT_EQ(h.dir.Read("card/b.jpg"), "b");
+  EXPECT_EQ(h.dir.Read("pictures/b.jpg"), "b");
+
+  // A cancel made while the checks run ends that move before its question,
+  // quietly, and is consumed there: the next move asks and runs.
+  h.dir.Write("card/c.jpg", "c");
+  h.AtPump(1, [&] { h.mover().Cancel(); });
+  h.program.log.Clear();
+  h.mover().StartOperation();
+  EXPECT_EQ(h.Boxes(), std::vector<std::string>{});
+  EXPECT_EQ(h.dir.Read("card/c.jpg"), "c");
   EXPECT_FALSE(h.mover().CancelRequested());
+  EXPECT_FALSE(h.mover().Running());
+  Confirm();
+  h.mover().StartOperation();
+  EXPECT_EQ(h.dir.Read("pictures/c.jpg"), "c");
 }
 
 TEST_F(MoverWalkTest, EachMoveIsPrecededByTheHintOfTheNextPictureInItsFolder) {
@@ -162,6 +171,7 @@ TEST_F(MoverWalkTest, EmptiedSubfoldersGoAndOthersStay) {
   h.dir.Write("card/DCIM/101B/c.wav", "sound");
   h.dir.Write("card/DCIM/102C/.hidden.jpg", "h");
   h.dir.MakeFolders(h.dir.Path("card/DCIM/103D"));
+  h.program.window.QueueButton(2);  // the sound of c.jpg stays: pictures only
   Confirm();
   h.mover().StartOperation();
   EXPECT_EQ(h.Names(h.pictures), (std::vector<std::string>{"a.jpg", "b.JPG", "c.jpg"}));

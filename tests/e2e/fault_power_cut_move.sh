@@ -158,7 +158,9 @@ second_move() {
   "$QF_SCRIPT" "$QF_AUTOMOVE" "$card" >"$QF_LOG" 2>"$QF_WORK/stderr" || status=$?
   ((status == 0)) || { echo "the second move ended with $status: $(head -c 300 "$QF_WORK/stderr")"; return; }
   if ((left > 0)); then
-    grep -q "^box .*text=$(qf_dialog files_moved) -> OK" "$QF_LOG" || { echo "the second move did not complete"; return; }
+    # The file that is no picture stays on the card, and the message says so.
+    grep -qF "text=$(qf_dialog_filled files_moved_not_empty "$(qf_dialog_filled left_other 1)") -> OK" "$QF_LOG" ||
+      { echo "the second move did not complete"; return; }
   fi
   [[ -z $(listing "$card/DCIM" | pictures) ]] || { echo "pictures left on the card after the second move"; return; }
   local arrived

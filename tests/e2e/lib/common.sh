@@ -71,6 +71,19 @@ qf_dialog() {
   printf '%s' "${line#*=}"
 }
 
+# qf_dialog_filled KEY VALUE...: the text as the event log shows it, with
+# %1, %2, ... filled in.
+qf_dialog_filled() {
+  local text n=1
+  text=$(qf_dialog "$1")
+  shift
+  for value in "$@"; do
+    text=${text//%$n/$value}
+    n=$((n + 1))
+  done
+  printf '%s' "${text//\\n/\\r\\n}"
+}
+
 # qf_mount_tmpfs DIR SIZE: a small volume of its own at DIR.
 qf_mount_tmpfs() {
   mkdir -p "$1"
