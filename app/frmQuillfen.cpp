@@ -115,7 +115,7 @@ void frmQuillfen::tmrChecker_Timer() {
 
 void frmQuillfen::swfControl_FlashCall(const std::string& request) {
   const std::string copy = request;  // the movie's text may go away while it is handled
-  cards_.Handle([&] { swf_.FlashCall(copy); });
+  Handle([&] { swf_.FlashCall(copy); });
 }
 
 void frmQuillfen::swfControl_PageLost() {
@@ -172,7 +172,7 @@ void frmQuillfen::mnuTest_Click() { swf_.SetProgress(Variant(std::int16_t{55}));
 void frmQuillfen::mnuAbout_Click() { ShowAboutWindow(window_, language_); }
 
 void frmQuillfen::OnTimer(Timer timer) {
-  cards_.Handle([&] {
+  Handle([&] {
     switch (timer) {
       case Timer::Checker: tmrChecker_Timer(); break;
       case Timer::Loader: tmrLoader_Timer(); break;
@@ -181,7 +181,7 @@ void frmQuillfen::OnTimer(Timer timer) {
 }
 
 void frmQuillfen::OnMenu(const MenuItem& item) {
-  cards_.Handle([&] {
+  Handle([&] {
     if (const std::optional<int> language = menu::LanguageIndexOf(item))
       mnuLang_Click(*language);
     else if (const std::optional<Option> option = menu::OptionOf(item))
@@ -194,6 +194,13 @@ void frmQuillfen::OnMenu(const MenuItem& item) {
       mnuAbout_Click();
     // The other items are menus that only open.
   });
+}
+
+// A move may change an option itself when the user answers its question:
+// the menu shows what holds once the handler is done.
+void frmQuillfen::Handle(const std::function<void()>& handler) {
+  cards_.Handle(handler);
+  ShowOptionItems();
 }
 
 void frmQuillfen::OnClose() {

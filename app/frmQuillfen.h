@@ -2,6 +2,7 @@
 // The main window's logic: start-up, watchdog and loader, the hand-off of the
 // movie's requests, the menus. The window itself is a view behind the
 // window-system port.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -96,6 +97,8 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void ShowOptionItems();
   // A page loaded anew has been shown what the lost one showed.
   void MovieRestored();
+  // Runs one of the window's handlers (see CardArrivals::Handle).
+  void Handle(const std::function<void()>& handler);
 
   WindowSystem& window_;
   MovieHost& movie_;

@@ -33,9 +33,10 @@ MemoryFileSystem::MemoryFileSystem(std::uint64_t rootCapacity) {
   volumes_["/"] = Volume{1, rootCapacity, false};
 }
 
-void MemoryFileSystem::AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly) {
+void MemoryFileSystem::AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly,
+                                 std::uint64_t unit) {
   PutFolder(mountPoint);
-  volumes_[NormalisedPath(mountPoint)] = Volume{volumes_.size() + 1, capacity, readOnly};
+  volumes_[NormalisedPath(mountPoint)] = Volume{volumes_.size() + 1, capacity, readOnly, std::max<std::uint64_t>(1, unit)};
 }
 
 void MemoryFileSystem::PutFolder(const std::string& path) {
@@ -78,17 +79,25 @@ const std::pair<const std::string, MemoryFileSystem::Volume>& MemoryFileSystem::
   }
 }
 
+namespace {
+
+std::uint64_t Allocated(std::uint64_t bytes, std::uint64_t unit) { return (bytes + unit - 1) / unit * unit; }
+
+}  // namespace
+
 std::uint64_t MemoryFileSystem::UsedBytes(const std::string& mountPoint) const {
   std::uint64_t used = 0;
   for (const auto& [path, node] : nodes_)
-    if (!node.folder && VolumeOf(path).first == mountPoint) used += node.bytes.size();
+    if (!node.folder && VolumeOf(path).first == mountPoint)
+      used += Allocated(node.bytes.size(), volumes_.at(mountPoint).unit);
   return used;
 }
 
 FsStatus MemoryFileSystem::Writable(const std::string& path, std::uint64_t bytes, std::uint64_t replacedBytes) const {
   const auto& [mountPoint, volume] = VolumeOf(path);
   if (volume.readOnly) return ReadOnly();
-  if (UsedBytes(mountPoint) - replacedBytes + bytes > volume.capacity) return NoSpace();
+  if (UsedBytes(mountPoint) - Allocated(replacedBytes, volume.unit) + Allocated(bytes, volume.unit) > volume.capacity)
+    return NoSpace();
   return {};
 }
 
@@ -168,6 +177,12 @@ FsStatus MemoryFileSystem::FreeSpace(const std::string& path, std::uint64_t& byt
   const auto& [mountPoint, volume] = VolumeOf(path);
   const std::uint64_t used = UsedBytes(mountPoint);
   bytes = used >= volume.capacity ? 0 : volume.capacity - used;
+  return {};
+}
+
+FsStatus MemoryFileSystem::AllocationUnit(const std::string& path, std::uint64_t& bytes) const {
+  if (!Find(path)) return NotFound();
+  bytes = VolumeOf(path).second.unit;
   return {};
 }
 

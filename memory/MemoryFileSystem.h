@@ -17,8 +17,10 @@ class MemoryFileSystem : public FileSystem {
   // An empty root folder "/" on a volume of `rootCapacity` bytes.
   explicit MemoryFileSystem(std::uint64_t rootCapacity = std::uint64_t{1} << 40);
 
-  // A folder (made with its parents) that is a volume of its own from now on.
-  void AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly = false);
+  // A folder (made with its parents) that is a volume of its own from now
+  // on, allocating files in units of `unit` bytes.
+  void AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly = false,
+                 std::uint64_t unit = 1);
   // Writes a file, making the folders on the way; it replaces what was there.
   void Put(const std::string& path, const std::string& bytes, std::int64_t modified = 0);
   // The folder with every parent.
@@ -37,6 +39,7 @@ class MemoryFileSystem : public FileSystem {
   FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override;
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
+  FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   FsStatus RemoveFolder(const std::string& path) override;
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
@@ -53,6 +56,7 @@ class MemoryFileSystem : public FileSystem {
     std::uint64_t id = 0;
     std::uint64_t capacity = 0;
     bool readOnly = false;
+    std::uint64_t unit = 1;
   };
 
   const Node* Find(const std::string& path) const;

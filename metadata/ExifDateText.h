@@ -9,9 +9,10 @@
 namespace quillfen {
 
 // Years outside these are taken for a broken clock or a damaged tag, not for
-// a picture: no digital picture predates 1900, and the day folders' "yymmdd"
-// names could not tell a year past 2099 from one a century earlier.
-inline constexpr int kEarliestYearTaken = 1900;
+// a picture: the day folders' "yymmdd" names could not tell a year before
+// 2000 or past 2099 from one a century apart (a camera whose clock was never
+// set shows 1980, which would land among this century's 80s).
+inline constexpr int kEarliestYearTaken = 2000;
 inline constexpr int kLatestYearTaken = 2099;
 
 // Reads "YYYY:MM:DD HH:MM:SS" (the EXIF form; "-" or "/" between the parts of

@@ -61,7 +61,7 @@ const PictureReader kReaders[] = {
     {"RAF", Exiv2::isRafType, nullptr, Access::JpegInside},
 #ifdef EXV_ENABLE_BMFF
     // Answers only once enableBMFF(true) was called (see Exiv2Setup).
-    {"BMFF", IsBmffPicture, Exiv2::newBmffInstance, Access::Streamed},
+    {"BMFF", IsBmffPicture, Exiv2::newBmffInstance, Access::Streamed, Kind::Bmff},
 #endif
 };
 

@@ -19,11 +19,15 @@ enum class Access {
   JpegInside,
 };
 
+// The families of formats a reader may need to look at first.
+enum class Kind { Other, Bmff };
+
 struct PictureReader {
   const char* name;
   bool (*isThisType)(Exiv2::BasicIo& io, bool advance);
   Exiv2::Image::AutoPtr (*newImage)(Exiv2::BasicIo::AutoPtr io, bool create);
   Access access;
+  Kind kind = Kind::Other;
 };
 
 // The reader for the file's kind, or null for a kind not read here: video,

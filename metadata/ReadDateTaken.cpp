@@ -25,6 +25,7 @@
 #include <exiv2/image.hpp>
 #include <exiv2/types.hpp>
 
+#include "metadata/BmffShape.h"
 #include "metadata/ByteSourceIo.h"
 #include "metadata/ByteSourceSlice.h"
 #include "metadata/ExifDateText.h"
@@ -66,16 +67,16 @@ Found ChooseDate(const Exiv2::ExifData& exif) {
   return {};
 }
 
-// Reads with the given reader; what it decoded before running into the read
-// limit is kept, since the fault is not the file's.
+// Reads with the given reader; what it decoded before it failed (at the read
+// limit, or at a part of the file it cannot read, as in Canon's CR3) is
+// kept: the dates are checked one by one, and a date read before the
+// failure is the file's own.
 Found ReadWith(const PictureReader& reader, std::unique_ptr<ByteSourceIo> io) {
-  ByteSourceIo& view = *io;
   Exiv2::Image::AutoPtr image = reader.newImage(Exiv2::BasicIo::AutoPtr(io.release()), false);
   if (image.get() == nullptr) return {};
   try {
     image->readMetadata();
   } catch (const Exiv2::AnyError&) {
-    if (!view.LimitReached()) return {};
   }
   return ChooseDate(image->exifData());
 }
@@ -127,6 +128,7 @@ std::optional<DateTaken> ReadDateTaken(ByteSource& file) {
     auto io = std::make_unique<ByteSourceIo>(file, kReadLimit);
     const PictureReader* reader = metadata::FindPictureReader(*io);
     if (reader == nullptr) return std::nullopt;
+    if (reader->kind == metadata::Kind::Bmff && !metadata::BmffShapeIsSound(file, kReadLimit)) return std::nullopt;
     io->open();
     switch (reader->access) {
       case Access::JpegSegments: return ReadJpeg(*io).date;

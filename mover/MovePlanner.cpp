@@ -104,6 +104,17 @@ void JoinClips(SourceScan&& companions, SourceScan& scan) {
   scan.left += companions.left;
 }
 
+// What the shots take on a volume that allocates in units: each file its
+// size rounded up to whole units. Hidden pictures count, as in the total
+// the progress is measured against.
+double AllocatedSize(const MovePlan& plan, std::uint64_t unit) {
+  double total = 0;
+  for (const ScannedFolder& folder : plan.folders)
+    for (const Shot& shot : folder.shots)
+      for (const FileEntry& file : shot.files) total += static_cast<double>((file.size + unit - 1) / unit * unit);
+  return total;
+}
+
 // Folder by folder as scanned; with every camera file in the order the
 // camera wrote the shots (the time of each shot's first file, ties by name).
 void Order(MovePlan& plan) {
@@ -250,10 +261,13 @@ std::optional<Refusal> CheckSpace(const FileSystem& files, const MovePlan& plan)
   if (const FsStatus status = files.VolumeId(target, targetVolume); !status) return FolderFailed(target, status);
   if (sourceVolume == targetVolume) return std::nullopt;
   std::uint64_t freeSpace = 0;
+  std::uint64_t unit = 1;
   if (const FsStatus status = files.FreeSpace(target, freeSpace); !status) return FolderFailed(target, status);
-  if (static_cast<double>(freeSpace) >= plan.totalSize) return std::nullopt;
+  if (const FsStatus status = files.AllocationUnit(target, unit); !status) return FolderFailed(target, status);
+  const double needed = AllocatedSize(plan, unit);
+  if (static_cast<double>(freeSpace) >= needed) return std::nullopt;
   Refusal refusal{Refusal::Kind::NoSpace, plan.targetFolder};
-  refusal.needed = plan.totalSize;
+  refusal.needed = needed;
   refusal.free = freeSpace;
   return refusal;
 }

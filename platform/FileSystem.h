@@ -87,6 +87,9 @@ class FileSystem {
   virtual FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const = 0;
   // The bytes the user may still write on the path's volume.
   virtual FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const = 0;
+  // The unit the path's volume allocates files in: a file takes its size
+  // rounded up to whole units of the free space.
+  virtual FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const = 0;
 
   // Moves one regular file; never replaces an existing target (Exists).
   // Across volumes the copy is complete and on disk, with the source's

@@ -29,6 +29,9 @@ class ForwardingFileSystem : public FileSystem {
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override {
     return target_.FreeSpace(path, bytes);
   }
+  FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override {
+    return target_.AllocationUnit(path, bytes);
+  }
   FsStatus MoveFile(const std::string& source, const std::string& target) override {
     return target_.MoveFile(source, target);
   }

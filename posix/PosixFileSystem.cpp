@@ -177,6 +177,13 @@ FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& byte
   return {};
 }
 
+FsStatus PosixFileSystem::AllocationUnit(const std::string& path, std::uint64_t& bytes) const {
+  struct statvfs vfs;
+  if (::statvfs(path.c_str(), &vfs) != 0) return StatusOf(errno);
+  bytes = std::max<std::uint64_t>(1, vfs.f_frsize ? vfs.f_frsize : vfs.f_bsize);
+  return {};
+}
+
 // Each pair of folders is looked at once, not once per picture.
 bool PosixFileSystem::CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder) {
   const auto [pair, fresh] = crossings_.try_emplace({sourceFolder, targetFolder}, false);

@@ -160,6 +160,10 @@ TEST_P(FileSystemContract, VolumesAndFreeSpace) {
   EXPECT_EQ(here, there);
   ASSERT_TRUE(files().FreeSpace(At(""), free));
   EXPECT_GT(free, 0u);
+  std::uint64_t unit = 0;
+  ASSERT_TRUE(files().AllocationUnit(At(""), unit));
+  EXPECT_GE(unit, 1u);
+  EXPECT_EQ(files().AllocationUnit(At("absent"), unit).code, FsCode::NotFound);
   if (OtherVolume().empty()) return;
   ASSERT_TRUE(files().VolumeId(OtherVolume(), there));
   EXPECT_NE(here, there);

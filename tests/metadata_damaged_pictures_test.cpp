@@ -122,6 +122,38 @@ TEST(DamagedPictures, EndlessHeadersAreReadOnlyUpToTheLimit) {
   }
 }
 
+// The reader fails on a box after the one that holds the dates (a part of
+// the file it cannot read, as in Canon's CR3s, or one cut short): the dates
+// it read before still count.
+TEST(DamagedPictures, DatesReadBeforeAFailureStillCount) {
+  const std::string heic = MakePicture(PictureKind::Heic, kDates);
+  for (const std::string& tail : {std::string("\0\0\0\x04" "bad!", 8), std::string("\xff\xff\xff\xff" "mdat", 8),
+                                  BigEndian32(16) + "moov" + BigEndian32(2) + "trak"}) {
+    MemoryByteSource file(heic + tail);
+    const std::optional<DateTaken> date = ReadDateTaken(file);
+    ASSERT_TRUE(date);
+    EXPECT_EQ(date->year, 2021);
+  }
+}
+
+// Boxes nested thousands deep keep a reader busy for seconds; no picture
+// has them, so the file is refused after a glance at its first boxes.
+TEST(DamagedPictures, DeeplyNestedBoxesAreRefusedAtAGlance) {
+  for (const char* type : {"meta", "iprp", "moov"}) {
+    std::string heic = MakePicture(PictureKind::Heic, kDates).substr(0, 24);
+    const std::size_t header = std::string(type) == "meta" ? 12 : 8;
+    const std::size_t first = heic.size();
+    const int depth = 20000;
+    for (int i = 0; i < depth; ++i) heic += BigEndian32(0) + type + std::string(header - 8, '\0');
+    heic.resize(1024 * 1024, '\0');
+    for (int i = 0; i < depth; ++i)
+      heic.replace(first + i * header, 4, BigEndian32(static_cast<std::uint32_t>(heic.size() - first - i * header)));
+    MemoryByteSource file(heic);
+    EXPECT_EQ(ReadDateTaken(file), std::nullopt) << type;
+    EXPECT_LE(file.bytesHandedOut, 64u * 1024) << type;
+  }
+}
+
 TEST(DamagedPictures, ExivSaysNothingAboutThem) {
   // Its warnings would land on the program's stderr, one per odd file.
   ::testing::internal::CaptureStderr();

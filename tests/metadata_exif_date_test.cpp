@@ -56,9 +56,13 @@ TEST(ExifDateText, RefusesTimesNoClockShows) {
   EXPECT_EQ(Parse("2021:03:04 00:00:00"), (DateTaken{2021, 3, 4, 0, 0, 0}));
 }
 
-TEST(ExifDateText, TakesOnlyYearsFrom1900To2099) {
+// A day folder's two-digit year is of this century: an earlier year (a
+// camera whose clock was never set shows 1980) is no date.
+TEST(ExifDateText, TakesOnlyYearsFrom2000To2099) {
   EXPECT_EQ(Parse("1899:12:31 23:59:59"), std::nullopt);
-  EXPECT_EQ(Parse("1900:01:01 00:00:00"), (DateTaken{1900, 1, 1, 0, 0, 0}));
+  EXPECT_EQ(Parse("1980:01:01 00:00:00"), std::nullopt);
+  EXPECT_EQ(Parse("1999:12:31 23:59:59"), std::nullopt);
+  EXPECT_EQ(Parse("2000:01:01 00:00:00"), (DateTaken{2000, 1, 1, 0, 0, 0}));
   EXPECT_EQ(Parse("2099:12:31 23:59:59"), (DateTaken{2099, 12, 31, 23, 59, 59}));
   EXPECT_EQ(Parse("2100:01:01 00:00:00"), std::nullopt);
   EXPECT_EQ(Parse("9999:12:31 23:59:59"), std::nullopt);

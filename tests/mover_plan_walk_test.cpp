@@ -86,16 +86,28 @@ TEST(MovePlannerTest, EachRefusalSaysWhatAndWhere) {
   }
 }
 
-TEST(MovePlannerTest, TooLittleRoomAcrossVolumesSaysHowMuch) {
-  MemoryFileSystem files;
-  files.AddVolume("/pictures", 10);
-  files.Put("/card/DCIM/a.jpg", std::string(12, 'a'));
-  std::variant<MovePlan, Refusal> planned = PlanMove(files, Request(), {});
-  const std::optional<Refusal> refused = CheckSpace(files, std::get<MovePlan>(planned));
-  ASSERT_TRUE(refused);
-  EXPECT_EQ(refused->kind, Kind::NoSpace);
-  EXPECT_EQ(refused->needed, 12);
-  EXPECT_EQ(refused->free, 10u);
+// Room is counted in the units the target allocates: three small files take
+// three units, not their bytes.
+TEST(MovePlannerTest, TooLittleRoomAcrossVolumesSaysHowMuchInTheTargetsUnits) {
+  struct Case {
+    std::uint64_t unit;
+    double needed;
+  };
+  for (const Case& c : {Case{1, 36}, Case{4096, 3 * 4096}}) {
+    MemoryFileSystem files;
+    files.AddVolume("/pictures", 2 * 4096 - 1, false, c.unit);
+    for (const char* name : {"a", "b", "c"}) files.Put(std::string("/card/DCIM/") + name + ".jpg", std::string(12, 'x'));
+    std::variant<MovePlan, Refusal> planned = PlanMove(files, Request(), {});
+    const std::optional<Refusal> refused = CheckSpace(files, std::get<MovePlan>(planned));
+    if (c.unit == 1) {
+      EXPECT_FALSE(refused) << "36 bytes fit";
+      continue;
+    }
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(refused->kind, Kind::NoSpace);
+    EXPECT_EQ(refused->needed, c.needed);
+    EXPECT_EQ(refused->free, 2 * 4096u - 1);
+  }
 }
 
 TEST(MovePlannerTest, ShotsGoToTheDayTheyWereTakenAndNumbersContinueThere) {
