@@ -15,18 +15,20 @@ class FixedSystemInfo : public SystemInfo {
   int languageId = 1033;
   LocalDate today{2026, 12, 6};
   std::string picturesFolder = "/home/user/Pictures";
+  // Days in the time zone of the process (TZ) instead of UTC.
+  bool localDays = false;
 
   std::string ProgramFolder() const override { return programFolder; }
   std::string ProgramFileName() const override { return programFileName; }
   std::string CommandLineArgument() const override { return argument; }
   int UserLanguageId() const override { return languageId; }
   LocalDate Today() const override { return today; }
-  // In UTC, the same on every machine.
+  // In UTC, the same on every machine, unless told otherwise.
   LocalDate DayOf(std::int64_t seconds) const override {
     const std::time_t moment = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    if (::gmtime_r(&moment, &utc) == nullptr) return {};
-    return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
+    std::tm day{};
+    if ((localDays ? ::localtime_r(&moment, &day) : ::gmtime_r(&moment, &day)) == nullptr) return {};
+    return {day.tm_year + 1900, day.tm_mon + 1, day.tm_mday};
   }
   std::string PicturesFolder() const override { return picturesFolder; }
 };

@@ -30,13 +30,14 @@ std::string NormalisedPath(const std::string& path) {
 
 MemoryFileSystem::MemoryFileSystem(std::uint64_t rootCapacity) {
   nodes_["/"].folder = true;
-  volumes_["/"] = Volume{1, rootCapacity, false};
+  volumes_["/"] = Volume{1, rootCapacity, false, 1, FileClock{}};
 }
 
 void MemoryFileSystem::AddVolume(const std::string& mountPoint, std::uint64_t capacity, bool readOnly,
                                  std::uint64_t unit) {
   PutFolder(mountPoint);
-  volumes_[NormalisedPath(mountPoint)] = Volume{volumes_.size() + 1, capacity, readOnly, std::max<std::uint64_t>(1, unit)};
+  volumes_[NormalisedPath(mountPoint)] =
+      Volume{volumes_.size() + 1, capacity, readOnly, std::max<std::uint64_t>(1, unit), FileClock{}};
 }
 
 void MemoryFileSystem::PutFolder(const std::string& path) {
@@ -177,6 +178,16 @@ FsStatus MemoryFileSystem::FreeSpace(const std::string& path, std::uint64_t& byt
   const auto& [mountPoint, volume] = VolumeOf(path);
   const std::uint64_t used = UsedBytes(mountPoint);
   bytes = used >= volume.capacity ? 0 : volume.capacity - used;
+  return {};
+}
+
+void MemoryFileSystem::KeepCameraClock(const std::string& mountPoint, std::int64_t offsetSeconds) {
+  volumes_.at(NormalisedPath(mountPoint)).clock = FileClock{true, offsetSeconds};
+}
+
+FsStatus MemoryFileSystem::FileClockOf(const std::string& path, FileClock& clock) const {
+  if (!Find(path)) return NotFound();
+  clock = VolumeOf(path).second.clock;
   return {};
 }
 

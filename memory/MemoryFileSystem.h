@@ -25,6 +25,8 @@ class MemoryFileSystem : public FileSystem {
   void Put(const std::string& path, const std::string& bytes, std::int64_t modified = 0);
   // The folder with every parent.
   void PutFolder(const std::string& path);
+  // The volume at the mount point keeps the camera's clock, as a FAT card does.
+  void KeepCameraClock(const std::string& mountPoint, std::int64_t offsetSeconds = 0);
   // A file's content; nothing when there is no file at the path.
   std::optional<std::string> Contents(const std::string& path) const;
   // Takes a file away, as someone else would; false when there is none.
@@ -40,6 +42,7 @@ class MemoryFileSystem : public FileSystem {
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override;
+  FsStatus FileClockOf(const std::string& path, FileClock& clock) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   FsStatus RemoveFolder(const std::string& path) override;
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
@@ -57,6 +60,7 @@ class MemoryFileSystem : public FileSystem {
     std::uint64_t capacity = 0;
     bool readOnly = false;
     std::uint64_t unit = 1;
+    FileClock clock;
   };
 
   const Node* Find(const std::string& path) const;

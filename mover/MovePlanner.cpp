@@ -139,9 +139,12 @@ std::optional<Refusal> ScanSources(const FileSystem& files, const MoveRequest& r
   rules.everyCameraFile = plan.everyCameraFile;
   rules.afterFolder = progress.folderRead;
   std::map<std::string, std::size_t> dayFolders;  // day stamp -> destination
+  // How the card keeps file times, for shots that have nothing else to tell their day.
+  FileClock clock;
+  if (!files.FileClockOf(plan.source, clock)) clock = FileClock{};
   if (plan.byDateTaken) {
     rules.destinationOf = [&](const Shot& shot) {
-      const std::string day = DayStamp(DayTaken(shot, files, request.dayOf));
+      const std::string day = DayStamp(DayTaken(shot, files, request.dayOf, clock));
       auto [at, added] = dayFolders.try_emplace(day, plan.destinations.size());
       if (added) plan.destinations.push_back(Destination{BuildPath(plan.targetFolder, day), {}, 0, 0, 0});
       return at->second;

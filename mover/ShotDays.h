@@ -1,8 +1,11 @@
 #pragma once
 // The day a shot was taken, for day folders by the date taken: the date its
-// camera wrote into the metadata of its first picture or RAW file that has
-// one (the camera's own clock, used as it stands), else the modification
-// time of its first file in the user's time zone.
+// camera wrote into its picture's (or RAW file's) metadata; else its video's
+// recording time (from the container, Sony's clip metadata or the video's
+// THM thumbnail); else its earliest file time. A camera's clock counts as it
+// stands; a moment (a container's UTC time, a file time on a disk that keeps
+// moments) falls on its day in the user's time zone; a FAT or exFAT card's
+// file times are the camera's clock.
 #include "base/DayStamp.h"
 #include "mover/MoveRequest.h"
 #include "mover/Shots.h"
@@ -10,6 +13,6 @@
 
 namespace quillfen {
 
-LocalDate DayTaken(const Shot& shot, const FileSystem& files, const DayOfTime& dayOf);
+LocalDate DayTaken(const Shot& shot, const FileSystem& files, const DayOfTime& dayOf, const FileClock& clock);
 
 }  // namespace quillfen

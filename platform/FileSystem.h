@@ -41,6 +41,16 @@ struct FileEntry {
   std::int64_t modified = 0;  // the time of its last modification, in seconds since 1970 (UTC)
 };
 
+// How a volume keeps the times of its files.
+struct FileClock {
+  // The times are the clock of the camera that wrote them, not moments: FAT
+  // and exFAT keep a time of day with no time zone, which Linux shows as if
+  // it were UTC, shifted by the mount's offset. The camera's clock read
+  // `modified + offsetSeconds` as UTC.
+  bool cameraClock = false;
+  std::int64_t offsetSeconds = 0;
+};
+
 // A file open for reading at any place, for readers that need a little of a
 // large file (a picture's metadata at its start).
 class ReadableFile {
@@ -87,6 +97,12 @@ class FileSystem {
   virtual FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const = 0;
   // The bytes the user may still write on the path's volume.
   virtual FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const = 0;
+  // How the path's volume keeps file times; by default as moments.
+  virtual FsStatus FileClockOf(const std::string& path, FileClock& clock) const {
+    (void)path;
+    clock = FileClock{};
+    return {};
+  }
   // The unit the path's volume allocates files in: a file takes its size
   // rounded up to whole units of the free space.
   virtual FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const = 0;

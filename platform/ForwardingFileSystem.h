@@ -29,6 +29,9 @@ class ForwardingFileSystem : public FileSystem {
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override {
     return target_.FreeSpace(path, bytes);
   }
+  FsStatus FileClockOf(const std::string& path, FileClock& clock) const override {
+    return target_.FileClockOf(path, clock);
+  }
   FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override {
     return target_.AllocationUnit(path, bytes);
   }

@@ -14,6 +14,7 @@
 
 #include "base/NoCase.h"
 #include "base/PathParts.h"
+#include "posix/CardClock.h"
 #include "posix/NoReplaceMove.h"
 #include "posix/PartialCopies.h"
 #include "posix/PosixFiles.h"
@@ -175,6 +176,10 @@ FsStatus PosixFileSystem::FreeSpace(const std::string& path, std::uint64_t& byte
   if (::statvfs(path.c_str(), &vfs) != 0) return StatusOf(errno);
   bytes = static_cast<std::uint64_t>(vfs.f_bavail) * static_cast<std::uint64_t>(vfs.f_frsize);
   return {};
+}
+
+FsStatus PosixFileSystem::FileClockOf(const std::string& path, FileClock& clock) const {
+  return posix::ClockOfPath(path, clock);
 }
 
 FsStatus PosixFileSystem::AllocationUnit(const std::string& path, std::uint64_t& bytes) const {

@@ -26,6 +26,7 @@ class PosixFileSystem : public FileSystem {
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override;
+  FsStatus FileClockOf(const std::string& path, FileClock& clock) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   void WillMove(const std::string& source, const std::string& targetFolder) override;
   FsStatus RemoveFolder(const std::string& path) override;

@@ -10,6 +10,7 @@
 #include "support/MemoryByteSource.h"
 #include "support/TempDir.h"
 #include "metadata/DateTaken.h"
+#include "metadata/RecordingTime.h"
 #include "metadata/Exiv2Setup.h"
 
 namespace quillfen {
@@ -177,6 +178,37 @@ TEST(DateTaken, PicturesWrittenToFilesAreReadThroughTheFile) {
   EXPECT_EQ(dated.bytesRead, dated.Size());
   testing::FileByteSource undated(dir.Path("b.jpg"));
   EXPECT_EQ(ReadDateTaken(undated), std::nullopt);
+}
+
+// A video's recording time: a moment in UTC from its container, except
+// where the maker writes its own clock there; Sony's clip metadata carries
+// the camera's clock. No time from a file that is no video.
+TEST(RecordingTime, MoviesAndClipMetadata) {
+  const std::int64_t june1st2355Utc = 1685663700;
+  struct Case {
+    const char* what;
+    std::string bytes;
+    std::optional<DateTaken> time;
+    bool utc;
+  };
+  const std::vector<Case> cases = {
+      {"a camera's movie", testing::MakeMovie(june1st2355Utc, "Canon"), DateTaken{2023, 6, 1, 23, 55, 0}, true},
+      {"GoPro's movie", testing::MakeMovie(june1st2355Utc, "GoPro"), DateTaken{2023, 6, 1, 23, 55, 0}, false},
+      {"a picture", MakePicture(PictureKind::Jpeg, {kOriginalText, "", ""}), std::nullopt, false},
+      {"noise", std::string(100000, '\x5a'), std::nullopt, false},
+  };
+  for (const Case& c : cases) {
+    testing::MemoryByteSource file(c.bytes);
+    const std::optional<RecordedAt> recorded = ReadRecordingTime(file);
+    ASSERT_EQ(recorded.has_value(), c.time.has_value()) << c.what;
+    if (!recorded) continue;
+    EXPECT_EQ(recorded->time, *c.time) << c.what;
+    EXPECT_EQ(recorded->utc, c.utc) << c.what;
+  }
+  testing::MemoryByteSource clip(testing::MakeClipMetadata("2023-06-01T23:55:00+09:00"));
+  EXPECT_EQ(ReadClipMetadataTime(clip), (DateTaken{2023, 6, 1, 23, 55, 0}));
+  testing::MemoryByteSource broken(std::string("<NonRealTimeMeta><CreationDate value=\"yesterday\"/>"));
+  EXPECT_EQ(ReadClipMetadataTime(broken), std::nullopt);
 }
 
 }  // namespace

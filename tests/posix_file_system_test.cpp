@@ -2,6 +2,7 @@
 // contract test both file systems pass): links, times to the nanosecond,
 // copies that fail half-way, durability, leftovers of killed runs, links and
 // pipes in a file's place.
+#include "posix/CardClock.h"
 #include "posix/PosixFileSystem.h"
 
 #include <fcntl.h>
@@ -335,6 +336,35 @@ TEST(PosixMove, PartialCopyNameIsHiddenBesideTheTargetAndFitsOneName) {
                             ".quillfen-a.jpg.partial--4", ".quillfen-a.jpg.partial-12345678901", "quillfen-a.partial-4",
                             ".quillfen-.partial-x", ".quillfen.partial-4"})
     EXPECT_FALSE(IsPartialCopyName(other, writer)) << other;
+}
+
+// A FAT or exFAT card keeps the camera's clock, which the kernel shows
+// shifted by the mount's offset or its own time zone; other volumes keep
+// moments.
+TEST(PosixCardClock, TheMountSaysHowToReadTheCardsTimes) {
+  struct Case {
+    const char* type;
+    const char* options;
+    bool cameraClock;
+    std::int64_t offsetSeconds;
+  };
+  const Case cases[] = {
+      {"vfat", "rw,relatime,fmask=0022,tz=UTC", true, 0},
+      {"vfat", "rw,time_offset=-300,iocharset=utf8", true, -300 * 60},
+      {"vfat", "rw,relatime", true, 60 * 60},  // the kernel's zone: an hour east of Greenwich
+      {"exfat", "rw,relatime,iocharset=utf8", true, 0},
+      {"exfat", "rw,sys_tz", true, 60 * 60},
+      {"exfat", "rw,time_offset=540", true, 540 * 60},
+      {"ext4", "rw,relatime", false, 0},
+      {"fuseblk", "rw,user_id=0", false, 0},
+  };
+  for (const Case& c : cases) {
+    const FileClock clock = posix::ClockOfMount(c.type, c.options, -60);
+    EXPECT_EQ(clock.cameraClock, c.cameraClock) << c.type << " " << c.options;
+    EXPECT_EQ(clock.offsetSeconds, c.offsetSeconds) << c.type << " " << c.options;
+  }
+  FileClock disk;
+  ASSERT_TRUE(posix::ClockOfPath("/", disk));
 }
 
 }  // namespace

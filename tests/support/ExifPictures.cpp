@@ -276,4 +276,30 @@ void ExifPictures::Write(const std::string& path, const std::optional<DateTaken>
   if (std::fclose(file) != 0 || !written) throw std::runtime_error("cannot write " + path);
 }
 
+std::string MakeMovie(std::int64_t createdUtc, const std::string& writer) {
+  // QuickTime counts from 1904.
+  const auto created = static_cast<std::uint32_t>(createdUtc + 2082844800);
+  std::string mvhd(4, '\0');  // version 0, no flags
+  for (std::uint32_t value : {created, created, 1000u, 5000u, 0x00010000u}) PutU32(mvhd, value, true);
+  mvhd += std::string("\x01\x00", 2) + std::string(10 + 36 + 24, '\0');
+  PutU32(mvhd, 2, true);  // the next track's id
+  std::string moov = Box("mvhd", mvhd);
+  if (!writer.empty()) {
+    // A user-data entry "©swr": the software that wrote the movie.
+    std::string text;
+    PutU16(text, static_cast<unsigned>(writer.size()), true);
+    PutU16(text, 0, true);
+    moov += Box("udta", Box("\xa9swr", text + writer));
+  }
+  return Box("ftyp", std::string("qt  \0\0\0\0qt  ", 12)) + Box("moov", moov) + Box("mdat", std::string(64, '\0'));
+}
+
+std::string MakeClipMetadata(const std::string& creationDate) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+         "<NonRealTimeMeta xmlns=\"urn:schemas-professionalDisc:nonRealTimeMeta:ver.2.00\">\n"
+         "  <Duration value=\"250\"/>\n"
+         "  <CreationDate value=\"" + creationDate + "\"/>\n"
+         "</NonRealTimeMeta>\n";
+}
+
 }  // namespace quillfen::testing

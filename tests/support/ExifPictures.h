@@ -3,6 +3,7 @@
 // need cameras' files: single pictures of each kind with any date text, and
 // whole cards of dated JPEGs written fast.
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -36,6 +37,14 @@ std::string MakeCanonLikeJpeg(const ExifDates& dates);
 std::string MakeTiffWithLongDescription(const ExifDates& dates, std::size_t descriptionBytes);
 // The same small picture with no EXIF at all.
 std::string MakePictureWithoutExif(PictureKind kind);
+
+// A QuickTime or MP4 movie as cameras write it, as small as a player still
+// reads: its header with the creation time (seconds since 1970, UTC), and
+// the name of the program that wrote it (empty: none).
+std::string MakeMovie(std::int64_t createdUtc, const std::string& writer = "");
+// Sony's metadata of a clip (C0001M01.XML) with its creation time as the
+// camera's clock wrote it: "2023-06-01T23:55:00+09:00".
+std::string MakeClipMetadata(const std::string& creationDate);
 
 // Dated pictures of one kind, cheap enough for tens of thousands: the bytes
 // are made once and each picture only has its date written in.
