@@ -197,6 +197,8 @@ void clsFSMoving::ShotDone(const WalkState& walk) {
 void clsFSMoving::PauseGate() {
   ports_.window.PumpEvents();
   ports_.window.PumpEvents();
+  // A paused move holds no file of the card open: the user may take it out.
+  if (paused_) ports_.files.ForgetHints();
   while (paused_) {
     // Waiting for the user's resume; a short sleep keeps the wait from
     // spinning a processor core.

@@ -122,6 +122,9 @@ class FileSystem {
     (void)source;
     (void)targetFolder;
   }
+  // Every hint is dropped and nothing read ahead stays open: a move that
+  // waits for the user leaves the card free to be taken out.
+  virtual void ForgetHints() {}
   // Removes a folder only when it is empty; anything inside makes it fail.
   virtual FsStatus RemoveFolder(const std::string& path) = 0;
 

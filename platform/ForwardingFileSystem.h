@@ -41,6 +41,7 @@ class ForwardingFileSystem : public FileSystem {
   void WillMove(const std::string& source, const std::string& targetFolder) override {
     target_.WillMove(source, targetFolder);
   }
+  void ForgetHints() override { target_.ForgetHints(); }
   FsStatus RemoveFolder(const std::string& path) override { return target_.RemoveFolder(path); }
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override {
     return target_.OpenForReading(path, file);

@@ -29,6 +29,7 @@ class PosixFileSystem : public FileSystem {
   FsStatus FileClockOf(const std::string& path, FileClock& clock) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
   void WillMove(const std::string& source, const std::string& targetFolder) override;
+  void ForgetHints() override { readAhead_.ForgetAll(); }
   FsStatus RemoveFolder(const std::string& path) override;
   bool FolderIsEmpty(const std::string& path) const override;
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;

@@ -44,6 +44,14 @@ void ReadAhead::Forget(const std::string& path) {
   done_.wait(lock, [&] { return reading_ != path; });
 }
 
+void ReadAhead::ForgetAll() {
+  std::unique_lock<std::mutex> lock(mutex_);
+  jobs_.clear();
+  if (reading_.empty()) return;
+  abandon_ = true;
+  done_.wait(lock, [&] { return reading_.empty(); });
+}
+
 void ReadAhead::Drain() {
   std::unique_lock<std::mutex> lock(mutex_);
   done_.wait(lock, [&] { return jobs_.empty() && reading_.empty(); });

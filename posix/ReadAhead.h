@@ -29,6 +29,9 @@ class ReadAhead {
   // A move calls it first, so that the reader never holds a picture open as
   // it is removed (a FUSE card would keep it as a hidden file).
   void Forget(const std::string& path);
+  // Nothing more is read ahead: what was asked is dropped, and a file being
+  // read is closed before this returns.
+  void ForgetAll();
   // Waits until everything asked so far was read (for tests and benchmarks).
   void Drain();
 

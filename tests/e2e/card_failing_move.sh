@@ -45,15 +45,32 @@ if grep -q "title=.* text=$(qf_dialog files_moved)" "$QF_LOG"; then qf_fail "the
 qf_check_nothing_lost "$before" "$readonly_target"
 echo "PASS: read-only target, every picture kept"
 
-# 2. A target that fills up mid-move: small pictures pass the free-space
-# check by their bytes but each takes a whole page of the volume.
+# 2. A target too small for the pictures' allocation: small pictures would
+# fit by their bytes, but each takes a whole page of the volume. The move
+# is refused before anything moves.
 rm -rf "$card/DCIM"
-full_target=$QF_WORK/full
-qf_mount_tmpfs "$full_target" 1M
+small_target=$QF_WORK/small
+qf_mount_tmpfs "$small_target" 1M
 for folder in 100TEST 101TEST; do
   for n in $(seq 1 150); do qf_write_picture "$card/DCIM/$folder/P${folder:0:3}_$(printf %04d $n).JPG" 3000; done
 done
 before=$(qf_fingerprint "$card/DCIM")
+qf_settings Automoving True AutoRename False Subfolder False Target "$small_target"
+qf_run "$QF_WORK/transcript" "$card"
+grep -q "^box warning RetryCancel title=$(qf_dialog no_space_caption) " "$QF_LOG" ||
+  qf_fail "the move was not refused for want of room"
+qf_check_nothing_lost "$before" "$small_target"
+[[ -z $(find "$small_target" -type f) ]] || qf_fail "pictures were moved into a target without room"
+echo "PASS: a target without room for the pictures' pages is refused before anything moves"
+
+# 3. A target that fills up mid-move: it has room for every picture's pages
+# but for only a few files (its inodes run out), as when another program
+# fills it meanwhile.
+full_target=$QF_WORK/full
+mkdir -p "$full_target"
+mount -t tmpfs -o size=8M,nr_inodes=40,mode=0755 quillfen-test "$full_target" 2>/dev/null ||
+  qf_skip "this machine refuses tmpfs mounts"
+_qf_mounts+=("$full_target")
 qf_settings Automoving True AutoRename False Subfolder False Target "$full_target"
 qf_run "$QF_WORK/transcript" "$card"
 
