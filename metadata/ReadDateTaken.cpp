@@ -33,6 +33,7 @@
 #include "metadata/JpegExifBlock.h"
 #include "metadata/MakerNoteMask.h"
 #include "metadata/PictureReaders.h"
+#include "metadata/RawDirectories.h"
 
 namespace quillfen {
 namespace {
@@ -127,6 +128,14 @@ std::optional<DateTaken> ReadDateTaken(ByteSource& file) {
     metadata::PrepareExiv2();
     auto io = std::make_unique<ByteSourceIo>(file, kReadLimit);
     const PictureReader* reader = metadata::FindPictureReader(*io);
+    // Raw kinds whose directories lie at the end, where exiv2 does not read.
+    if (reader == nullptr && metadata::IsX3f(file))
+      return metadata::ReadX3fDate(file, [](ByteSource& jpeg) {
+        ByteSourceIo jpegIo(jpeg, kReadLimit);
+        jpegIo.open();
+        return ReadJpeg(jpegIo).date;
+      });
+    if (reader == nullptr && metadata::IsCrw(file)) return metadata::ReadCrwDate(file);
     if (reader == nullptr) return std::nullopt;
     if (reader->kind == metadata::Kind::Bmff && !metadata::BmffShapeIsSound(file, kReadLimit)) return std::nullopt;
     io->open();

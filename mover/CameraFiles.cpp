@@ -23,19 +23,21 @@ constexpr Extension kExtensions[] = {
     {"jpg", K::Picture}, {"jpeg", K::Picture}, {"jpe", K::Picture}, {"heic", K::Picture}, {"heif", K::Picture},
     {"hif", K::Picture}, {"avif", K::Picture}, {"jxl", K::Picture}, {"webp", K::Picture}, {"png", K::Picture},
     {"tif", K::Picture}, {"tiff", K::Picture}, {"mpo", K::Picture}, {"insp", K::Picture},
-    // RAW: every maker's, Sony's pixel-shift ARQ and Olympus' ORI (the original beside a processed ORF).
-    {"3fr", K::Raw}, {"ari", K::Raw}, {"arq", K::Raw}, {"arw", K::Raw}, {"bay", K::Raw}, {"braw", K::Raw},
-    {"cap", K::Raw}, {"cr2", K::Raw}, {"cr3", K::Raw}, {"crw", K::Raw}, {"dcr", K::Raw}, {"dcs", K::Raw},
-    {"dng", K::Raw}, {"drf", K::Raw}, {"eip", K::Raw}, {"erf", K::Raw}, {"fff", K::Raw}, {"gpr", K::Raw},
-    {"iiq", K::Raw}, {"k25", K::Raw}, {"kdc", K::Raw}, {"mdc", K::Raw}, {"mef", K::Raw}, {"mos", K::Raw},
-    {"mrw", K::Raw}, {"nef", K::Raw}, {"nrw", K::Raw}, {"orf", K::Raw}, {"ori", K::Raw}, {"pef", K::Raw},
-    {"ptx", K::Raw}, {"pxn", K::Raw}, {"r3d", K::Raw}, {"raf", K::Raw}, {"raw", K::Raw}, {"rw2", K::Raw},
-    {"rwl", K::Raw}, {"rwz", K::Raw}, {"sr2", K::Raw}, {"srf", K::Raw}, {"srw", K::Raw}, {"x3f", K::Raw},
-    // Video: cameras, AVCHD and broadcast streams, Canon's cinema RAW, Nikon's N-RAW, 360° cameras.
+    // RAW: every maker's, each with a way to its date (exiv2 reads the TIFF-based ones, CR3, ORF,
+    // RW2, RAF and MRW; X3F and CRW keep theirs at the end), Sony's pixel-shift ARQ and Olympus' ORI
+    // (the original beside a processed ORF).
+    {"3fr", K::Raw}, {"arq", K::Raw}, {"arw", K::Raw}, {"cr2", K::Raw}, {"cr3", K::Raw}, {"crw", K::Raw},
+    {"dcr", K::Raw}, {"dng", K::Raw}, {"erf", K::Raw}, {"fff", K::Raw}, {"gpr", K::Raw}, {"iiq", K::Raw},
+    {"k25", K::Raw}, {"kdc", K::Raw}, {"mef", K::Raw}, {"mos", K::Raw}, {"mrw", K::Raw}, {"nef", K::Raw},
+    {"nrw", K::Raw}, {"orf", K::Raw}, {"ori", K::Raw}, {"pef", K::Raw}, {"raf", K::Raw}, {"raw", K::Raw},
+    {"rw2", K::Raw}, {"rwl", K::Raw}, {"sr2", K::Raw}, {"srf", K::Raw}, {"srw", K::Raw}, {"x3f", K::Raw},
+    // Video: cameras, AVCHD and broadcast streams, cinema RAW (Canon's CRM, Nikon's N-RAW, Blackmagic,
+    // RED, ARRI), 360° cameras.
     {"mp4", K::Video}, {"mov", K::Video}, {"avi", K::Video}, {"mts", K::Video}, {"m2ts", K::Video},
     {"m2t", K::Video}, {"mxf", K::Video}, {"m4v", K::Video}, {"3gp", K::Video}, {"mpg", K::Video},
     {"mpeg", K::Video}, {"mkv", K::Video}, {"webm", K::Video}, {"crm", K::Video}, {"nev", K::Video},
-    {"insv", K::Video}, {"360", K::Video}, {"vob", K::Video},
+    {"braw", K::Video}, {"r3d", K::Video}, {"ari", K::Video}, {"insv", K::Video}, {"360", K::Video},
+    {"vob", K::Video},
     // Sidecars: thumbnails, low-resolution proxies (GoPro's LRV, DJI's LRF), drones' subtitles with
     // their flight data, edits (XMP, Apple's AAE, RawTherapee, DxO), voice memos, clip metadata.
     {"thm", K::Sidecar}, {"lrv", K::Sidecar}, {"lrf", K::Sidecar}, {"srt", K::Sidecar}, {"xmp", K::Sidecar},

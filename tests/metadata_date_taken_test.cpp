@@ -211,5 +211,50 @@ TEST(RecordingTime, MoviesAndClipMetadata) {
   EXPECT_EQ(ReadClipMetadataTime(broken), std::nullopt);
 }
 
+std::string Le32(std::uint32_t value) {
+  return {static_cast<char>(value), static_cast<char>(value >> 8), static_cast<char>(value >> 16),
+          static_cast<char>(value >> 24)};
+}
+std::string Le16(std::uint16_t value) { return {static_cast<char>(value), static_cast<char>(value >> 8)}; }
+
+// A Sigma X3F: its preview JPEG (with the EXIF dates) far into the file, found
+// through the directory at its end.
+std::string MakeX3f(const std::string& jpeg) {
+  std::string file = "FOVb" + std::string(60, '\0') + std::string(2 * 1024 * 1024, '\x11');
+  const auto image = static_cast<std::uint32_t>(file.size());
+  file += "SECi" + Le32(0x200) + Le32(2) + Le32(18) + Le32(640) + Le32(480) + Le32(0) + jpeg;
+  const auto directory = static_cast<std::uint32_t>(file.size());
+  file += "SECd" + Le32(0x200) + Le32(1) + Le32(image) + Le32(static_cast<std::uint32_t>(28 + jpeg.size())) + "IMA2";
+  return file + Le32(directory);
+}
+
+// A Canon CRW: its time stamp (0x180e, seconds of the camera's clock) in the
+// image properties' heap, the heaps' directories at their ends.
+std::string MakeCrw(std::uint32_t seconds) {
+  const std::string header = "II" + Le32(26) + "HEAPCCDR" + Le32(0x10002) + std::string(8, '\0');
+  std::string properties = Le32(seconds) + Le32(0) + Le32(0);  // the time stamp, then its directory
+  properties += Le16(1) + Le16(0x180e) + Le32(12) + Le32(0) + Le32(12);
+  std::string heap = std::string(3 * 1024 * 1024, '\x22');  // the image data first
+  const auto propertiesAt = static_cast<std::uint32_t>(heap.size());
+  heap += properties;
+  const auto directory = static_cast<std::uint32_t>(heap.size());
+  heap += Le16(1) + Le16(0x300a) + Le32(static_cast<std::uint32_t>(properties.size())) + Le32(propertiesAt);
+  return header + heap + Le32(directory);
+}
+
+// Raw kinds whose metadata lies at the end of the file still give their date.
+TEST(DateTaken, X3fAndCrwHaveTheirDatesAtTheirEnds) {
+  const std::string jpeg = MakePicture(PictureKind::Jpeg, {kOriginalText, "", ""});
+  testing::MemoryByteSource x3f(MakeX3f(jpeg));
+  EXPECT_EQ(ReadDateTaken(x3f), kOriginal);
+  testing::MemoryByteSource crw(MakeCrw(1685663700));  // 1 June 2023, 23:55 on the camera's clock
+  EXPECT_EQ(ReadDateTaken(crw), (DateTaken{2023, 6, 1, 23, 55, 0}));
+  std::string damaged = MakeCrw(1685663700);
+  damaged.replace(damaged.size() - 4, 4, Le32(0x7ffffff0));
+  testing::MemoryByteSource broken(damaged);
+  EXPECT_EQ(ReadDateTaken(broken), std::nullopt);
+  EXPECT_LE(broken.bytesHandedOut, 64u * 1024);
+}
+
 }  // namespace
 }  // namespace quillfen
