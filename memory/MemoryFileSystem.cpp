@@ -4,6 +4,7 @@
 #include <cstring>
 #include <vector>
 
+#include "base/ChecksumText.h"
 #include "base/NoCase.h"
 #include "base/PathParts.h"
 
@@ -213,6 +214,37 @@ FsStatus MemoryFileSystem::MoveFile(const std::string& source, const std::string
   Node moved = *node;
   nodes_.erase(from);
   nodes_[to] = std::move(moved);
+  return {};
+}
+
+FsStatus MemoryFileSystem::CopyFile(const std::string& source, const std::string& target, std::string* checksum) {
+  const Node* node = Find(source);
+  if (!node) return NotFound();
+  if (node->folder) return Other("Invalid argument");
+  const std::string to = NormalisedPath(target);
+  if (Find(to)) return Exists();
+  if (!FolderExists(ParentFolder(to))) return NotFound();
+  if (FsStatus room = Writable(to, node->bytes.size()); !room) return room;
+  if (checksum) *checksum = ChecksumOf(node->bytes);
+  Node copy = *node;
+  nodes_[to] = std::move(copy);
+  return {};
+}
+
+FsStatus MemoryFileSystem::RemoveCopy(const std::string& path) {
+  const Node* node = Find(path);
+  if (!node) return NotFound();
+  if (node->folder) return Other("Is a directory");
+  if (VolumeOf(path).second.readOnly) return ReadOnly();
+  nodes_.erase(NormalisedPath(path));
+  return {};
+}
+
+FsStatus MemoryFileSystem::Checksum(const std::string& path, std::string& hex) const {
+  const Node* node = Find(path);
+  if (!node) return NotFound();
+  if (node->folder) return Other("not a regular file");
+  hex = ChecksumOf(node->bytes);
   return {};
 }
 

@@ -44,6 +44,9 @@ class MemoryFileSystem : public FileSystem {
   FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus FileClockOf(const std::string& path, FileClock& clock) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  FsStatus CopyFile(const std::string& source, const std::string& target, std::string* checksum) override;
+  FsStatus RemoveCopy(const std::string& path) override;
+  FsStatus Checksum(const std::string& path, std::string& hex) const override;
   FsStatus RemoveFolder(const std::string& path) override;
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
   FsStatus ReadFile(const std::string& path, std::string& bytes) const override;

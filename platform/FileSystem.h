@@ -41,6 +41,37 @@ struct FileEntry {
   std::int64_t modified = 0;  // the time of its last modification, in seconds since 1970 (UTC)
 };
 
+// One file of a shot and where it goes: its target, and the same name in
+// the second destination (none when empty).
+struct FileMove {
+  std::string source;
+  std::string target;
+  std::string backup;
+};
+
+// What became of one shot's move.
+struct ShotOutcome {
+  // OK: every copy of every file complete, durable and verified, and every
+  // source gone. Else no file of the shot moved: each is where it was,
+  // unless `whereNow` says otherwise.
+  FsStatus status;
+  std::string failedFile;  // the source of the file that failed
+  std::string failedAt;    // where it failed: its target or its backup; empty: the source
+  // Each file's checksum (XXH3-128 of what was read, in xxhsum's hex),
+  // when they were asked for and the move was done.
+  std::vector<std::string> checksums;
+  // After a failure, where each file is: its source, or where it went and
+  // could not come back from.
+  std::vector<std::string> whereNow;
+};
+
+// How many shots, and how many of their bytes, the file system takes in
+// one MoveShots between two given folders: its work overlaps within them.
+struct MoveBatch {
+  std::size_t shots = 1;
+  std::uint64_t bytes = 0;  // 0: no limit beyond the shots
+};
+
 // How a volume keeps the times of its files.
 struct FileClock {
   // The times are the clock of the camera that wrote them, not moments: FAT
@@ -114,6 +145,28 @@ class FileSystem {
   // changed meanwhile stays (SourceChanged). On failure the source is in
   // place and nothing new is left at the target.
   virtual FsStatus MoveFile(const std::string& source, const std::string& target) = 0;
+  // Copies a regular file as a move across volumes does, but keeps the
+  // source: the copy complete, on disk, with the source's times and read
+  // back equal to what was read; never replacing anything. `checksum` (when
+  // given) receives the checksum of what was read. On failure nothing new is
+  // left at the target.
+  virtual FsStatus CopyFile(const std::string& source, const std::string& target, std::string* checksum) = 0;
+  // Removes a regular file that a move made and must take back.
+  virtual FsStatus RemoveCopy(const std::string& path) = 0;
+  // The checksum of a file's content: XXH3-128, as xxhsum writes it.
+  virtual FsStatus Checksum(const std::string& path, std::string& hex) const = 0;
+  // Moves whole shots, each to its target and, where named, its backup:
+  // the sources of a shot go only once every copy of it is complete,
+  // durable and verified; when one of its files fails, none of the shot's
+  // files moves. One outcome per shot, in order. By default shot after
+  // shot, file after file, with CopyFile and MoveFile.
+  virtual std::vector<ShotOutcome> MoveShots(const std::vector<std::vector<FileMove>>& shots, bool checksums);
+  // How much one MoveShots between the folders takes; by default a shot.
+  virtual MoveBatch BatchLimits(const std::string& sourceFolder, const std::string& targetFolder) const {
+    (void)sourceFolder;
+    (void)targetFolder;
+    return {};
+  }
   // A hint that the file is moved into the folder soon: across volumes its
   // start may be read ahead while the move in hand is flushed and checked,
   // so that a slow card never waits. Nothing is promised; by default

@@ -1,7 +1,7 @@
 #pragma once
 // A file system that hands every call to another one. Wrappers (a fault
-// injector, a jail, a counter) derive from it and override only the calls
-// they change.
+// injector, a counter) derive from it and override only the calls they
+// change.
 #include "platform/FileSystem.h"
 
 namespace quillfen {
@@ -38,6 +38,13 @@ class ForwardingFileSystem : public FileSystem {
   FsStatus MoveFile(const std::string& source, const std::string& target) override {
     return target_.MoveFile(source, target);
   }
+  FsStatus CopyFile(const std::string& source, const std::string& target, std::string* checksum) override {
+    return target_.CopyFile(source, target, checksum);
+  }
+  FsStatus RemoveCopy(const std::string& path) override { return target_.RemoveCopy(path); }
+  FsStatus Checksum(const std::string& path, std::string& hex) const override { return target_.Checksum(path, hex); }
+  // MoveShots and BatchLimits are not handed on: a wrapper that changes
+  // MoveFile sees every file of a shot pass through it.
   void WillMove(const std::string& source, const std::string& targetFolder) override {
     target_.WillMove(source, targetFolder);
   }

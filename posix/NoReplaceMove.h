@@ -19,4 +19,8 @@ namespace quillfen {
 // status says why.
 FsStatus MoveWithoutReplacing(const std::string& source, const std::string& target);
 
+// Copies source to target as a move across volumes copies it, and keeps the
+// source; `checksum` (when given) receives the checksum of what was read.
+FsStatus CopyVerified(const std::string& source, const std::string& target, std::string* checksum);
+
 }  // namespace quillfen

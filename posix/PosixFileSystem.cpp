@@ -12,12 +12,14 @@
 #include <cstring>
 #include <optional>
 
+#include "base/ChecksumText.h"
 #include "base/NoCase.h"
 #include "base/PathParts.h"
 #include "posix/CardClock.h"
 #include "posix/NoReplaceMove.h"
 #include "posix/PartialCopies.h"
 #include "posix/PosixFiles.h"
+#include "posix/VerifiedCopy.h"
 
 namespace quillfen {
 
@@ -207,6 +209,31 @@ FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string&
     readAhead_.Forget(source);
   }
   return MoveWithoutReplacing(source, target);
+}
+
+FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target, std::string* checksum) {
+  const std::string folder = ParentFolder(target);
+  if (sweptFolders_.insert(folder).second) RemoveStaleCopies(folder);
+  readAhead_.Forget(source);
+  return CopyVerified(source, target, checksum);
+}
+
+FsStatus PosixFileSystem::RemoveCopy(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) != 0) return posix::StatusOf(errno);
+  if (!S_ISREG(st.st_mode)) return posix::StatusOf(EINVAL);
+  if (::unlink(path.c_str()) != 0) return posix::StatusOf(errno);
+  if (const int error = posix::FlushFolder(ParentFolder(path))) return posix::StatusOf(error);
+  return {};
+}
+
+FsStatus PosixFileSystem::Checksum(const std::string& path, std::string& hex) const {
+  posix::UniqueFd in(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+  if (!in.valid()) return posix::StatusOf(errno);
+  posix::Checksum sum;
+  if (const int error = posix::ChecksumOfOpenFile(in.get(), sum)) return posix::StatusOf(error);
+  hex = ChecksumText(sum.hash);
+  return {};
 }
 
 void PosixFileSystem::WillMove(const std::string& source, const std::string& targetFolder) {

@@ -28,6 +28,9 @@ class PosixFileSystem : public FileSystem {
   FsStatus AllocationUnit(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus FileClockOf(const std::string& path, FileClock& clock) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  FsStatus CopyFile(const std::string& source, const std::string& target, std::string* checksum) override;
+  FsStatus RemoveCopy(const std::string& path) override;
+  FsStatus Checksum(const std::string& path, std::string& hex) const override;
   void WillMove(const std::string& source, const std::string& targetFolder) override;
   void ForgetHints() override { readAhead_.ForgetAll(); }
   FsStatus RemoveFolder(const std::string& path) override;

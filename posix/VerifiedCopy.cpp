@@ -75,6 +75,12 @@ int CopyWithChecksum(int in, int out, Checksum& read) {
   return error;
 }
 
+int ChecksumOfOpenFile(int fd, Checksum& sum) {
+  Buffer buffer = NewBuffer();
+  if (!buffer) return ENOMEM;
+  return HashToEnd(fd, buffer.get(), sum);
+}
+
 int ChecksumFromDisk(int folder, const std::string& name, int open, Checksum& onDisk) {
   Buffer buffer = NewBuffer();
   if (!buffer) return ENOMEM;

@@ -23,6 +23,10 @@ struct Checksum {
 // returns in `read` the checksum of what was read. Returns 0 or the errno.
 int CopyWithChecksum(int in, int out, Checksum& read);
 
+// The checksum of an open file from where it stands to its end. Returns 0
+// or the errno.
+int ChecksumOfOpenFile(int fd, Checksum& sum);
+
 // The checksum of the file `name` in the open folder `folder`, read from the
 // disk: directly where the file system allows it, else after the system has
 // been told to forget what it keeps in memory of the file (`open` is the
