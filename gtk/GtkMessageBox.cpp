@@ -41,19 +41,20 @@ GtkMessageType MessageType(BoxIcon icon) {
   return GTK_MESSAGE_OTHER;
 }
 
-// Adds the box's buttons; returns the response of the first one.
-int AddButtons(GtkDialog* dialog, BoxButtons buttons) {
+// Adds the box's buttons, captioned in the program's language (GTK's own
+// labels would follow the system's); returns the response of the first one.
+int AddButtons(GtkDialog* dialog, BoxButtons buttons, const WindowLanguage& language) {
   switch (buttons) {
     case BoxButtons::OK:
-      gtk_dialog_add_button(dialog, "_OK", GTK_RESPONSE_OK);
+      gtk_dialog_add_button(dialog, language.ok.c_str(), GTK_RESPONSE_OK);
       return GTK_RESPONSE_OK;
     case BoxButtons::OKCancel:
-      gtk_dialog_add_button(dialog, "_OK", GTK_RESPONSE_OK);
-      gtk_dialog_add_button(dialog, "_Cancel", GTK_RESPONSE_CANCEL);
+      gtk_dialog_add_button(dialog, language.ok.c_str(), GTK_RESPONSE_OK);
+      gtk_dialog_add_button(dialog, language.cancel.c_str(), GTK_RESPONSE_CANCEL);
       return GTK_RESPONSE_OK;
     case BoxButtons::RetryCancel:
-      gtk_dialog_add_button(dialog, "_Retry", kRetryResponse);
-      gtk_dialog_add_button(dialog, "_Cancel", GTK_RESPONSE_CANCEL);
+      gtk_dialog_add_button(dialog, language.retry.c_str(), kRetryResponse);
+      gtk_dialog_add_button(dialog, language.cancel.c_str(), GTK_RESPONSE_CANCEL);
       return kRetryResponse;
   }
   return GTK_RESPONSE_OK;
@@ -69,7 +70,7 @@ BoxAnswer AnswerForResponse(int response, BoxButtons buttons) {
 }
 
 BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon,
-                        BoxButtons buttons) {
+                        BoxButtons buttons, const WindowLanguage& language) {
   // The text is shown as it stands, never read as markup or format.
   GtkWidget* widget = gtk_message_dialog_new(owner, GtkDialogFlags(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
                                              MessageType(icon), GTK_BUTTONS_NONE, "%s", text.c_str());
@@ -80,7 +81,7 @@ BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::st
                                                   ? GTK_WIN_POS_CENTER_ON_PARENT
                                                   : GTK_WIN_POS_CENTER);
   gtk_window_set_skip_taskbar_hint(GTK_WINDOW(widget), owner != nullptr);
-  const int first = AddButtons(dialog, buttons);
+  const int first = AddButtons(dialog, buttons, language);
   gtk_dialog_set_default_response(dialog, first);
   GtkWidget* firstButton = gtk_dialog_get_widget_for_response(dialog, first);
   if (firstButton) gtk_widget_grab_focus(firstButton);

@@ -12,14 +12,14 @@ class FixedSystemInfo : public SystemInfo {
   std::string programFolder;
   std::string programFileName = "quillfen";
   std::string argument;
-  int languageId = 1033;
+  std::vector<std::string> localePreferences = {"C"};
   LocalDate today{2026, 12, 6};
   std::string picturesFolder = "/home/user/Pictures";
 
   std::string ProgramFolder() const override { return programFolder; }
   std::string ProgramFileName() const override { return programFileName; }
   std::string CommandLineArgument() const override { return argument; }
-  int UserLanguageId() const override { return languageId; }
+  std::vector<std::string> LocalePreferences() const override { return localePreferences; }
   LocalDate Today() const override { return today; }
   // In UTC, the same on every machine.
   LocalDate DayOf(std::int64_t seconds) const override {

@@ -36,8 +36,8 @@ void clsFSMoving::StartOperation() {
   if (!request.byDateTaken && !FolderMade(targetFolder)) return;
 
   StartSteps();
-  view_.SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + request.source), ControlKind::Text);
-  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + targetFolder), ControlKind::Text);
+  view_.SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + texts_.Embedded(request.source)), ControlKind::Text);
+  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + texts_.Embedded(targetFolder)), ControlKind::Text);
   ports_.window.PumpEvents();
 
   const PlanProgress progress{[this] {
@@ -62,7 +62,6 @@ bool clsFSMoving::FolderMade(const std::string& folder) {
 // Across volumes the target must hold every picture; the user may make room
 // and try again.
 bool clsFSMoving::RoomFound(const MovePlan& plan) {
-  const std::locale numbers = UserNumericLocale();
   for (;;) {
     const std::optional<Refusal> refused = CheckSpace(ports_.files, plan);
     if (!refused) return true;
@@ -70,8 +69,9 @@ bool clsFSMoving::RoomFound(const MovePlan& plan) {
       Refuse(*refused);
       return false;
     }
-    const std::string text = texts_.GetDialog(
-        "no_space", {FormatMegabytes(refused->needed, numbers), FormatMegabytes(static_cast<double>(refused->free), numbers)});
+    const std::string text =
+        texts_.GetDialog("no_space", {TextValue(WholeMegabytes(refused->needed)),
+                                      TextValue(WholeMegabytes(static_cast<double>(refused->free)))});
     if (Box(text, "no_space_caption", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) {
       Stop();
       return false;
@@ -81,9 +81,9 @@ bool clsFSMoving::RoomFound(const MovePlan& plan) {
 
 bool clsFSMoving::Confirmed(const MovePlan& plan) {
   const std::string question =
-      plan.byDateTaken ? texts_.GetDialog("operation_alert_days", {plan.source, plan.targetFolder,
-                                                                   std::to_string(plan.destinations.size())})
-                       : texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
+      plan.byDateTaken
+          ? texts_.GetDialog("operation_alert_days", {plan.source, plan.targetFolder, TextValue(plan.destinations.size())})
+          : texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
   if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) == BoxAnswer::OK) return true;
   Stop();
   return false;
@@ -102,7 +102,7 @@ bool clsFSMoving::Surveyed(MovePlan& plan) {
     const std::optional<Refusal> refused =
         SurveyDestination(ports_.files, plan, destination, [this](const FileEntry& entry) {
           ports_.window.PumpEvents();
-          ShowExtraInfo(T("checking") + " " + entry.path + "...");
+          ShowExtraInfo(T("checking") + " " + texts_.Embedded(entry.path) + "...");
         });
     if (refused) {
       Refuse(*refused);
@@ -115,10 +115,10 @@ bool clsFSMoving::Surveyed(MovePlan& plan) {
 void clsFSMoving::MovePhase(MovePlan& plan) {
   ShowExtraInfo(T("moving_files"));
   const WalkResult result = WalkPlan(ports_.files, plan, *this);
-  ShowExtraInfo(T("moved_files") + ": " + std::to_string(result.walk.moved));
+  ShowExtraInfo(texts_.GetDialog("moved_files", {TextValue(result.walk.moved)}));
   // What only every camera file would have taken is said, not passed over.
   if (plan.otherCameraFiles > 0)
-    ShowOperationInfo(texts_.GetDialog("camera_files_left", {std::to_string(plan.otherCameraFiles)}));
+    ShowOperationInfo(texts_.GetDialog("camera_files_left", {TextValue(plan.otherCameraFiles)}));
   if (cancel_ || result.gaveUp) {
     // The request is consumed here, and the user is not told twice.
     cancel_ = false;
@@ -130,7 +130,7 @@ void clsFSMoving::MovePhase(MovePlan& plan) {
 }
 
 void clsFSMoving::ShotStarting(const Shot& shot) {
-  ShowOperationInfo(T("moving_file") + " \"" + shot.files.front().name + "\"...");
+  ShowOperationInfo(T("moving_file") + " \"" + texts_.Embedded(shot.files.front().name) + "\"...");
 }
 
 bool clsFSMoving::RetryMove(const std::string& source, const FsStatus& failure) {

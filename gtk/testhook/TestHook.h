@@ -8,8 +8,9 @@
 //   except the line "window", answered with the main window's state read
 //   from its widgets: {"caption", "label", "movieVisible", "menus": {name:
 //   {"caption", "checked", "enabled"}}},
-// - appends "box title=<title> text=<text>" to "<folder>/events" for every
-//   message box before it is shown.
+// - appends "box title=<title> text=<text> buttons=<captions>" to
+//   "<folder>/events" for every message box before it is shown (the
+//   buttons' captions joined by "|").
 // The tests' keys and clicks go through the real window (xdotool); the hook
 // only reads the page's state and finds where its controls are.
 #include <gtk/gtk.h>
