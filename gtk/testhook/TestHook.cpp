@@ -107,8 +107,10 @@ std::string TestHook::WindowState() const {
              ",\"checked\":" + Json(window_.MenuChecked(item)) + ",\"enabled\":" + Json(window_.MenuEnabled(item)) +
              "}";
   }
+  const bool rightToLeft = gtk_widget_get_default_direction() == GTK_TEXT_DIR_RTL;
   return "{\"caption\":" + Json(window_.Caption()) + ",\"label\":" + Json(window_.Label()) +
-         ",\"movieVisible\":" + Json(window_.MovieVisible()) + ",\"menus\":{" + menus + "}}";
+         ",\"movieVisible\":" + Json(window_.MovieVisible()) + ",\"direction\":" + Json(std::string(rightToLeft ? "rtl" : "ltr")) +
+         ",\"menus\":{" + menus + "}}";
 }
 
 void TestHook::OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {

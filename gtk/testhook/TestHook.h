@@ -6,8 +6,8 @@
 //   movie page and appends "<number> <result as JSON>" to "<folder>/results"
 //   (the number counts the lines read, from 1; a failed line gets "error: ..."),
 //   except the line "window", answered with the main window's state read
-//   from its widgets: {"caption", "label", "movieVisible", "menus": {name:
-//   {"caption", "checked", "enabled"}}},
+//   from its widgets: {"caption", "label", "movieVisible", "direction" ("ltr"
+//   or "rtl"), "menus": {name: {"caption", "checked", "enabled"}}},
 // - appends "box title=<title> text=<text> buttons=<captions>" to
 //   "<folder>/events" for every message box before it is shown (the
 //   buttons' captions joined by "|").
