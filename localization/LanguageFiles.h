@@ -8,7 +8,7 @@
 //   Locales=pt_BR pt
 //   Direction=ltr
 //
-// Tested in tests/language_choice_test.cpp.
+// Tested through clsLanguageProvider in tests/language_provider_test.cpp.
 #include <string>
 #include <vector>
 
