@@ -17,7 +17,7 @@ std::string VersionNumber() {
 
 AboutTexts LoadAboutTexts(const clsLanguageProvider& language) {
   AboutTexts texts;
-  texts.windowTitle = language.GetDialog("about_program") + " " + kAppTitle;
+  texts.windowTitle = language.GetDialog("about_program", {kAppTitle});
   texts.version = language.GetDialog("Version") + " " + VersionNumber();
   texts.description = language.GetDialog("description");
   texts.title = kAppTitle;

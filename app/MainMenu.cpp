@@ -1,23 +1,26 @@
 #include "app/MainMenu.h"
 
+#include <charconv>
+
 namespace quillfen::menu {
 
 namespace {
 
 const char* const kLanguageArray = "mnuLang";
-const char* const kLanguageCaptions[] = {"Русский", "English"};
 
 Item Entry(const MenuItem& item, const MenuItem& parent, MenuKind kind, const std::string& caption,
            bool offered = true) {
   return Item{MenuEntry{item, parent, kind, caption, offered}, item.name};
 }
 
-std::vector<Item> BuildItems() {
+}  // namespace
+
+std::vector<Item> Items(const std::vector<std::string>& languages) {
   std::vector<Item> items;
   items.push_back(Entry(Options, {}, MenuKind::Submenu, "Настройки"));
   items.push_back(Entry(Language, Options, MenuKind::Submenu, "Язык"));
-  for (int index = kFirstLanguage; index <= kLastLanguage; ++index) {
-    items.push_back(Entry(Lang(index), Language, MenuKind::Choice, kLanguageCaptions[index - kFirstLanguage]));
+  for (std::size_t i = 0; i < languages.size(); ++i) {
+    items.push_back(Entry(Lang(static_cast<int>(i) + 1), Language, MenuKind::Choice, languages[i]));
     items.back().control = kLanguageArray;
   }
   for (const OptionDefinition& option : kOptions)
@@ -31,14 +34,17 @@ std::vector<Item> BuildItems() {
   return items;
 }
 
-}  // namespace
-
 MenuItem Lang(int index) { return MenuItem{std::string(kLanguageArray) + "(" + std::to_string(index) + ")"}; }
 
 std::optional<int> LanguageIndexOf(const MenuItem& item) {
-  for (int index = kFirstLanguage; index <= kLastLanguage; ++index)
-    if (item == Lang(index)) return index;
-  return std::nullopt;
+  const std::string prefix = std::string(kLanguageArray) + "(";
+  const std::string& name = item.name;
+  if (name.rfind(prefix, 0) != 0 || name.back() != ')') return std::nullopt;
+  int index = 0;
+  const char* last = name.data() + name.size() - 1;
+  const auto [end, error] = std::from_chars(name.data() + prefix.size(), last, index);
+  if (error != std::errc() || end != last || index < 1) return std::nullopt;
+  return index;
 }
 
 MenuItem ForOption(Option option) { return MenuItem{std::string(DefinitionOf(option).control)}; }
@@ -49,14 +55,9 @@ std::optional<Option> OptionOf(const MenuItem& item) {
   return std::nullopt;
 }
 
-const std::vector<Item>& Items() {
-  static const std::vector<Item> items = BuildItems();
-  return items;
-}
-
-std::vector<MenuEntry> Entries() {
+std::vector<MenuEntry> Entries(const std::vector<Item>& items) {
   std::vector<MenuEntry> entries;
-  for (const Item& item : Items()) entries.push_back(item.entry);
+  for (const Item& item : items) entries.push_back(item.entry);
   return entries;
 }
 

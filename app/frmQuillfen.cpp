@@ -5,7 +5,6 @@
 #include <stdexcept>
 
 #include "about/frmAbout.h"
-#include "app/MainMenu.h"
 #include "base/AppNames.h"
 
 namespace quillfen {
@@ -14,6 +13,12 @@ namespace {
 
 const char* const kLabelName = "lblFirst";
 const char* const kDesignLabel = "Loading...";
+
+std::vector<std::string> LanguageCaptions(const clsLanguageProvider& language) {
+  std::vector<std::string> captions;
+  for (const LanguageFile& file : language.Languages()) captions.push_back(file.caption);
+  return captions;
+}
 
 }  // namespace
 
@@ -34,9 +39,10 @@ frmQuillfen::frmQuillfen(const MainWindowParts& parts)
       settings_(parts.settings),
       mover_(parts.mover),
       lock_(parts.lock),
+      menuItems_(menu::Items(LanguageCaptions(parts.language))),
       loadingLabel_(kDesignLabel),
       cards_(parts.system, parts.mover, parts.settings, parts.window) {
-  window_.SetMenus(menu::Entries());
+  window_.SetMenus(menu::Entries(menuItems_));
   window_.SetCaption(kAppTitle);
   window_.SetLabel(loadingLabel_);
   window_.SetTimerInterval(Timer::Checker, kCheckerInterval);
@@ -66,15 +72,14 @@ void frmQuillfen::App_Initialize() {
 }
 
 void frmQuillfen::CheckLoadedLanguage() {
-  for (int i = menu::kFirstLanguage; i <= menu::kLastLanguage; ++i) {
-    bool loaded = false;
-    try {
-      loaded = i == language_.LanguageIndex();
-    } catch (const std::out_of_range&) {
-      // A language file of an unknown language was loaded: no item is its own.
-    }
-    window_.SetMenuChecked(menu::Lang(i), loaded);
+  int loaded = 0;
+  try {
+    loaded = language_.LanguageIndex();
+  } catch (const std::out_of_range&) {
+    // A language file of an unknown language was loaded: no item is its own.
   }
+  const int count = static_cast<int>(language_.Languages().size());
+  for (int i = 1; i <= count; ++i) window_.SetMenuChecked(menu::Lang(i), i == loaded);
 }
 
 void frmQuillfen::EnableMenus(bool enabled) {
@@ -140,7 +145,8 @@ void frmQuillfen::MovieRestored() {
 
 void frmQuillfen::mnuLang_Click(int index) {
   if (!language_.LoadLanguage(Variant(static_cast<std::int32_t>(index)))) return;
-  for (int i = menu::kFirstLanguage; i <= menu::kLastLanguage; ++i) window_.SetMenuChecked(menu::Lang(i), i == index);
+  const int count = static_cast<int>(language_.Languages().size());
+  for (int i = 1; i <= count; ++i) window_.SetMenuChecked(menu::Lang(i), i == index);
   settings_.SaveLanguage(language_.Language());
   language_.LoadLanguageStrings(*this);
   try {
@@ -182,7 +188,8 @@ void frmQuillfen::OnTimer(Timer timer) {
 
 void frmQuillfen::OnMenu(const MenuItem& item) {
   Handle([&] {
-    if (const std::optional<int> language = menu::LanguageIndexOf(item))
+    const std::optional<int> language = menu::LanguageIndexOf(item);
+    if (language && *language <= static_cast<int>(language_.Languages().size()))
       mnuLang_Click(*language);
     else if (const std::optional<Option> option = menu::OptionOf(item))
       mnuOption_Click(*option);
@@ -215,15 +222,15 @@ void frmQuillfen::SetCaption(const std::string& caption) { window_.SetCaption(ca
 
 std::vector<std::string> frmQuillfen::ControlNames() const {
   std::vector<std::string> names;
-  for (const menu::Item& item : menu::Items())
+  for (const menu::Item& item : menuItems_)
     if (names.empty() || names.back() != item.control) names.push_back(item.control);
   names.emplace_back(kLabelName);
   return names;
 }
 
-std::vector<MenuItem> frmQuillfen::MenuItemsNamed(const std::string& control) {
+std::vector<MenuItem> frmQuillfen::MenuItemsNamed(const std::string& control) const {
   std::vector<MenuItem> items;
-  for (const menu::Item& item : menu::Items())
+  for (const menu::Item& item : menuItems_)
     if (control == item.control) items.push_back(item.entry.item);
   return items;
 }

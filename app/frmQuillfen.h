@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/CardArrivals.h"
+#include "app/MainMenu.h"
 #include "bridge/clsSWFProvider.h"
 #include "localization/TranslatableWindow.h"
 #include "localization/clsLanguageProvider.h"
@@ -68,6 +69,8 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // Another start of the program handed over its argument (a card's folder,
   // or nothing).
   void LaterStart(const std::string& argument) { cards_.Arrive(argument); }
+  // The menu bar as built, with an item for each language.
+  const std::vector<menu::Item>& MenuItems() const { return menuItems_; }
 
   void mnuLang_Click(int index);
   void mnuTesting_Click();
@@ -92,7 +95,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   // Checks the item of the loaded language; none when it is not a known one.
   void CheckLoadedLanguage();
   // The menu items that carry a control name's texts (a control array has several).
-  static std::vector<MenuItem> MenuItemsNamed(const std::string& control);
+  std::vector<MenuItem> MenuItemsNamed(const std::string& control) const;
   // The option items' check marks as the settings hold them.
   void ShowOptionItems();
   // A page loaded anew has been shown what the lost one showed.
@@ -107,6 +110,8 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   clsSettings& settings_;
   clsFSMoving& mover_;
   SettingsLock& lock_;
+  // The menu bar, with an item for each language.
+  const std::vector<menu::Item> menuItems_;
   // The label's text while the movie loads, in the current language.
   std::string loadingLabel_;
   // The loader has begun showing the settings: from then on a new page is

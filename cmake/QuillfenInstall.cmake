@@ -48,9 +48,26 @@ if(NOT QUILLFEN_GUI)
 endif()
 quillfen_install_page(quillfen.1)
 
-configure_file(${QUILLFEN_PACKAGING_DIR}/quillfen.desktop.in
+# The menu entry and the AppStream metadata carry every language file's
+# [Desktop] texts: written into the templates when CMake configures, and
+# again whenever a language file or a template changes.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+file(GLOB QUILLFEN_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/lang/*.ini)
+set(QUILLFEN_TRANSLATE ${CMAKE_SOURCE_DIR}/scripts/desktop-translations)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${QUILLFEN_LANGUAGE_FILES} ${QUILLFEN_TRANSLATE}
+  ${QUILLFEN_PACKAGING_DIR}/quillfen.desktop.in ${QUILLFEN_PACKAGING_DIR}/quillfen.metainfo.xml.in)
+file(MAKE_DIRECTORY ${QUILLFEN_GENERATED_DIR})
+execute_process(
+  COMMAND ${Python3_EXECUTABLE} ${QUILLFEN_TRANSLATE} ${CMAKE_SOURCE_DIR}/lang
+    ${QUILLFEN_PACKAGING_DIR}/quillfen.desktop.in ${QUILLFEN_GENERATED_DIR}/quillfen.desktop.in
+    ${QUILLFEN_PACKAGING_DIR}/quillfen.metainfo.xml.in ${QUILLFEN_GENERATED_DIR}/quillfen.metainfo.xml.in
+  RESULT_VARIABLE QUILLFEN_TRANSLATED ERROR_VARIABLE QUILLFEN_TRANSLATE_ERROR)
+if(NOT QUILLFEN_TRANSLATED EQUAL 0)
+  message(FATAL_ERROR "scripts/desktop-translations failed: ${QUILLFEN_TRANSLATE_ERROR}")
+endif()
+configure_file(${QUILLFEN_GENERATED_DIR}/quillfen.desktop.in
   ${QUILLFEN_GENERATED_DIR}/${QUILLFEN_APP_ID}.desktop @ONLY)
-configure_file(${QUILLFEN_PACKAGING_DIR}/quillfen.metainfo.xml.in
+configure_file(${QUILLFEN_GENERATED_DIR}/quillfen.metainfo.xml.in
   ${QUILLFEN_GENERATED_DIR}/${QUILLFEN_APP_ID}.metainfo.xml @ONLY)
 install(FILES ${QUILLFEN_GENERATED_DIR}/${QUILLFEN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUILLFEN_GENERATED_DIR}/${QUILLFEN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)

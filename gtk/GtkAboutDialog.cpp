@@ -56,7 +56,7 @@ GtkWidget* LinkLabel(LinkClick& click) {
 }  // namespace
 
 void RunAboutDialog(GtkWindow* owner, const AboutTexts& texts, const std::string& picturePath,
-                    const std::function<void(const std::string&)>& openUrl) {
+                    const std::function<void(const std::string&)>& openUrl, const WindowLanguage& language) {
   InstallTheme();
   GtkWidget* widget = gtk_dialog_new();
   GtkDialog* dialog = GTK_DIALOG(widget);
@@ -90,7 +90,7 @@ void RunAboutDialog(GtkWindow* owner, const AboutTexts& texts, const std::string
   gtk_box_pack_start(GTK_BOX(gtk_dialog_get_content_area(dialog)), columns, TRUE, TRUE, 0);
 
   // OK is the default and the cancel button: Enter and Escape both close.
-  GtkWidget* ok = gtk_dialog_add_button(dialog, "OK", GTK_RESPONSE_OK);
+  GtkWidget* ok = gtk_dialog_add_button(dialog, language.ok.c_str(), GTK_RESPONSE_OK);
   gtk_widget_set_size_request(ok, 90, -1);
   gtk_dialog_set_default_response(dialog, GTK_RESPONSE_OK);
   gtk_widget_show_all(widget);

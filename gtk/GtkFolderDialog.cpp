@@ -2,10 +2,12 @@
 
 namespace quillfen {
 
-std::string RunFolderDialog(GtkWindow* owner, const std::string& initialFolder, const std::string& title) {
+std::string RunFolderDialog(GtkWindow* owner, const std::string& initialFolder, const std::string& title,
+                            const WindowLanguage& language) {
   GtkWidget* widget = gtk_file_chooser_dialog_new(title.empty() ? nullptr : title.c_str(), owner,
-                                                  GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, "_Cancel",
-                                                  GTK_RESPONSE_CANCEL, "_Select", GTK_RESPONSE_ACCEPT, nullptr);
+                                                  GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER, language.cancel.c_str(),
+                                                  GTK_RESPONSE_CANCEL, language.select.c_str(), GTK_RESPONSE_ACCEPT,
+                                                  nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(widget);
   gtk_window_set_modal(GTK_WINDOW(widget), TRUE);
   gtk_dialog_set_default_response(GTK_DIALOG(widget), GTK_RESPONSE_ACCEPT);

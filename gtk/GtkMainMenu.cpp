@@ -22,6 +22,7 @@ void GtkMainMenu::Build(const std::vector<MenuEntry>& entries) {
 
 void GtkMainMenu::Add(const MenuEntry& entry) {
   Item& state = items_[entry.item];
+  order_.push_back(entry.item);
   state.checkable = Checkable(entry.kind);
   state.offered = entry.offered;
   const char* caption = entry.caption.c_str();

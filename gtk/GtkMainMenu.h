@@ -32,6 +32,8 @@ class GtkMainMenu {
   bool Checked(const MenuItem& item) const;
   void SetEnabled(const MenuItem& item, bool enabled);
   bool Enabled(const MenuItem& item) const;
+  // Every item, in the order it was built.
+  const std::vector<MenuItem>& Items() const { return order_; }
 
  private:
   struct Item {
@@ -48,6 +50,7 @@ class GtkMainMenu {
   ClickHandler onClick_;
   GtkWidget* bar_ = nullptr;
   std::map<MenuItem, Item> items_;
+  std::vector<MenuItem> order_;
   bool settingState_ = false;
 };
 

@@ -41,19 +41,20 @@ GtkMessageType MessageType(BoxIcon icon) {
   return GTK_MESSAGE_OTHER;
 }
 
-// Adds the box's buttons; returns the response of the first one.
-int AddButtons(GtkDialog* dialog, BoxButtons buttons) {
+// Adds the box's buttons, captioned in the program's language (GTK's own
+// labels would follow the system's); returns the response of the first one.
+int AddButtons(GtkDialog* dialog, BoxButtons buttons, const WindowLanguage& language) {
   switch (buttons) {
     case BoxButtons::OK:
-      gtk_dialog_add_button(dialog, "_OK", GTK_RESPONSE_OK);
+      gtk_dialog_add_button(dialog, language.ok.c_str(), GTK_RESPONSE_OK);
       return GTK_RESPONSE_OK;
     case BoxButtons::OKCancel:
-      gtk_dialog_add_button(dialog, "_OK", GTK_RESPONSE_OK);
-      gtk_dialog_add_button(dialog, "_Cancel", GTK_RESPONSE_CANCEL);
+      gtk_dialog_add_button(dialog, language.ok.c_str(), GTK_RESPONSE_OK);
+      gtk_dialog_add_button(dialog, language.cancel.c_str(), GTK_RESPONSE_CANCEL);
       return GTK_RESPONSE_OK;
     case BoxButtons::RetryCancel:
-      gtk_dialog_add_button(dialog, "_Retry", kRetryResponse);
-      gtk_dialog_add_button(dialog, "_Cancel", GTK_RESPONSE_CANCEL);
+      gtk_dialog_add_button(dialog, language.retry.c_str(), kRetryResponse);
+      gtk_dialog_add_button(dialog, language.cancel.c_str(), GTK_RESPONSE_CANCEL);
       return kRetryResponse;
   }
   return GTK_RESPONSE_OK;
@@ -97,15 +98,16 @@ int Run(GtkDialog* dialog, int first) {
 }  // namespace
 
 BoxAnswer RunMessageBox(GtkWindow* owner, const std::string& text, const std::string& title, BoxIcon icon,
-                        BoxButtons buttons) {
+                        BoxButtons buttons, const WindowLanguage& language) {
   GtkDialog* dialog = NewBox(owner, text, title, icon);
-  return AnswerForResponse(Run(dialog, AddButtons(dialog, buttons)), buttons);
+  return AnswerForResponse(Run(dialog, AddButtons(dialog, buttons, language)), buttons);
 }
 
 std::optional<std::size_t> RunChoiceBox(GtkWindow* owner, const std::string& text, const std::string& title,
                                         BoxIcon icon, const std::vector<std::string>& buttons) {
   GtkDialog* dialog = NewBox(owner, text, title, icon);
-  // Responses 0, 1, ... are the buttons; GTK's own are negative.
+  // Responses 0, 1, ... are the buttons; GTK's own are negative. The
+  // captions carry "_" before the letter that chooses them with Alt.
   for (std::size_t i = 0; i < buttons.size(); ++i)
     gtk_dialog_add_button(dialog, buttons[i].c_str(), static_cast<int>(i));
   const int response = Run(dialog, 0);

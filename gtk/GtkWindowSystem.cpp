@@ -131,15 +131,29 @@ gboolean GtkWindowSystem::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer data) {
   return TRUE;
 }
 
+// GTK lays out every window, those open now among them, in the default
+// direction: the menu bar, the boxes and the dialogs mirror together.
+void GtkWindowSystem::SetLanguage(const WindowLanguage& language) {
+  language_ = language;
+  gtk_widget_set_default_direction(language.rightToLeft ? GTK_TEXT_DIR_RTL : GTK_TEXT_DIR_LTR);
+}
+
 BoxAnswer GtkWindowSystem::MessageBox(const std::string& text, const std::string& title, BoxIcon icon,
                                       BoxButtons buttons) {
-  if (boxObserver_) boxObserver_(title, text);
-  return RunMessageBox(GTK_WINDOW(window_), text, title, icon, buttons);
+  if (boxObserver_) {
+    const std::string& first = buttons == BoxButtons::RetryCancel ? language_.retry : language_.ok;
+    boxObserver_(title, text, buttons == BoxButtons::OK ? first : first + "|" + language_.cancel);
+  }
+  return RunMessageBox(GTK_WINDOW(window_), text, title, icon, buttons, language_);
 }
 
 std::optional<std::size_t> GtkWindowSystem::ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
                                                       const std::vector<std::string>& buttons) {
-  if (boxObserver_) boxObserver_(title, text);
+  if (boxObserver_) {
+    std::string captions;
+    for (const std::string& caption : buttons) captions += (captions.empty() ? "" : "|") + caption;
+    boxObserver_(title, text, captions);
+  }
   return RunChoiceBox(GTK_WINDOW(window_), text, title, icon, buttons);
 }
 
@@ -239,11 +253,11 @@ void GtkWindowSystem::MarkMovieShown(GtkWidget* window, bool shown) {
 }
 
 std::string GtkWindowSystem::SelectFolder(const std::string& initialFolder, const std::string& title) {
-  return RunFolderDialog(GTK_WINDOW(window_), initialFolder, title);
+  return RunFolderDialog(GTK_WINDOW(window_), initialFolder, title, language_);
 }
 
 void GtkWindowSystem::ShowAbout(const AboutTexts& texts) {
-  RunAboutDialog(GTK_WINDOW(window_), texts, resources_.picturePath, openUrl_);
+  RunAboutDialog(GTK_WINDOW(window_), texts, resources_.picturePath, openUrl_, language_);
 }
 
 void GtkWindowSystem::EndProgram(int exitCode) { std::exit(exitCode); }

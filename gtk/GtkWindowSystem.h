@@ -37,12 +37,18 @@ class GtkWindowSystem : public WindowSystem {
   // Brings the shown window to the front for another start of the program;
   // startupId: that start's startup-notification id, or empty.
   void Present(const std::string& startupId);
-  // Called with every message box before it is shown (title, text).
-  void SetBoxObserver(std::function<void(const std::string&, const std::string&)> observer) {
+  // Called with every message box before it is shown (title, text, and the
+  // captions of its buttons joined by "|").
+  using BoxObserver = std::function<void(const std::string&, const std::string&, const std::string&)>;
+  void SetBoxObserver(BoxObserver observer) {
     boxObserver_ = std::move(observer);
   }
 
+  // The menu bar's items, in the order they were built.
+  const std::vector<MenuItem>& MenuItems() const { return menu_.Items(); }
+
   void Attach(MainWindowEvents* events) override { events_ = events; }
+  void SetLanguage(const WindowLanguage& language) override;
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon, BoxButtons buttons) override;
   std::optional<std::size_t> ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
                                        const std::vector<std::string>& buttons) override;
@@ -100,8 +106,9 @@ class GtkWindowSystem : public WindowSystem {
   GtkMainMenu menu_;
   Resources resources_;
   std::function<void(const std::string&)> openUrl_;
-  std::function<void(const std::string&, const std::string&)> boxObserver_;
+  BoxObserver boxObserver_;
   MainWindowEvents* events_ = nullptr;
+  WindowLanguage language_;
   std::map<Timer, TimerState> timers_;
   std::map<Timer, std::unique_ptr<TimerTick>> ticks_;
   bool movieVisible_ = false;

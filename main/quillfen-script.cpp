@@ -9,6 +9,7 @@
 
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
+#include "localization/LanguageFiles.h"
 #include "posix/FileRegistryHive.h"
 #include "settings/AutoPlayKeys.h"
 #include "posix/IniSettingsStore.h"
@@ -76,7 +77,10 @@ int main(int argc, char** argv) {
   }
   std::vector<Instruction> instructions;
   try {
-    instructions = ParseTranscript(file);
+    // The Language menu lists the language files of the program folder.
+    PosixFileSystem files;
+    const auto languages = FindLanguages(files, PosixSystemInfo("").ProgramFolder()).size();
+    instructions = ParseTranscript(file, static_cast<int>(languages));
   } catch (const TranscriptError& error) {
     std::cerr << "quillfen-script: " << path << ", line " << error.line << ": " << error.what() << "\n";
     return kBadTranscript;

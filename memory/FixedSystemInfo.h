@@ -12,7 +12,7 @@ class FixedSystemInfo : public SystemInfo {
   std::string programFolder;
   std::string programFileName = "quillfen";
   std::string argument;
-  int languageId = 1033;
+  std::vector<std::string> localePreferences = {"C"};
   LocalDate today{2026, 12, 6};
   std::string picturesFolder = "/home/user/Pictures";
   // Days in the time zone of the process (TZ) instead of UTC.
@@ -21,7 +21,7 @@ class FixedSystemInfo : public SystemInfo {
   std::string ProgramFolder() const override { return programFolder; }
   std::string ProgramFileName() const override { return programFileName; }
   std::string CommandLineArgument() const override { return argument; }
-  int UserLanguageId() const override { return languageId; }
+  std::vector<std::string> LocalePreferences() const override { return localePreferences; }
   LocalDate Today() const override { return today; }
   // In UTC, the same on every machine, unless told otherwise.
   LocalDate DayOf(std::int64_t seconds) const override {

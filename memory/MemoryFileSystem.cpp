@@ -155,6 +155,14 @@ FsStatus MemoryFileSystem::ListSubfolders(const std::string& folder, std::vector
   return {};
 }
 
+std::vector<std::string> MemoryFileSystem::FileNames(const std::string& folder) const {
+  std::vector<FileEntry> files;
+  ListFiles(folder, files);
+  std::vector<std::string> names;
+  for (const FileEntry& file : files) names.push_back(file.name);
+  return names;
+}
+
 bool MemoryFileSystem::FolderIsEmpty(const std::string& path) const {
   if (!FolderExists(path)) return false;
   bool empty = true;

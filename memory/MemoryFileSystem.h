@@ -37,6 +37,7 @@ class MemoryFileSystem : public FileSystem {
   FsStatus CreateFolder(const std::string& path) override;
   FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
   FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
+  std::vector<std::string> FileNames(const std::string& folder) const override;
   bool FolderIsEmpty(const std::string& path) const override;
   FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override;
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;

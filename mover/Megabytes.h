@@ -1,17 +1,11 @@
 #pragma once
-// Byte counts shown to the user as whole megabytes with the digit grouping of
-// the user's regional settings.
-#include <locale>
-#include <string>
+// Byte counts shown to the user as whole megabytes; the language writes the
+// number with its own digits and grouping.
+#include <cstdint>
 
 namespace quillfen {
 
-// The user's numeric conventions (LC_NUMERIC and friends); the classic
-// locale, which groups nothing, when the user's cannot be loaded.
-std::locale UserNumericLocale();
-
-// bytes / 1024 / 1024, rounded to a whole number (halves away from zero),
-// written with the locale's thousands separator and grouping, as UTF-8.
-std::string FormatMegabytes(double bytes, const std::locale& locale);
+// bytes / 1024 / 1024, rounded to a whole number (halves away from zero).
+std::int64_t WholeMegabytes(double bytes);
 
 }  // namespace quillfen

@@ -31,8 +31,9 @@ void clsFSMoving::StartOperation() {
   if (const std::optional<Refusal> refused = CheckFolders(ports_.files, request)) return Refuse(*refused);
 
   StartSteps();
-  view_.SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + request.source), ControlKind::Text);
-  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + TargetFolderOf(request)), ControlKind::Text);
+  view_.SetCtlValue("infoFrom", Variant(T("sourceMoving") + " " + texts_.Embedded(request.source)), ControlKind::Text);
+  view_.SetCtlValue("infoTo", Variant(T("targetMoving") + " " + texts_.Embedded(TargetFolderOf(request))),
+                    ControlKind::Text);
   ports_.window.PumpEvents();
 
   std::optional<MovePlan> plan = Planned(request);
@@ -72,7 +73,7 @@ bool clsFSMoving::CancelledInChecks() {
 bool clsFSMoving::ShotsKeptWhole(MoveRequest& request, std::optional<MovePlan>& plan) {
   if (plan->everyCameraFile || plan->splitFiles == 0) return true;
   const std::optional<std::size_t> chosen = ports_.window.ChoiceBox(
-      texts_.GetDialog("split_shots", {std::to_string(plan->splitShots), std::to_string(plan->splitFiles)}),
+      texts_.GetDialog("split_shots", {TextValue(plan->splitShots), TextValue(plan->splitFiles)}),
       T("split_shots_caption"), BoxIcon::Question, {T("split_take"), T("split_always"), T("split_pictures_only")});
   if (!chosen) {
     Stop();
@@ -99,7 +100,6 @@ bool clsFSMoving::FolderMade(const std::string& folder) {
 // Across volumes the target must hold every picture; the user may make room
 // and try again.
 bool clsFSMoving::RoomFound(const MovePlan& plan) {
-  const std::locale numbers = UserNumericLocale();
   for (;;) {
     const std::optional<Refusal> refused = CheckSpace(ports_.files, plan);
     if (!refused) return true;
@@ -107,8 +107,9 @@ bool clsFSMoving::RoomFound(const MovePlan& plan) {
       Refuse(*refused);
       return false;
     }
-    const std::string text = texts_.GetDialog(
-        "no_space", {FormatMegabytes(refused->needed, numbers), FormatMegabytes(static_cast<double>(refused->free), numbers)});
+    const std::string text =
+        texts_.GetDialog("no_space", {TextValue(WholeMegabytes(refused->needed)),
+                                      TextValue(WholeMegabytes(static_cast<double>(refused->free)))});
     if (Box(text, "no_space_caption", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) {
       Stop();
       return false;
@@ -118,9 +119,9 @@ bool clsFSMoving::RoomFound(const MovePlan& plan) {
 
 bool clsFSMoving::Confirmed(const MovePlan& plan) {
   const std::string question =
-      plan.byDateTaken ? texts_.GetDialog("operation_alert_days", {plan.source, plan.targetFolder,
-                                                                   std::to_string(plan.destinations.size())})
-                       : texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
+      plan.byDateTaken
+          ? texts_.GetDialog("operation_alert_days", {plan.source, plan.targetFolder, TextValue(plan.destinations.size())})
+          : texts_.GetDialog("operation_alert", {plan.source, plan.targetFolder});
   if (Box(question, "files_moving", BoxIcon::Question, BoxButtons::OKCancel) == BoxAnswer::OK) return true;
   Stop();
   return false;
@@ -132,7 +133,7 @@ bool clsFSMoving::Surveyed(MovePlan& plan) {
     const std::optional<Refusal> refused =
         SurveyDestination(ports_.files, plan, destination, [this](const FileEntry& entry) {
           ports_.window.PumpEvents();
-          ShowExtraInfo(T("checking") + " " + entry.path + "...");
+          ShowExtraInfo(T("checking") + " " + texts_.Embedded(entry.path) + "...");
         });
     if (refused) {
       Refuse(*refused);
@@ -152,9 +153,9 @@ void clsFSMoving::MovePhase(MovePlan& plan) {
   ShowExtraInfo(T("moving_files"));
   const WalkResult result = WalkPlan(ports_.files, plan, *this);
   const WalkState& walk = result.walk;
-  ShowExtraInfo(plan.everyCameraFile ? texts_.GetDialog("moved_files_shots", {std::to_string(walk.movedFiles),
-                                                                              std::to_string(walk.moved)})
-                                     : T("moved_files") + ": " + std::to_string(walk.moved));
+  ShowExtraInfo(plan.everyCameraFile
+                    ? texts_.GetDialog("moved_files_shots", {TextValue(walk.movedFiles), TextValue(walk.moved)})
+                    : texts_.GetDialog("moved_files", {TextValue(walk.moved)}));
   const LeftOnCard& left = plan.left;
   // What stays on the card is said, not passed over.
   if (left.Total() > 0) ShowOperationInfo(LeftText(left, plan.everyCameraFile));
@@ -171,7 +172,7 @@ void clsFSMoving::MovePhase(MovePlan& plan) {
 }
 
 void clsFSMoving::ShotStarting(const Shot& shot) {
-  ShowOperationInfo(T("moving_file") + " \"" + shot.files.front().name + "\"...");
+  ShowOperationInfo(T("moving_file") + " \"" + texts_.Embedded(shot.files.front().name) + "\"...");
 }
 
 bool clsFSMoving::RetryMove(const std::string& source, const FsStatus& failure) {

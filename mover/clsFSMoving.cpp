@@ -100,7 +100,7 @@ std::string clsFSMoving::LeftList(const LeftOnCard& left) const {
   std::string list;
   for (const auto& [fate, key] : kNames)
     if (const std::int32_t count = left.Count(fate))
-      list += (list.empty() ? "" : ", ") + texts_.GetDialog(key, {std::to_string(count)});
+      list += (list.empty() ? "" : ", ") + texts_.GetDialog(key, {TextValue(count)});
   return list;
 }
 

@@ -116,6 +116,12 @@ class FileSystem {
   // The full paths of every direct subfolder (not links to folders), in the
   // same order and with the same failure rule as ListFiles.
   virtual FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const = 0;
+  // The names of the files directly in the folder that FileExists counts
+  // (regular files and links to them), in ListFiles' order: the program's
+  // own files, which an installation may link to from elsewhere. An entry
+  // that cannot be looked at is left out; a folder that cannot be read
+  // has none.
+  virtual std::vector<std::string> FileNames(const std::string& folder) const = 0;
   // True when the folder holds nothing at all (no file, folder, link or
   // hidden entry). A folder that cannot be read is not empty.
   virtual bool FolderIsEmpty(const std::string& path) const = 0;

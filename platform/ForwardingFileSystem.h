@@ -19,6 +19,7 @@ class ForwardingFileSystem : public FileSystem {
   FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override {
     return target_.ListSubfolders(folder, subfolders);
   }
+  std::vector<std::string> FileNames(const std::string& folder) const override { return target_.FileNames(folder); }
   bool FolderIsEmpty(const std::string& path) const override { return target_.FolderIsEmpty(path); }
   FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override {
     return target_.CanonicalPath(path, canonical);

@@ -2,6 +2,7 @@
 // Facts about the running program and the user's system.
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "base/DayStamp.h"
 
@@ -16,8 +17,10 @@ class SystemInfo {
   virtual std::string ProgramFileName() const = 0;
   // Everything after the program path, as one text.
   virtual std::string CommandLineArgument() const = 0;
-  // 1049 for a Russian user, 1033 otherwise.
-  virtual int UserLanguageId() const = 0;
+  // The user's languages, most wanted first, as the desktop orders them
+  // (LANGUAGE, else the first set of LC_ALL, LC_MESSAGES and LANG): locale
+  // names such as "pt_BR.UTF-8", "de" or "C".
+  virtual std::vector<std::string> LocalePreferences() const = 0;
   virtual LocalDate Today() const = 0;
   // The day a moment (seconds since 1970, UTC) falls on in the user's time zone.
   virtual LocalDate DayOf(std::int64_t seconds) const = 0;

@@ -49,6 +49,17 @@ struct AboutTexts {
   std::string url;
 };
 
+// What the window system's own parts say in the program's language: the
+// buttons of its boxes and of the folder dialog ("_" before the letter that
+// chooses a button with Alt), and which way the language is written.
+struct WindowLanguage {
+  std::string ok = "_OK";
+  std::string cancel = "_Cancel";
+  std::string retry = "_Retry";
+  std::string select = "_Select";
+  bool rightToLeft = false;
+};
+
 // The handlers of the main window, called by the window system.
 class MainWindowEvents {
  public:
@@ -70,6 +81,11 @@ class WindowSystem {
   // Builds the menu bar from its entries, parents before their items, in
   // the order they are shown; once, before any other call about menus.
   virtual void SetMenus(const std::vector<MenuEntry>& entries) = 0;
+
+  // The language of the boxes, the folder dialog and the About window from
+  // the next one on; the windows are laid out right to left at once when the
+  // language is written so.
+  virtual void SetLanguage(const WindowLanguage& language) = 0;
 
   // A modal box; the first button is the default, Cancel answers Escape.
   virtual BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon,

@@ -158,6 +158,16 @@ FsStatus PosixFileSystem::ListSubfolders(const std::string& folder,
   return {};
 }
 
+std::vector<std::string> PosixFileSystem::FileNames(const std::string& folder) const {
+  std::vector<std::string> names;
+  OpenFolder dir(folder);
+  if (!dir.get()) return names;
+  while (const dirent* entry = ::readdir(dir.get()))
+    if (!IsDotOrDotDot(entry->d_name) && FileExists(BuildPath(folder, entry->d_name))) names.emplace_back(entry->d_name);
+  std::sort(names.begin(), names.end(), ListedBefore);
+  return names;
+}
+
 FsStatus PosixFileSystem::CanonicalPath(const std::string& path, std::string& canonical) const {
   char* resolved = ::realpath(path.c_str(), nullptr);
   if (!resolved) return StatusOf(errno);

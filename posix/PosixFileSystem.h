@@ -22,6 +22,7 @@ class PosixFileSystem : public FileSystem {
   FsStatus CreateFolder(const std::string& path) override;
   FsStatus ListFiles(const std::string& folder, std::vector<FileEntry>& files) const override;
   FsStatus ListSubfolders(const std::string& folder, std::vector<std::string>& subfolders) const override;
+  std::vector<std::string> FileNames(const std::string& folder) const override;
   FsStatus CanonicalPath(const std::string& path, std::string& canonical) const override;
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;

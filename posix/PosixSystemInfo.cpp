@@ -1,8 +1,8 @@
 #include "posix/PosixSystemInfo.h"
 
+#include <glib.h>
 #include <unistd.h>
 
-#include <cstdlib>
 #include <ctime>
 #include <vector>
 
@@ -12,9 +12,6 @@
 namespace quillfen {
 
 namespace {
-
-constexpr int kLangRussian = 1049;
-constexpr int kLangEnglish = 1033;
 
 std::string RunningProgramPath() {
   std::vector<char> buffer(256);
@@ -37,14 +34,6 @@ std::string JoinArguments(int argc, const char* const* argv, int first) {
   return joined;
 }
 
-int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* lang) {
-  for (const char* value : {lcAll, lcMessages, lang}) {
-    if (value == nullptr || *value == '\0') continue;  // an empty variable does not count
-    return std::string(value).rfind("ru", 0) == 0 ? kLangRussian : kLangEnglish;
-  }
-  return kLangEnglish;
-}
-
 PosixSystemInfo::PosixSystemInfo(std::string argument)
     : argument_(std::move(argument)), programFile_(RunningProgramPath()) {}
 
@@ -52,8 +41,13 @@ std::string PosixSystemInfo::ProgramFolder() const { return ParentFolder(program
 
 std::string PosixSystemInfo::ProgramFileName() const { return GetFileName(programFile_); }
 
-int PosixSystemInfo::UserLanguageId() const {
-  return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+// GLib reads the variables as gettext does, with the aliases of
+// locale.alias resolved, and adds each name's shorter forms (pt_BR.UTF-8,
+// pt_BR, pt.UTF-8, pt) and "C" at the end.
+std::vector<std::string> PosixSystemInfo::LocalePreferences() const {
+  std::vector<std::string> names;
+  for (const gchar* const* name = g_get_language_names(); *name; ++name) names.emplace_back(*name);
+  return names;
 }
 
 LocalDate PosixSystemInfo::Today() const { return DayOf(std::time(nullptr)); }

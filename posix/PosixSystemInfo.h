@@ -1,7 +1,8 @@
 #pragma once
 // Facts about the running program and the user, read from the system: the
-// program file from /proc/self/exe, the language from the locale variables,
-// the local date from the clock, the picture folder from the XDG user folders.
+// program file from /proc/self/exe, the languages from the locale variables
+// as GLib reads them, the local date from the clock, the picture folder from
+// the XDG user folders.
 #include <string>
 
 #include "platform/SystemInfo.h"
@@ -16,7 +17,7 @@ class PosixSystemInfo : public SystemInfo {
   std::string ProgramFolder() const override;
   std::string ProgramFileName() const override;
   std::string CommandLineArgument() const override { return argument_; }
-  int UserLanguageId() const override;
+  std::vector<std::string> LocalePreferences() const override;
   LocalDate Today() const override;
   LocalDate DayOf(std::int64_t seconds) const override;
   std::string PicturesFolder() const override;
@@ -28,7 +29,5 @@ class PosixSystemInfo : public SystemInfo {
 
 // The arguments joined by single spaces, as the program sees its argument.
 std::string JoinArguments(int argc, const char* const* argv, int first);
-// 1049 when the first set one of LC_ALL, LC_MESSAGES, LANG names Russian, else 1033.
-int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* lang);
 
 }  // namespace quillfen

@@ -45,6 +45,9 @@ class ScriptedWindowSystem : public WindowSystem {
 
   void Attach(MainWindowEvents* events) override { events_ = events; }
   void SetMenus(const std::vector<MenuEntry>& entries) override;
+  // The boxes' buttons are not part of the event log.
+  void SetLanguage(const WindowLanguage& language) override { language_ = language; }
+  const WindowLanguage& Language() const { return language_; }
   BoxAnswer MessageBox(const std::string& text, const std::string& title, BoxIcon icon, BoxButtons buttons) override;
   std::optional<std::size_t> ChoiceBox(const std::string& text, const std::string& title, BoxIcon icon,
                                        const std::vector<std::string>& buttons) override;
@@ -108,6 +111,7 @@ class ScriptedWindowSystem : public WindowSystem {
   std::function<void(const std::string&)> boxObserver_;
   std::map<Timer, TimerState> timers_;
   std::map<MenuItem, MenuState> menus_;
+  WindowLanguage language_;
   // The menu bar above the client area; the client starts as high as the movie.
   static constexpr int kFrameHeight = 25;
   int clientHeight_ = 245;

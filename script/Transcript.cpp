@@ -53,7 +53,7 @@ void ExpectNothingAfter(const std::string& rest, int lineNumber, const std::stri
     throw TranscriptError(lineNumber, "\"" + instruction + "\" takes nothing after it, found \"" + TrimRight(rest) + "\"");
 }
 
-Instruction ParseMenu(const std::string& rest, Instruction instruction) {
+Instruction ParseMenu(const std::string& rest, Instruction instruction, int languages) {
   std::string tail;
   const std::string item = FirstWord(TrimRight(rest), tail);
   if (item == "language") {
@@ -62,9 +62,9 @@ Instruction ParseMenu(const std::string& rest, Instruction instruction) {
     ExpectNothingAfter(extra, instruction.line, "menu language " + index);
     instruction.kind = Instruction::Kind::MenuLanguage;
     instruction.number = ParseCount(index, std::numeric_limits<int>::max(), instruction.line, "the language item");
-    if (instruction.number < 1 || instruction.number > 2)
+    if (instruction.number < 1 || instruction.number > languages)
       throw TranscriptError(instruction.line,
-                            "the language menu has the items 1 (Russian) and 2 (English), not " + index);
+                            "the language menu has the items 1 to " + std::to_string(languages) + ", not " + index);
     return instruction;
   }
   ExpectNothingAfter(tail, instruction.line, "menu " + item);
@@ -78,7 +78,7 @@ Instruction ParseMenu(const std::string& rest, Instruction instruction) {
 
 }  // namespace
 
-Instruction ParseInstruction(const std::string& line, int lineNumber) {
+Instruction ParseInstruction(const std::string& line, int lineNumber, int languages) {
   Instruction instruction;
   instruction.line = lineNumber;
   std::string rest;
@@ -117,7 +117,7 @@ Instruction ParseInstruction(const std::string& line, int lineNumber) {
       throw TranscriptError(lineNumber, "\"after <function> <n>\" must be followed by \"call <invoke request>\"");
     instruction.request = ParseRequest(tail, lineNumber, "after");
   } else if (word == "menu") {
-    instruction = ParseMenu(rest, instruction);
+    instruction = ParseMenu(rest, instruction, languages);
   } else if (word == "wait") {
     instruction.kind = Instruction::Kind::Wait;
     instruction.number = ParseCount(TrimRight(rest), std::numeric_limits<std::int64_t>::max() / 2, lineNumber,
@@ -131,7 +131,7 @@ Instruction ParseInstruction(const std::string& line, int lineNumber) {
   return instruction;
 }
 
-std::vector<Instruction> ParseTranscript(std::istream& in) {
+std::vector<Instruction> ParseTranscript(std::istream& in, int languages) {
   std::vector<Instruction> instructions;
   std::string line;
   int lineNumber = 0;
@@ -142,7 +142,7 @@ std::vector<Instruction> ParseTranscript(std::istream& in) {
     if (content.empty() || content[0] == '#') continue;
     if (!instructions.empty() && instructions.back().kind == Instruction::Kind::Close)
       throw TranscriptError(lineNumber, "nothing can follow \"close\": the program has ended");
-    instructions.push_back(ParseInstruction(content, lineNumber));
+    instructions.push_back(ParseInstruction(content, lineNumber, languages));
   }
   return instructions;
 }

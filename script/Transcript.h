@@ -29,10 +29,11 @@ struct TranscriptError : std::runtime_error {
   int line;
 };
 
-// Reads one line (without its line end). Throws TranscriptError.
-Instruction ParseInstruction(const std::string& line, int lineNumber);
+// Reads one line (without its line end); `languages` is the number of items
+// of the Language menu. Throws TranscriptError.
+Instruction ParseInstruction(const std::string& line, int lineNumber, int languages);
 // Reads every instruction; blank lines and lines starting with "#" are
 // skipped. Nothing may follow "close". Throws TranscriptError.
-std::vector<Instruction> ParseTranscript(std::istream& in);
+std::vector<Instruction> ParseTranscript(std::istream& in, int languages);
 
 }  // namespace quillfen

@@ -172,7 +172,7 @@ TEST(OddNamesTest, PicturesAndFoldersWithOddNamesArriveWholeUnderTheirNames) {
   EXPECT_TRUE(run.Has("open-folder " + LogText(cardFolder + "/DCIM")));
   // The file that is no picture stays, and the final message says so.
   EXPECT_TRUE(run.Has("box information OK title=Quillfen text=" +
-                      LogText(Fill(EnglishText("files_moved_not_empty"), "%1", Fill(EnglishText("left_other"), "%1", "1")))));
+                      LogText(Fill(EnglishText("files_moved_not_empty"), "%1", "1 other file"))));
 }
 
 TEST(OddNamesTest, NumberedIntoAFolderWhoseNameIsNoText) {

@@ -81,14 +81,14 @@ TEST_F(CameraFilesTest, WithoutTheOptionThePicturesMoveAndTheRestIsCounted) {
   Card("PRIVATE/M4ROOT/CLIP/C0001.MP4");
   const HostRun run = MoveCard(host, card, Settings("AutoRename=True\n"), {"3", "OK", "OK"});
   EXPECT_EQ(FilesBelow(target), (std::vector<std::string>{".keep", "0001.JPG"}));
-  EXPECT_TRUE(run.Has("choice question title=Other files of the same shots text=1 of the pictures to be moved belong "
-                      "to shots that have other files on the card (RAW, video, sidecars): 1 files."))
+  EXPECT_TRUE(run.Has("choice question title=Other files of the same shots text=1 of the pictures to be moved belongs "
+                      "to shots that have other files on the card (RAW, video, sidecars): 1 file."))
       << run.Log();
   EXPECT_TRUE(run.Has("movie <invoke name=\"setValue\" returntype=\"xml\"><arguments><string>infoOperation</string>"
-                      "<string>Left on the card: 1 RAW files, 1 videos."))
+                      "<string>Left on the card: 1 RAW file, 1 video."))
       << run.Log();
   EXPECT_TRUE(run.Has("box information OK title=Quillfen text=The pictures have been moved, but the card is not "
-                      "empty:\\r\\n1 RAW files, 1 videos stay on it. -> OK"))
+                      "empty. Still on it: 1 RAW file, 1 video. -> OK"))
       << run.Log();
 }
 

@@ -107,6 +107,8 @@ TEST_P(FileSystemContract, ListingsAreInNameOrderIgnoringCase) {
   EXPECT_FALSE(listed[2].hidden);
   EXPECT_EQ(listed[2].path, At("card/A.JPG"));
   EXPECT_EQ(listed[2].size, 2u);
+  EXPECT_EQ(files().FileNames(At("card")), FileNames(At("card")));
+  EXPECT_EQ(files().FileNames(At("absent")), std::vector<std::string>{});
   ASSERT_TRUE(files().ListFiles(At("card") + "/", listed));
   EXPECT_EQ(listed[2].path, At("card/A.JPG")) << "one separator, also after a trailing /";
 

@@ -9,6 +9,7 @@
 
 #include "base/NoCase.h"
 #include "localization/TranslatableWindow.h"
+#include "memory/MemoryFileSystem.h"
 #include "support/TempDir.h"
 #include "support/TestProgram.h"
 
@@ -42,7 +43,7 @@ struct LanguageFixture : ::testing::Test {
 TEST_F(LanguageFixture, StoredSettingBeatsTheUsersLanguage) {
   folder.Write("Russian.ini", DialogsSection());
   folder.Write("English.ini", DialogsSection());
-  program.system.languageId = 1049;
+  program.system.localePreferences = {"ru_RU.UTF-8"};
   program.settings.SaveSetting("Quillfen", "Settings", "Language", "English");
   ASSERT_TRUE(Language().LoadLanguage());
   EXPECT_EQ(Language().Language(), "English");
@@ -50,16 +51,6 @@ TEST_F(LanguageFixture, StoredSettingBeatsTheUsersLanguage) {
   EXPECT_TRUE(Boxes().empty());
 }
 
-TEST_F(LanguageFixture, UsersLanguageDecidesWhenNothingIsStored) {
-  folder.Write("Russian.ini", DialogsSection());
-  folder.Write("English.ini", DialogsSection());
-  for (auto [id, name, index] : {std::tuple{1049, "Russian", 1}, {1033, "English", 2}, {2057, "English", 2}}) {
-    program.system.languageId = id;
-    ASSERT_TRUE(Language().LoadLanguage()) << id;
-    EXPECT_EQ(Language().Language(), name) << id;
-    EXPECT_EQ(Language().LanguageIndex(), index) << id;
-  }
-}
 
 TEST_F(LanguageFixture, NumberAndNameLoadTheSameFile) {
   folder.Write("English.ini", DialogsSection({}, {{"pause", "Pause"}}));
@@ -91,7 +82,9 @@ TEST_F(LanguageFixture, ValuesOfNoLanguageFailQuietlyOrLoudly) {
   EXPECT_EQ(Language().GetDialog("pause"), "text of pause");
 }
 
-TEST_F(LanguageFixture, UnknownLanguageWithAFileLoadsButHasNoNumber) {
+TEST_F(LanguageFixture, LanguageFileAddedAfterStartLoadsButHasNoNumber) {
+  folder.Write("English.ini", DialogsSection());
+  ASSERT_EQ(Language().Languages().size(), 2u) << "the menu was built with Russian and English";
   folder.Write("Deutsch.ini", DialogsSection());
   ASSERT_TRUE(Language().LoadLanguage(Variant("Deutsch")));
   EXPECT_EQ(Language().GetDialog("resume"), "text of resume");
@@ -212,6 +205,144 @@ TEST_F(LanguageFixture, ComponentsGetTheirCaptionsAndTheDayFolderDate) {
 
   Language().ComponentsStrings({});
   EXPECT_TRUE(Language().TranslateComponents().empty());
+}
+
+// A program whose folder lies in memory, with the language files a test puts there.
+struct MemoryLanguages : ::testing::Test {
+  MemoryFileSystem memory;
+  TestProgram program;
+  const std::string folder = "/usr/lib/quillfen";
+  MemoryLanguages() {
+    memory.PutFolder(folder);
+    program.files = &memory;
+    program.system.programFolder = folder;
+  }
+  void Put(const std::string& name, const std::string& text) { memory.Put(folder + "/" + name, text); }
+  clsLanguageProvider& Language() { return program.Module().objLanguageProvider(); }
+  std::string Component(const std::string& name) {
+    Language().ComponentsStrings({name});
+    const Collection texts = Language().TranslateComponents();
+    return texts.empty() ? "" : std::get<std::string>(texts[0].second.value);
+  }
+};
+
+std::string Header(const std::string& name, const std::string& locales, const std::string& direction = "ltr") {
+  return "[Language]\nName=" + name + "\nLocales=" + locales + "\nDirection=" + direction + "\n";
+}
+
+TEST_F(MemoryLanguages, EveryLanguageFileIsALanguageInTheMenusOrder) {
+  Put("English.ini", Header("English", "en") + DialogsSection());
+  Put("Zulu.ini", std::string("\xff\xfe\0[broken", 10));
+  Put("German.ini", Header("Deutsch", "de") + "[Dialogs]\npause=Anhalten\n");
+  Put("notes.txt", Header("Notes", "xx"));
+  Put(".German.ini", Header("Hidden", "xx"));
+  memory.PutFolder(folder + "/Polish.ini");
+  struct Expected {
+    std::string name, caption, tag;
+  };
+  const std::vector<Expected> expected = {
+      {"Russian", "Русский", "ru"}, {"English", "English", "en"}, {"German", "Deutsch", "de"}, {"Zulu", "Zulu", "en"}};
+  const std::vector<LanguageFile>& languages = Language().Languages();
+  ASSERT_EQ(languages.size(), expected.size());
+  for (std::size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_EQ(languages[i].name, expected[i].name);
+    EXPECT_EQ(languages[i].caption, expected[i].caption);
+    EXPECT_EQ(languages[i].Tag(), expected[i].tag);
+  }
+  ASSERT_TRUE(Language().LoadLanguage(Variant(3)));
+  EXPECT_EQ(Language().Language(), "German");
+  EXPECT_EQ(Language().LanguageIndex(), 3);
+  EXPECT_EQ(Language().GetDialog("pause"), "Anhalten");
+  // A broken file is a language too: it speaks English.
+  ASSERT_TRUE(Language().LoadLanguage(Variant(4)));
+  EXPECT_EQ(Language().GetDialog("pause"), "text of pause");
+  EXPECT_TRUE(program.log.Matching("box ").empty());
+  EXPECT_THROW(Language().LoadLanguage(Variant(5)), std::out_of_range);
+}
+
+TEST_F(MemoryLanguages, TheUsersLocalesChooseWhenNothingIsStored) {
+  for (auto [name, locales] : {std::pair{"English", "en"}, {"Russian", "ru"}, {"German", "de"},
+                               {"Portuguese", "pt_PT pt"}, {"PortugueseBrazil", "pt_BR"}, {"Chinese", "zh_CN, zh_SG"}})
+    Put(std::string(name) + ".ini", Header(name, locales) + DialogsSection());
+  struct Case {
+    std::vector<std::string> preferences;
+    const char* language;
+  };
+  const Case cases[] = {
+      {{"de_DE.UTF-8"}, "German"},
+      {{"de_AT.UTF-8", "de_AT", "de.UTF-8", "de", "C"}, "German"},
+      {{"pt_BR.UTF-8"}, "PortugueseBrazil"},  // the region first, though another file serves pt
+      {{"pt_PT.UTF-8"}, "Portuguese"},
+      {{"pt_AO"}, "Portuguese"},  // then the language
+      {{"zh_CN.GB18030"}, "Chinese"},
+      {{"zh_TW.UTF-8"}, "English"},  // no file serves Chinese alone
+      {{"ru_UA.UTF-8"}, "Russian"},
+      {{"sr_RS@latin", "xx", "ru", "de"}, "Russian"},  // the first preference that a file serves
+      {{"C"}, "English"},
+      {{"C.UTF-8", "POSIX"}, "English"},
+      {{"tlh_QO.UTF-8"}, "English"},
+      {{}, "English"},
+  };
+  for (const Case& c : cases) {
+    program.system.localePreferences = c.preferences;
+    ASSERT_TRUE(Language().LoadLanguage()) << c.language;
+    EXPECT_EQ(Language().Language(), c.language) << ::testing::PrintToString(c.preferences);
+  }
+}
+
+TEST_F(MemoryLanguages, TextsALanguageLacksOrCannotFormatAreEnglish) {
+  const std::string count = "{1, plural, one {# picture moved} other {# pictures moved}}";
+  Put("English.ini", Header("English", "en") + DialogsSection({}, {{"moved_files", count}}) +
+                         "[frmQuillfen]\ncmdMove=Move\nlblSource=Pictures from:\n[frmTest]\nmnuAbout=About...\n");
+  Put("German.ini", Header("Deutsch", "de") +
+                        "[Dialogs]\npause=Anhalten\nmoved_files={1, plural, one {# Bild verschoben}\n"
+                        "no_space=%1 MB\n[frmQuillfen]\ncmdMove=Verschieben\n");
+  ASSERT_TRUE(Language().LoadLanguage(Variant("German")));
+  EXPECT_TRUE(program.log.Matching("box ").empty()) << "a language's missing texts are no error";
+  struct Case {
+    std::string text, expected;
+  };
+  const Case cases[] = {
+      {Language().GetDialog("pause"), "Anhalten"},
+      {Language().GetDialog("resume"), "text of resume"},
+      // English words follow the English forms; digits the chosen language.
+      {Language().GetDialog("moved_files", {TextValue(1)}), "1 picture moved"},
+      {Language().GetDialog("no_space", {TextValue(1234)}), "1.234 MB"},
+      {Component("cmdMove"), "Verschieben"},
+      {Component("lblSource"), "Pictures from:"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(c.text, c.expected);
+  RecordingWindow window;
+  Language().LoadLanguageStrings(window);
+  EXPECT_EQ(window.captions["mnuAbout"], "About...") << "the window's texts too";
+}
+
+TEST_F(MemoryLanguages, TheWindowAndThePageTakeTheLanguagesButtonsAndDirection) {
+  const std::string buttons = "button_ok=_OK\nbutton_cancel=_Cancel\nbutton_retry=_Retry\nbutton_select=_Select\n";
+  Put("English.ini", Header("English", "en") + DialogsSection({"button_ok", "button_cancel", "button_retry",
+                                                                "button_select"}) + buttons);
+  Put("Arabic.ini", Header("العربية", "ar", "rtl") + "[Dialogs]\nbutton_ok=_موافق\nbutton_cancel=إ_لغاء\n");
+  Put("Portuguese.ini", Header("Português (Brasil)", "pt_BR pt", "ltr") + "[Dialogs]\nbutton_retry=_Repetir\n");
+  struct Case {
+    const char* language;
+    WindowLanguage window;
+    const char* lang;
+    const char* dir;
+  };
+  const Case cases[] = {
+      {"Arabic", {"_موافق", "إ_لغاء", "_Retry", "_Select", true}, "ar", "rtl"},
+      {"Portuguese", {"_OK", "_Cancel", "_Repetir", "_Select", false}, "pt-BR", "ltr"},
+      {"English", {"_OK", "_Cancel", "_Retry", "_Select", false}, "en", "ltr"},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Language().LoadLanguage(Variant(c.language)));
+    const WindowLanguage& told = program.window.Language();
+    EXPECT_EQ(std::tie(told.ok, told.cancel, told.retry, told.select, told.rightToLeft),
+              std::tie(c.window.ok, c.window.cancel, c.window.retry, c.window.select, c.window.rightToLeft))
+        << c.language;
+    EXPECT_EQ(Component("lang"), c.lang);
+    EXPECT_EQ(Component("dir"), c.dir);
+  }
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ struct RunningProgram {
   void DuringTheNextMove(std::function<void()> action) { program.window.QueueEvent(std::move(action)); }
 
   clsFSMoving& mover() { return program.Module().objFSMoving(); }
-  std::string Text(const std::string& key, const std::vector<std::string>& values = {}) {
+  std::string Text(const std::string& key, const std::vector<TextValue>& values = {}) {
     return program.Module().objLanguageProvider().GetDialog(key, values);
   }
   // The texts of the boxes shown, in order.

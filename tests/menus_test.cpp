@@ -45,7 +45,7 @@ struct RunningProgram {
   clsLanguageProvider& language() { return program.Module().objLanguageProvider(); }
   std::map<MenuItem, std::string> Captions() {
     std::map<MenuItem, std::string> captions;
-    for (const menu::Item& item : menu::Items()) captions[item.entry.item] = window().MenuCaption(item.entry.item);
+    for (const menu::Item& item : form->MenuItems()) captions[item.entry.item] = window().MenuCaption(item.entry.item);
     return captions;
   }
 };
@@ -131,7 +131,7 @@ TEST(MenusTest, DiagnosticItemSendsProgress55) {
 TEST(MenusTest, AboutTextsFollowTheCurrentLanguage) {
   RunningProgram p("English");
   const AboutTexts english = LoadAboutTexts(p.program.Module().objLanguageProvider());
-  EXPECT_EQ(english.windowTitle, p.language().GetDialog("about_program") + " Quillfen");
+  EXPECT_EQ(english.windowTitle, "About Quillfen");
   EXPECT_EQ(english.version, p.language().GetDialog("version") + " 1.0.29");
   EXPECT_EQ(english.description, p.language().GetDialog("description"));
   EXPECT_EQ(english.title, "Quillfen");
@@ -149,7 +149,7 @@ TEST(MenusTest, AboutTextsFollowTheCurrentLanguage) {
   // Opened again after a switch: the texts are loaded anew.
   p.form->mnuLang_Click(1);
   const AboutTexts russian = LoadAboutTexts(p.program.Module().objLanguageProvider());
-  EXPECT_EQ(russian.windowTitle, p.language().GetDialog("about_program") + " Quillfen");
+  EXPECT_EQ(russian.windowTitle, "О программе Quillfen");
   EXPECT_NE(russian.windowTitle, english.windowTitle);
   EXPECT_NE(russian.description, english.description);
   EXPECT_EQ(russian.version.substr(russian.version.size() - 7), " 1.0.29");

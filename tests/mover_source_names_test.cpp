@@ -121,35 +121,10 @@ TEST(SourceScanTest, EveryCameraFileGroupsAShotsFilesUnderItsName) {
   EXPECT_EQ(pictures.splitFiles, 1);
 }
 
-// Thousands grouping as a locale might define it.
-template <typename Char>
-struct Grouping : std::numpunct<Char> {
-  Grouping(Char separator, std::string grouping) : separator_(separator), grouping_(std::move(grouping)) {}
-  Char do_thousands_sep() const override { return separator_; }
-  std::string do_grouping() const override { return grouping_; }
-  Char separator_;
-  std::string grouping_;
-};
-
-TEST(MegabytesTest, RoundedAndGroupedAsTheLocaleSays) {
+TEST(MegabytesTest, RoundedToWholeMegabytes) {
   const double mib = 1024.0 * 1024.0;
-  const std::locale classic = std::locale::classic();
-  EXPECT_EQ(FormatMegabytes(0, classic), "0");
-  EXPECT_EQ(FormatMegabytes(1.4 * mib, classic), "1");
-  EXPECT_EQ(FormatMegabytes(1.5 * mib, classic), "2");
-  EXPECT_EQ(FormatMegabytes(1234567 * mib, classic), "1234567");
-
-  std::locale english(classic, new Grouping<wchar_t>(L',', "\3"));
-  EXPECT_EQ(FormatMegabytes(1234567 * mib, english), "1,234,567");
-  EXPECT_EQ(FormatMegabytes(999 * mib, english), "999");
-  EXPECT_EQ(FormatMegabytes(1000 * mib, english), "1,000");
-  // A separator outside ASCII comes out whole, as UTF-8.
-  std::locale russian(classic, new Grouping<wchar_t>(L'\u202F', "\3"));
-  EXPECT_EQ(FormatMegabytes(12345 * mib, russian), "12\u202F345");
-  std::locale indian(classic, new Grouping<wchar_t>(L',', "\3\2"));
-  EXPECT_EQ(FormatMegabytes(1234567 * mib, indian), "12,34,567");
-  // The user's own locale always loads, at worst as plain digits.
-  EXPECT_FALSE(FormatMegabytes(5 * mib, UserNumericLocale()).empty());
+  for (auto [bytes, megabytes] : {std::pair{0.0, 0L}, {1.4 * mib, 1L}, {1.5 * mib, 2L}, {1234567 * mib, 1234567L}})
+    EXPECT_EQ(WholeMegabytes(bytes), megabytes) << bytes;
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ class MoverWalkTest : public ::testing::Test {
     return calls.empty() ? std::string() : calls.back();
   }
   bool Reported(int moved) {
-    return LastExtraInfo().find("<string>" + h.Text("moved_files") + ": " + std::to_string(moved) + "</string>") !=
+    return LastExtraInfo().find("<string>" + h.Text("moved_files", {TextValue(moved)}) + "</string>") !=
            std::string::npos;
   }
   std::string FinalMessage() { return MoverHarness::Box("information", "OK", "Quillfen", h.Text("files_moved"), "OK"); }

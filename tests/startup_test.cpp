@@ -36,9 +36,9 @@ struct StartedProgram {
   TestProgram program;
   std::unique_ptr<frmQuillfen> form;
 
-  explicit StartedProgram(const std::string& storedLanguage = "", int languageId = 1033) {
+  explicit StartedProgram(const std::string& storedLanguage = "", std::vector<std::string> locales = {"C"}) {
     if (!storedLanguage.empty()) program.settings.SaveSetting("Quillfen", "Settings", "Language", storedLanguage);
-    program.system.languageId = languageId;
+    program.system.localePreferences = std::move(locales);
     form = std::make_unique<frmQuillfen>(program.Module().MainWindow());
     form->Form_Load();
   }
@@ -150,19 +150,19 @@ TEST(StartupTest, LoaderLoadsSettingsThenShowsMovieThenEnablesMenus) {
 
 TEST(StartupTest, CheckMarkOfTheLoadedLanguage) {
   {
-    StartedProgram english("", 1033);
+    StartedProgram english("", {"en_GB.UTF-8"});
     EXPECT_TRUE(english.window().MenuChecked(menu::Lang(2)));
     EXPECT_FALSE(english.window().MenuChecked(menu::Lang(1)));
     EXPECT_EQ(english.window().MenuCaption(menu::Options), WindowText("English", "mnuOptions"));
   }
   {
-    StartedProgram russian("", 1049);
+    StartedProgram russian("", {"ru_RU.UTF-8"});
     EXPECT_TRUE(russian.window().MenuChecked(menu::Lang(1)));
     EXPECT_FALSE(russian.window().MenuChecked(menu::Lang(2)));
     EXPECT_EQ(russian.window().MenuCaption(menu::About), WindowText("Russian", "mnuAbout"));
   }
   {
-    StartedProgram stored("English", 1049);
+    StartedProgram stored("English", {"ru_RU.UTF-8"});
     EXPECT_TRUE(stored.window().MenuChecked(menu::Lang(2))) << "the stored choice beats the locale";
     EXPECT_FALSE(stored.window().MenuChecked(menu::Lang(1)));
   }
@@ -172,7 +172,7 @@ TEST(StartupTest, NoLanguageLoadedLeavesDesignCaptionsAndNoCheckMark) {
   StartedProgram p("Klingon");
   EXPECT_TRUE(p.program.log.Contains("box information OK title=Error loading language file "
                                      "text=Can't find language file: Klingon.ini"));
-  for (const menu::Item& item : menu::Items())
+  for (const menu::Item& item : p.form->MenuItems())
     EXPECT_EQ(p.window().MenuCaption(item.entry.item), item.entry.caption);
   EXPECT_FALSE(p.window().MenuChecked(menu::Lang(1)));
   EXPECT_FALSE(p.window().MenuChecked(menu::Lang(2)));
@@ -222,15 +222,7 @@ TEST(StartupTest, HeightRuleFitsTheClientAreaToTheMovie) {
   EXPECT_EQ(program.window.ClientHeight(), kMovieHeight);
 }
 
-TEST(StartupTest, SystemFactsFromTheLocaleAndTheRunningProgram) {
-  EXPECT_EQ(LanguageIdFromLocale("ru_RU.UTF-8", "en_US.UTF-8", "en_US.UTF-8"), 1049);
-  EXPECT_EQ(LanguageIdFromLocale(nullptr, "ru_RU.UTF-8", "en_US.UTF-8"), 1049);
-  EXPECT_EQ(LanguageIdFromLocale("", "", "ru_UA.UTF-8"), 1049) << "empty variables are skipped";
-  EXPECT_EQ(LanguageIdFromLocale("C", "ru_RU.UTF-8", "ru_RU.UTF-8"), 1033) << "LC_ALL decides when set";
-  EXPECT_EQ(LanguageIdFromLocale(nullptr, nullptr, "de_DE.UTF-8"), 1033);
-  EXPECT_EQ(LanguageIdFromLocale(nullptr, nullptr, nullptr), 1033);
-  EXPECT_EQ(LanguageIdFromLocale("en_GB", nullptr, nullptr), 1033);
-
+TEST(StartupTest, SystemFactsFromTheRunningProgram) {
   const char* argv[] = {"quillfen", "/media/user/EOS", "DIGITAL", "", "x"};
   EXPECT_EQ(JoinArguments(5, argv, 1), "/media/user/EOS DIGITAL  x");
   EXPECT_EQ(JoinArguments(1, argv, 1), "");

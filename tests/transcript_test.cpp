@@ -34,15 +34,16 @@ using testing::WriteFileAt;
 
 // ---- reading transcripts ----
 
-std::vector<Instruction> Parse(const std::string& text) {
+// A Language menu of two items, Russian and English, unless said otherwise.
+std::vector<Instruction> Parse(const std::string& text, int languages = 2) {
   std::istringstream in(text);
-  return ParseTranscript(in);
+  return ParseTranscript(in, languages);
 }
 
 // The line number a bad transcript is refused at, or 0 when it is accepted.
-int RefusedAt(const std::string& text) {
+int RefusedAt(const std::string& text, int languages = 2) {
   try {
-    Parse(text);
+    Parse(text, languages);
   } catch (const TranscriptError& error) {
     return error.line;
   }
@@ -103,6 +104,8 @@ TEST(TranscriptParseTest, BadLinesAreRefusedWithTheirNumber) {
   EXPECT_EQ(RefusedAt("folder\n"), 1);
   EXPECT_EQ(RefusedAt("folder-cancel now\n"), 1);
   EXPECT_EQ(RefusedAt("menu language 3\n"), 1);
+  EXPECT_EQ(RefusedAt("menu language 13\n", 13), 0) << "every language file has its item";
+  EXPECT_EQ(RefusedAt("menu language 14\n", 13), 1);
   EXPECT_EQ(RefusedAt("menu language 0\n"), 1);
   EXPECT_EQ(RefusedAt("menu language\n"), 1);
   EXPECT_EQ(RefusedAt("menu options\n"), 1);

@@ -13,6 +13,9 @@
     "cmbSource", "cmbTarget", "cmdBrowseSource", "cmdBrowseTarget", "lblSource", "lblTarget",
     "chkAutomoving", "chkAutorun", "chkAutoRename", "chkSubfolder", "cmdMove", "cmdPause", "cmdCancel",
   ];
+  // The page's language and the direction of its writing come with the
+  // captions, as the values of these two names.
+  const PAGE_ATTRIBUTES = ["lang", "dir"];
   const PATH_BOXES = new Map([["cmbSource", "Source"], ["cmbTarget", "Target"]]);
   const OPTIONS = new Map([
     ["chkAutomoving", "Automoving"], ["chkAutorun", "Autorun"],
@@ -100,9 +103,18 @@
     else target.textContent = caption;
   }
 
+  function showPageAttribute(name, value) {
+    const page = document.documentElement;
+    if (name === "dir" && (value === "rtl" || value === "ltr")) page.dir = value;
+    else if (name === "lang" && /^[A-Za-z]{2,3}(-[A-Za-z0-9]{2,8})*$/.test(value)) page.lang = value;
+  }
+
   function showCaptions(captions) {
     if (!(captions instanceof Map)) throw new TypeError("captions come as an array of name and text");
-    for (const [name, caption] of captions) showCaption(name, asText(caption));
+    for (const [name, caption] of captions) {
+      if (PAGE_ATTRIBUTES.includes(name)) showPageAttribute(name, asText(caption));
+      else showCaption(name, asText(caption));
+    }
   }
 
   // ---- the four functions the program calls ------------------------------
@@ -230,7 +242,8 @@
 
   async function start() {
     try {
-      const captions = external.decodeReply(await requestInTurn("GetFormStrings", COMPONENTS.join(":")));
+      const names = COMPONENTS.concat(PAGE_ATTRIBUTES).join(":");
+      const captions = external.decodeReply(await requestInTurn("GetFormStrings", names));
       if (captions !== undefined) showCaptions(captions);
     } catch (error) {
       report(error);

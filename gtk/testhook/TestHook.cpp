@@ -6,7 +6,6 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/MainMenu.h"
 
 namespace quillfen {
 
@@ -48,8 +47,8 @@ TestHook::TestHook(GtkWindowSystem& window, WebMovieHost& movie) : window_(windo
   const char* folder = std::getenv("QUILLFEN_TEST_HOOK");
   if (!folder || !*folder) return;
   folder_ = folder;
-  window.SetBoxObserver([this](const std::string& title, const std::string& text) {
-    Append("events", "box title=" + OneLine(title) + " text=" + OneLine(text));
+  window.SetBoxObserver([this](const std::string& title, const std::string& text, const std::string& buttons) {
+    Append("events", "box title=" + OneLine(title) + " text=" + OneLine(text) + " buttons=" + buttons);
   });
   // Opened for writing too, so the FIFO never reports end of file between
   // the test's writes.
@@ -102,15 +101,16 @@ gboolean TestHook::OnScriptInput(GIOChannel* channel, GIOCondition, gpointer dat
 
 std::string TestHook::WindowState() const {
   std::string menus;
-  for (const menu::Item& entry : menu::Items()) {
-    const MenuItem& item = entry.entry.item;
+  for (const MenuItem& item : window_.MenuItems()) {
     if (!menus.empty()) menus += ",";
     menus += Json(item.name) + ":{\"caption\":" + Json(window_.MenuCaption(item)) +
              ",\"checked\":" + Json(window_.MenuChecked(item)) + ",\"enabled\":" + Json(window_.MenuEnabled(item)) +
              "}";
   }
+  const bool rightToLeft = gtk_widget_get_default_direction() == GTK_TEXT_DIR_RTL;
   return "{\"caption\":" + Json(window_.Caption()) + ",\"label\":" + Json(window_.Label()) +
-         ",\"movieVisible\":" + Json(window_.MovieVisible()) + ",\"menus\":{" + menus + "}}";
+         ",\"movieVisible\":" + Json(window_.MovieVisible()) + ",\"direction\":" + Json(std::string(rightToLeft ? "rtl" : "ltr")) +
+         ",\"menus\":{" + menus + "}}";
 }
 
 void TestHook::OnEvaluated(GObject* source, GAsyncResult* result, gpointer data) {

@@ -6,10 +6,11 @@
 //   movie page and appends "<number> <result as JSON>" to "<folder>/results"
 //   (the number counts the lines read, from 1; a failed line gets "error: ..."),
 //   except the line "window", answered with the main window's state read
-//   from its widgets: {"caption", "label", "movieVisible", "menus": {name:
-//   {"caption", "checked", "enabled"}}},
-// - appends "box title=<title> text=<text>" to "<folder>/events" for every
-//   message box before it is shown.
+//   from its widgets: {"caption", "label", "movieVisible", "direction" ("ltr"
+//   or "rtl"), "menus": {name: {"caption", "checked", "enabled"}}},
+// - appends "box title=<title> text=<text> buttons=<captions>" to
+//   "<folder>/events" for every message box before it is shown (the
+//   buttons' captions joined by "|").
 // The tests' keys and clicks go through the real window (xdotool); the hook
 // only reads the page's state and finds where its controls are.
 #include <gtk/gtk.h>

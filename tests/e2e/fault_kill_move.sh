@@ -95,7 +95,8 @@ left=$(checksums "$card" | sed '/^$/d' | wc -l)
 left=$(checksums "$card" | sed '/^$/d' | wc -l)
 qf_run "$QF_AUTOMOVE" "$card"
 qf_expect_box "text=$(qf_dialog files_moved) -> OK"
-grep -q "$(qf_dialog moved_files): $left<" "$QF_LOG" || qf_fail "the last move did not report $left pictures moved"
+moved=$(qf_dialog moved_files)
+grep -q "${moved/\%1/$left}<" "$QF_LOG" || qf_fail "the last move did not report $left pictures moved"
 [[ -z $(checksums "$card") ]] || qf_fail "pictures were left on the card"
 [[ -z $(find "$target" -name '.quillfen-*') ]] || qf_fail "the temporary copy of a killed run is still there"
 [[ -z $(comm -23 <(sort -u "$master") <(checksums "$target" | sort -u)) ]] || qf_fail "pictures lost at the end"

@@ -159,7 +159,7 @@ second_move() {
   ((status == 0)) || { echo "the second move ended with $status: $(head -c 300 "$QF_WORK/stderr")"; return; }
   if ((left > 0)); then
     # The file that is no picture stays on the card, and the message says so.
-    grep -qF "text=$(qf_dialog_filled files_moved_not_empty "$(qf_dialog_filled left_other 1)") -> OK" "$QF_LOG" ||
+    grep -qF "text=$(qf_dialog_filled files_moved_not_empty "1 other file") -> OK" "$QF_LOG" ||
       { echo "the second move did not complete"; return; }
   fi
   [[ -z $(listing "$card/DCIM" | pictures) ]] || { echo "pictures left on the card after the second move"; return; }

@@ -1,8 +1,9 @@
 # The Debian package as users get it: lintian finds no error or warning, the
-# files are exactly those of package_files.txt, the desktop entry, the
-# AppStream metadata and the manual pages pass their validators, the package
-# depends on every library its programs link to, and its headless host,
-# unpacked into a throwaway root, empties a card into the target folder.
+# files are exactly those of package_files.txt, the desktop entry and the
+# AppStream metadata (both in every language) and the manual pages pass
+# their validators, the package depends on every library its programs link
+# to, and its headless host, unpacked into a throwaway root, empties a card
+# into the target folder.
 source "$(dirname "$0")/lib/common.sh"
 source "$(dirname "$0")/lib/package.bash" "$1"
 for tool in lintian appstreamcli desktop-file-validate man lexgrog objdump; do
@@ -30,6 +31,16 @@ metainfo=$ROOT/usr/share/metainfo/$PKG_APP_ID.metainfo.xml
 validation=$(appstreamcli validate --pedantic --no-net "$metainfo" 2>&1) || pkg_fail "appstreamcli: $validation"
 if grep -E '^[EW]: ' <<<"$validation" >&2; then pkg_fail "appstreamcli reports the lines above"; fi
 grep -q "<release version=\"$PKG_VERSION\"" "$metainfo" || pkg_fail "the metainfo names no release $PKG_VERSION"
+# Menus and software centres show the program in every language it speaks.
+for file in "$ROOT"/usr/share/quillfen/*.ini; do
+  [ "$(basename "$file")" != English.ini ] || continue
+  locale=$(sed -n 's/^Locales=//p' "$file" | awk '{ print $1 }')
+  for key in Name GenericName Comment Keywords; do
+    grep -q "^$key\[$locale\]=" "$entry" || pkg_fail "the menu entry has no $key[$locale]"
+  done
+  grep -q "<summary xml:lang=\"$locale\">" "$metainfo" || pkg_fail "the metainfo has no summary in $locale"
+  grep -q "<p xml:lang=\"$locale\">" "$metainfo" || pkg_fail "the metainfo has no description in $locale"
+done
 
 for page in "$ROOT"/usr/share/man/man1/*.1.gz; do
   warnings=$(LC_ALL=C.UTF-8 MANROFFSEQ='' MANWIDTH=80 man --warnings -E UTF-8 -l -Tutf8 -Z "$page" 2>&1 >/dev/null)

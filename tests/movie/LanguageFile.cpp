@@ -42,6 +42,14 @@ Captions ReadSection(const std::string& path, const std::string& section) {
 
 Captions MovieCaptions(const std::string& path, const std::string& date) {
   Captions captions;
+  // The page's language and direction come first, as the program gives them.
+  const Captions header = ReadSection(path, "Language");
+  std::string tag = TextOf(header, "Locales", "en");
+  tag = tag.substr(0, tag.find(' '));
+  for (char& c : tag)
+    if (c == '_') c = '-';
+  captions.emplace_back("lang", tag);
+  captions.emplace_back("dir", TextOf(header, "Direction", "ltr"));
   for (auto [key, text] : ReadSection(path, "frmQuillfen")) {
     if (text.empty() || std::find(kMovieComponents.begin(), kMovieComponents.end(), key) == kMovieComponents.end())
       continue;

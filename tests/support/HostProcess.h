@@ -24,6 +24,10 @@ class HostSandbox {
   std::string Home() const { return home_.Home(); }
   const PrivateHome& home() const { return home_; }
 
+  // The locale variables of the next runs ("LANG=de_DE.UTF-8"); English
+  // (LC_ALL=C.UTF-8) until set.
+  void Locale(std::vector<std::string> variables) { locale_ = std::move(variables); }
+
   // Writes the settings the program starts with, one "key=value" a line.
   void Settings(const std::string& lines) const { WriteFileAt(home_.SettingsFile(), "[Settings]\n" + lines); }
   static void WriteFile(const std::string& path, const std::string& bytes) { WriteFileAt(path, bytes); }
@@ -42,12 +46,13 @@ class HostSandbox {
                   const std::string& programFolder = QUILLFEN_PROGRAM_DIR) const {
     std::vector<std::string> argv{programFolder + "/quillfen-script"};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return RunProcess(argv, home_.Environment(), timeoutSeconds);
+    return RunProcess(argv, home_.Environment(locale_), timeoutSeconds);
   }
 
  private:
   TempDir dir_;
   PrivateHome home_;
+  std::vector<std::string> locale_ = {"LC_ALL=C.UTF-8"};
   mutable int runs_ = 0;
 };
 

@@ -42,7 +42,7 @@ class MoverHarnessBase {
     module().objSettings().SaveParameter("Subfolder", subfolder);
   }
 
-  std::string Text(const std::string& key, const std::vector<std::string>& values = {}) {
+  std::string Text(const std::string& key, const std::vector<TextValue>& values = {}) {
     return module().objLanguageProvider().GetDialog(key, values);
   }
 

@@ -12,7 +12,7 @@ PrivateHome::PrivateHome(std::string folder) : home_(std::move(folder)) {
   std::filesystem::create_directories(DataHome());
 }
 
-std::vector<std::string> PrivateHome::Environment() const {
+std::vector<std::string> PrivateHome::Environment(const std::vector<std::string>& locale) const {
   std::vector<std::string> env;
   for (char** e = environ; *e; ++e) {
     const std::string entry = *e;
@@ -27,7 +27,7 @@ std::vector<std::string> PrivateHome::Environment() const {
   env.push_back("HOME=" + home_);
   env.push_back("XDG_CONFIG_HOME=" + ConfigHome());
   env.push_back("XDG_DATA_HOME=" + DataHome());
-  env.push_back("LC_ALL=C.UTF-8");
+  env.insert(env.end(), locale.begin(), locale.end());
   return env;
 }
 

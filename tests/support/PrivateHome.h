@@ -19,8 +19,9 @@ class PrivateHome {
   std::string SettingsFile() const { return ConfigHome() + "/Quillfen/settings.ini"; }
 
   // The caller's environment with the home, the XDG variables, the session
-  // bus and the locale replaced, for a program started by the test.
-  std::vector<std::string> Environment() const;
+  // bus and the locale replaced, for a program started by the test; the
+  // locale is English unless `locale` names other variables ("LANG=de_DE").
+  std::vector<std::string> Environment(const std::vector<std::string>& locale = {"LC_ALL=C.UTF-8"}) const;
   // The same for the program's objects running inside the test process.
   void ApplyHere() const;
 
