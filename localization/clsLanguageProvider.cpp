@@ -59,7 +59,10 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
       "double_names_in", "left_on_card", "left_on_card_hint", "files_moved_not_empty", "left_pictures", "left_raw",
       "left_videos", "left_sidecars", "left_other", "left_camera_own", "left_hidden", "moved_files_shots", "split_shots",
       "split_shots_caption", "split_take", "split_always", "split_pictures_only", "shot_split", "button_ok",
-      "button_cancel", "button_retry", "button_select"};
+      "button_cancel", "button_retry", "button_select", "backup_absent", "backup_drive_absent", "backup_in_source",
+      "backup_beside_target", "no_space_backup", "target_failed", "backup_failed", "backup_dialog", "backup_change",
+      "backup_choose", "backup_off", "checksum_list_failed", "files_moved_ejected", "eject_failed", "notify_moved",
+      "notify_stopped", "notify_card_removable", "notify_card_mounted"};
   return keys;
 }
 

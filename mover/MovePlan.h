@@ -11,6 +11,7 @@ namespace quillfen {
 // A folder the move puts shots into: the target, or one of its day folders.
 struct Destination {
   std::string folder;
+  std::string backupFolder;  // the same folder in the backup; empty: no backup
   std::vector<std::string> names;  // the names of its shots, sorted ignoring case once checked
   std::int32_t shotCount = 0;
   std::int32_t highestNumber = 0;  // the highest number in use, from the numbering survey
@@ -32,6 +33,8 @@ struct MovePlan {
   bool byDateTaken = false;
   bool everyCameraFile = false;
   bool autoRename = false;
+  std::string backup;     // the second destination's folder; empty: none
+  bool checksums = false; // each file's checksum is kept, for the lists
   // Every folder the move takes from, depth-first: the scanned folder's
   // tree, then those of the camera's video folders.
   std::vector<ScannedFolder> folders;

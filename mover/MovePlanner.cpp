@@ -65,6 +65,67 @@ void CollectNames(MovePlan& plan) {
     }
 }
 
+// A folder the shots go into, and the same folder in the backup (the day
+// folder by the same name).
+Destination MakeDestination(const MoveRequest& request, const std::string& folder) {
+  Destination destination;
+  destination.folder = folder;
+  if (!request.backup.empty())
+    destination.backupFolder = folder == request.target ? request.backup : BuildPath(request.backup, GetFileName(folder));
+  return destination;
+}
+
+// The drive a missing folder would be on, where it lies where the desktop
+// mounts drives ("/media/anna/BACKUP/Pictures" is on BACKUP); else nothing.
+std::string DriveOf(const std::string& folder) {
+  const std::vector<std::string> roots = {"/run/media/", "/media/", "/mnt/"};
+  for (const std::string& root : roots) {
+    if (folder.rfind(root, 0) != 0) continue;
+    std::string rest = folder.substr(root.size());
+    // /media/<user>/<drive> and /run/media/<user>/<drive>; /mnt/<drive>
+    if (root != "/mnt/") rest = rest.find('/') == std::string::npos ? "" : rest.substr(rest.find('/') + 1);
+    return rest.substr(0, rest.find('/'));
+  }
+  return {};
+}
+
+// The folders the shots are taken from, canonical.
+std::vector<std::string> ScannedFolders(const FileSystem& files, const MoveRequest& request,
+                                        const std::vector<std::string>& subfolders) {
+  std::vector<std::string> scanned{CameraFolderOf(request.source, subfolders)};
+  if (request.everyCameraFile)
+    for (const std::string& folder : VideoFolders(files, request.source)) scanned.push_back(folder);
+  std::vector<std::string> canonical;
+  for (const std::string& folder : scanned) {
+    std::string path;
+    if (files.CanonicalPath(folder, path)) canonical.push_back(path);
+  }
+  return canonical;
+}
+
+// The backup must be there, outside the card, and on a volume of its own.
+std::optional<Refusal> CheckBackup(const FileSystem& files, const MoveRequest& request,
+                                   const std::vector<std::string>& scanned) {
+  if (request.backup.empty()) return std::nullopt;
+  if (!files.FolderExists(request.backup))
+    return Refusal{Refusal::Kind::BackupAbsent, request.backup, DriveOf(request.backup)};
+  // Anywhere on the card given as the source is inside it, not only in the
+  // folders the shots are taken from: the card is emptied to be formatted.
+  std::string backup;
+  std::string card;
+  std::vector<std::string> taken = scanned;
+  if (files.CanonicalPath(request.source, card)) taken.insert(taken.begin(), card);
+  if (files.CanonicalPath(request.backup, backup))
+    for (const std::string& folder : taken)
+      if (IsSameOrInside(backup, folder)) return Refusal{Refusal::Kind::BackupInSource, request.backup, folder};
+  std::uint64_t backupVolume = 0;
+  std::uint64_t targetVolume = 0;
+  if (files.VolumeId(request.backup, backupVolume) && files.VolumeId(request.target, targetVolume) &&
+      backupVolume == targetVolume)
+    return Refusal{Refusal::Kind::BackupBesideTarget, request.backup, request.target};
+  return std::nullopt;
+}
+
 // What stays of a scan that is only counted.
 void CountLeft(SourceScan& into, const SourceScan& scan) {
   into.left += scan.left;
@@ -115,6 +176,21 @@ double AllocatedSize(const MovePlan& plan, std::uint64_t unit) {
   return total;
 }
 
+// Whether the volume of `folder` holds every shot.
+std::optional<Refusal> CheckRoom(const FileSystem& files, const MovePlan& plan, const std::string& folder,
+                                 Refusal::Kind kind) {
+  std::uint64_t freeSpace = 0;
+  std::uint64_t unit = 1;
+  if (const FsStatus status = files.FreeSpace(folder, freeSpace); !status) return FolderFailed(folder, status);
+  if (const FsStatus status = files.AllocationUnit(folder, unit); !status) return FolderFailed(folder, status);
+  const double needed = AllocatedSize(plan, unit);
+  if (static_cast<double>(freeSpace) >= needed) return std::nullopt;
+  Refusal refusal{kind, folder};
+  refusal.needed = needed;
+  refusal.free = freeSpace;
+  return refusal;
+}
+
 // Folder by folder as scanned; with every camera file in the order the
 // camera wrote the shots (the time of each shot's first file, ties by name).
 void Order(MovePlan& plan) {
@@ -146,11 +222,11 @@ std::optional<Refusal> ScanSources(const FileSystem& files, const MoveRequest& r
     rules.destinationOf = [&](const Shot& shot) {
       const std::string day = DayStamp(DayTaken(shot, files, request.dayOf, clock));
       auto [at, added] = dayFolders.try_emplace(day, plan.destinations.size());
-      if (added) plan.destinations.push_back(Destination{BuildPath(plan.targetFolder, day), {}, 0, 0, 0});
+      if (added) plan.destinations.push_back(MakeDestination(request, BuildPath(plan.targetFolder, day)));
       return at->second;
     };
   } else {
-    plan.destinations.push_back(Destination{plan.targetFolder, {}, 0, 0, 0});
+    plan.destinations.push_back(MakeDestination(request, plan.targetFolder));
   }
 
   SourceScan scan;
@@ -220,15 +296,10 @@ std::optional<Refusal> CheckFolders(const FileSystem& files, const MoveRequest& 
   const std::string targetFolder = TargetFolderOf(request);
   // The day folder need not exist yet; it would lie in the target.
   if (targetFolder != request.target) target = BuildPath(target, GetFileName(targetFolder));
-  std::vector<std::string> scanned{CameraFolderOf(request.source, subfolders)};
-  if (request.everyCameraFile)
-    for (const std::string& folder : VideoFolders(files, request.source)) scanned.push_back(folder);
-  for (const std::string& folder : scanned) {
-    std::string scannedFolder;
-    if (files.CanonicalPath(folder, scannedFolder) && IsSameOrInside(target, scannedFolder))
-      return Refusal{Refusal::Kind::TargetInSource, targetFolder, scannedFolder};
-  }
-  return std::nullopt;
+  const std::vector<std::string> scanned = ScannedFolders(files, request, subfolders);
+  for (const std::string& scannedFolder : scanned)
+    if (IsSameOrInside(target, scannedFolder)) return Refusal{Refusal::Kind::TargetInSource, targetFolder, scannedFolder};
+  return CheckBackup(files, request, scanned);
 }
 
 std::variant<MovePlan, Refusal> PlanMove(const FileSystem& files, const MoveRequest& request,
@@ -239,6 +310,8 @@ std::variant<MovePlan, Refusal> PlanMove(const FileSystem& files, const MoveRequ
   plan.byDateTaken = request.byDateTaken;
   plan.everyCameraFile = request.everyCameraFile;
   plan.autoRename = request.autoRename;
+  plan.backup = request.backup;
+  plan.checksums = request.checksums;
   // The camera's "DCIM" folder, in any letter case, when the source has one;
   // otherwise the source itself.
   std::vector<std::string> subfolders;
@@ -262,40 +335,49 @@ std::optional<Refusal> CheckSpace(const FileSystem& files, const MovePlan& plan)
   if (const FsStatus status = files.VolumeId(plan.sourceFolder, sourceVolume); !status)
     return FolderFailed(plan.sourceFolder, status);
   if (const FsStatus status = files.VolumeId(target, targetVolume); !status) return FolderFailed(target, status);
-  if (sourceVolume == targetVolume) return std::nullopt;
-  std::uint64_t freeSpace = 0;
-  std::uint64_t unit = 1;
-  if (const FsStatus status = files.FreeSpace(target, freeSpace); !status) return FolderFailed(target, status);
-  if (const FsStatus status = files.AllocationUnit(target, unit); !status) return FolderFailed(target, status);
-  const double needed = AllocatedSize(plan, unit);
-  if (static_cast<double>(freeSpace) >= needed) return std::nullopt;
-  Refusal refusal{Refusal::Kind::NoSpace, plan.targetFolder};
-  refusal.needed = needed;
-  refusal.free = freeSpace;
-  return refusal;
+  // A move within one volume needs no room; a second copy always does.
+  if (sourceVolume != targetVolume)
+    if (std::optional<Refusal> refused = CheckRoom(files, plan, target, Refusal::Kind::NoSpace)) return refused;
+  if (!plan.backup.empty()) return CheckRoom(files, plan, plan.backup, Refusal::Kind::NoSpaceInBackup);
+  return std::nullopt;
 }
 
-std::optional<Refusal> SurveyDestination(const FileSystem& files, const MovePlan& plan, Destination& destination,
-                                         const std::function<void(const FileEntry&)>& surveyed) {
+namespace {
+
+// One folder the shots go into: its files that may meet a moved shot.
+std::optional<Refusal> SurveyFolder(const FileSystem& files, const MovePlan& plan, const std::string& folder,
+                                    Destination& destination, const std::function<void(const FileEntry&)>& surveyed) {
   std::vector<FileEntry> entries;
   // A folder the move will make holds nothing yet.
-  if (const FsStatus listed = files.ListFiles(destination.folder, entries);
-      !listed && !(listed.code == FsCode::NotFound && !files.FolderExists(destination.folder)))
-    return FolderFailed(destination.folder, listed);
+  if (const FsStatus listed = files.ListFiles(folder, entries);
+      !listed && !(listed.code == FsCode::NotFound && !files.FolderExists(folder)))
+    return FolderFailed(folder, listed);
   for (const FileEntry& entry : entries) {
     // With every camera file any file but a hidden one may meet a moved one.
     if (plan.everyCameraFile ? entry.hidden : !IsPicture(entry.name)) continue;
     if (plan.autoRename) {
       if (!SurveyNumber(ReadBaseNameNumber(GetBaseName(entry.name)), destination.shotCount,
                         destination.highestNumber))
-        return Refusal{Refusal::Kind::NumbersRunOut, destination.folder, entry.path};
+        return Refusal{Refusal::Kind::NumbersRunOut, folder, entry.path};
     } else if (ClashesWithSourceName(destination.names,
                                      plan.everyCameraFile ? ShotName(entry.name) : entry.name)) {
-      return Refusal{Refusal::Kind::NameTaken, destination.folder, entry.path};
+      return Refusal{Refusal::Kind::NameTaken, folder, entry.path};
     }
     if (surveyed) surveyed(entry);
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+// The target folder, then the same folder in the backup: a number or a name
+// must be free in both.
+std::optional<Refusal> SurveyDestination(const FileSystem& files, const MovePlan& plan, Destination& destination,
+                                         const std::function<void(const FileEntry&)>& surveyed) {
+  if (std::optional<Refusal> refused = SurveyFolder(files, plan, destination.folder, destination, surveyed))
+    return refused;
+  if (destination.backupFolder.empty()) return std::nullopt;
+  return SurveyFolder(files, plan, destination.backupFolder, destination, surveyed);
 }
 
 }  // namespace quillfen

@@ -19,6 +19,8 @@ struct MoveRequest {
   bool byDateTaken = false;      // with day folders: each shot into the folder of the day it was taken
   bool everyCameraFile = false;  // RAW, video and sidecars too, each shot under one name
   bool autoRename = false;       // numbered names continuing the target's numbers
+  std::string backup;            // a second destination, on another volume; empty: none
+  bool checksums = false;        // each destination folder gets a list of the files' checksums
   LocalDate today;
   DayOfTime dayOf;
 };

@@ -19,6 +19,10 @@ struct Refusal {
     DoubleNamesInDay, // the same, into the day folder `folder` (by the date taken)
     EmptySource,      // nothing to move, or only empty files
     NoSpace,          // the target volume holds `free` bytes of the `needed`
+    NoSpaceInBackup,  // the backup's volume likewise
+    BackupAbsent,     // the backup `folder` is no folder; `other`: the drive it would be on, when it is one
+    BackupInSource,   // the backup `folder` lies in `other`, which the shots are taken from
+    BackupBesideTarget,  // the backup `folder` is on the target's volume: no second copy at all
     NumbersRunOut,    // numbering after the picture `other` would pass 9999
     NameTaken,        // the picture `other` in the target has a shot's name
   };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "base/PathParts.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/Megabytes.h"
 #include "mover/MovePlanner.h"
@@ -19,6 +20,8 @@ MoveRequest clsFSMoving::Request() const {
   request.byDateTaken = settings_.InEffect(Option::DateTakenFolders);
   request.everyCameraFile = settings_.InEffect(Option::AllCameraFiles);
   request.autoRename = settings_.On(Option::AutoRename);
+  request.backup = settings_.Backup();
+  request.checksums = settings_.On(Option::ChecksumList);
   request.today = ports_.system.Today();
   request.dayOf = [&system = ports_.system](std::int64_t seconds) { return system.DayOf(seconds); };
   return request;
@@ -103,13 +106,15 @@ bool clsFSMoving::RoomFound(const MovePlan& plan) {
   for (;;) {
     const std::optional<Refusal> refused = CheckSpace(ports_.files, plan);
     if (!refused) return true;
-    if (refused->kind != Refusal::Kind::NoSpace) {
+    const bool inBackup = refused->kind == Refusal::Kind::NoSpaceInBackup;
+    if (refused->kind != Refusal::Kind::NoSpace && !inBackup) {
       Refuse(*refused);
       return false;
     }
-    const std::string text =
-        texts_.GetDialog("no_space", {TextValue(WholeMegabytes(refused->needed)),
-                                      TextValue(WholeMegabytes(static_cast<double>(refused->free)))});
+    const std::string text = texts_.GetDialog(
+        inBackup ? "no_space_backup" : "no_space",
+        {TextValue(WholeMegabytes(refused->needed)), TextValue(WholeMegabytes(static_cast<double>(refused->free))),
+         refused->folder});
     if (Box(text, "no_space_caption", BoxIcon::Warning, BoxButtons::RetryCancel) != BoxAnswer::Retry) {
       Stop();
       return false;
@@ -144,8 +149,10 @@ bool clsFSMoving::Surveyed(MovePlan& plan) {
 }
 
 bool clsFSMoving::FoldersMade(const MovePlan& plan) {
-  for (const Destination& destination : plan.destinations)
+  for (const Destination& destination : plan.destinations) {
     if (!FolderMade(destination.folder)) return false;
+    if (!destination.backupFolder.empty() && !FolderMade(destination.backupFolder)) return false;
+  }
   return true;
 }
 
@@ -175,13 +182,12 @@ void clsFSMoving::ShotStarting(const Shot& shot) {
   ShowOperationInfo(T("moving_file") + " \"" + texts_.Embedded(shot.files.front().name) + "\"...");
 }
 
-bool clsFSMoving::RetryMove(const std::string& source, const FsStatus& failure) {
-  const std::string text = texts_.GetDialog("move_failed", {source, ReasonText(failure)});
-  return Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) == BoxAnswer::Retry;
-}
-
-bool clsFSMoving::RetryMoveBack(const std::string& movedTo, const FsStatus& failure) {
-  const std::string text = texts_.GetDialog("move_back_failed", {movedTo, ReasonText(failure)});
+// With a backup, the destination that failed is named: the picture is still
+// on the card, and nothing of it is in either destination.
+bool clsFSMoving::RetryMove(const std::string& source, const FsStatus& failure, FailedIn where,
+                            const std::string& place) {
+  const char* key = where == FailedIn::Backup ? "backup_failed" : where == FailedIn::Target ? "target_failed" : "move_failed";
+  const std::string text = texts_.GetDialog(key, {source, ReasonText(failure), ParentFolder(place)});
   return Box(text, "", BoxIcon::Warning, BoxButtons::RetryCancel) == BoxAnswer::Retry;
 }
 

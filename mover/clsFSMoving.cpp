@@ -144,7 +144,22 @@ void clsFSMoving::Refuse(const Refusal& refusal) {
       Box(texts_.GetDialog("same_names", {refusal.other}), "same_names_caption", BoxIcon::Information,
           BoxButtons::OK);
       break;
-    case Kind::NoSpace: break;  // asked about where the space is checked: the user may make room
+    case Kind::BackupAbsent:
+      Box(refusal.other.empty() ? texts_.GetDialog("backup_absent", {refusal.folder})
+                                : texts_.GetDialog("backup_drive_absent", {refusal.folder, refusal.other}),
+          "", BoxIcon::Information, BoxButtons::OK);
+      break;
+    case Kind::BackupInSource:
+      Box(texts_.GetDialog("backup_in_source", {refusal.folder, refusal.other}), "", BoxIcon::Information,
+          BoxButtons::OK);
+      break;
+    case Kind::BackupBesideTarget:
+      Box(texts_.GetDialog("backup_beside_target", {refusal.folder, refusal.other}), "", BoxIcon::Information,
+          BoxButtons::OK);
+      break;
+    // Asked about where the space is checked: the user may make room.
+    case Kind::NoSpace:
+    case Kind::NoSpaceInBackup: break;
   }
   // Nothing is locked or switched before both folders are known to exist.
   if (running_) Stop();

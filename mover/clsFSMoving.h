@@ -84,8 +84,8 @@ class clsFSMoving : private WalkEvents {
   // WalkEvents
   void ShotStarting(const Shot& shot) override;
   bool LeaveInPlace() override { return ports_.testMode(); }
-  bool RetryMove(const std::string& source, const FsStatus& failure) override;
-  bool RetryMoveBack(const std::string& movedTo, const FsStatus& failure) override;
+  bool RetryMove(const std::string& source, const FsStatus& failure, FailedIn where,
+                 const std::string& place) override;
   void ShotSplit(const Shot& shot, const std::vector<std::string>& whereNow) override;
   void ShotDone(const WalkState& walk) override;
   void PauseGate() override;

@@ -10,7 +10,16 @@
 
 namespace quillfen {
 
-enum class Option { Automoving, Autorun, AutoRename, Subfolder, AllCameraFiles, DateTakenFolders };
+enum class Option {
+  Automoving,
+  Autorun,
+  AutoRename,
+  Subfolder,
+  AllCameraFiles,
+  DateTakenFolders,
+  ChecksumList,
+  EjectCard,
+};
 
 enum class OptionPlace {
   MovieCheckBox,  // a check box of the movie
@@ -43,6 +52,10 @@ inline constexpr OptionDefinition kOptions[] = {
      "Перемещать все файлы камеры (RAW, видео...)", std::nullopt},
     {Option::DateTakenFolders, "DateTakenFolders", false, OptionPlace::OptionsMenu, "mnuDateTakenFolders",
      "Папки дней по дате съёмки", Option::Subfolder},
+    {Option::ChecksumList, "ChecksumList", false, OptionPlace::OptionsMenu, "mnuChecksumList",
+     "Список контрольных сумм", std::nullopt},
+    {Option::EjectCard, "EjectCard", false, OptionPlace::OptionsMenu, "mnuEjectCard",
+     "Извлекать пустую карту", std::nullopt},
 };
 inline constexpr std::size_t kOptionCount = std::size(kOptions);
 

@@ -48,6 +48,12 @@ void clsSettings::SaveTarget(const std::string& folder) { Save("Target", folder)
 void clsSettings::SaveSource(const std::string& folder) { Save("Source", folder); }
 void clsSettings::SaveLanguage(const std::string& language) { Save("Language", language); }
 
+std::string clsSettings::Backup() const {
+  return ports_.store.GetSetting(kSettingsApp, kSettingsSection, "BackupTarget", "");
+}
+
+void clsSettings::SaveBackup(const std::string& folder) { Save("BackupTarget", folder); }
+
 void clsSettings::SaveAnswer(Option option, bool value) {
   Value(option) = value;
   Save(std::string(DefinitionOf(option).key), OptionText(value));

@@ -57,6 +57,9 @@ class clsSettings {
   void SaveTarget(const std::string& folder);
   void SaveSource(const std::string& folder);
   void SaveLanguage(const std::string& language);
+  // The folder every shot is copied to besides the target; empty: none.
+  std::string Backup() const;
+  void SaveBackup(const std::string& folder);
 
   // The AutoPlay registration.
   void SaveAutorun(bool value);

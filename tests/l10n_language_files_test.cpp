@@ -84,7 +84,11 @@ TEST(LanguageFilesTest, EnglishHasTheTextsThePlaceholdersAndTheKeysTheProgramUse
       {"operation_alert_days", {1, 2, 3}}, {"double_names_in", {1}}, {"moved_files", {1}}, {"about_program", {1}},
       {"left_on_card", {1}}, {"left_on_card_hint", {1}}, {"files_moved_not_empty", {1}}, {"left_pictures", {1}},
       {"left_raw", {1}}, {"left_videos", {1}}, {"left_sidecars", {1}}, {"left_other", {1}}, {"left_camera_own", {1}},
-      {"left_hidden", {1}}, {"moved_files_shots", {1, 2}}, {"split_shots", {1, 2}}, {"shot_split", {1, 2}}};
+      {"left_hidden", {1}}, {"moved_files_shots", {1, 2}}, {"split_shots", {1, 2}}, {"shot_split", {1, 2}},
+      {"backup_absent", {1}}, {"backup_drive_absent", {1, 2}}, {"backup_in_source", {1, 2}},
+      {"backup_beside_target", {1, 2}}, {"no_space_backup", {1, 2, 3}}, {"target_failed", {1, 2, 3}},
+      {"backup_failed", {1, 2, 3}}, {"backup_change", {1}}, {"checksum_list_failed", {1, 2}}, {"eject_failed", {1}},
+      {"notify_moved", {1, 2}}, {"notify_stopped", {1, 2}}};
   for (const std::string& key : clsLanguageProvider::DialogKeys()) {
     const auto wanted = filled.find(key);
     EXPECT_EQ(Placeholders(English().Text("Dialogs", key)), wanted == filled.end() ? std::set<int>{} : wanted->second)

@@ -139,13 +139,9 @@ class RecordingEvents : public WalkEvents {
 
   void ShotStarting(const Shot& shot) override { heard.push_back("start " + shot.name); }
   bool LeaveInPlace() override { return testMode; }
-  bool RetryMove(const std::string& source, const FsStatus&) override {
-    heard.push_back("failed " + source);
+  bool RetryMove(const std::string& source, const FsStatus&, FailedIn where, const std::string&) override {
+    heard.push_back(std::string(where == FailedIn::Backup ? "backup failed " : "failed ") + source);
     return retries-- > 0;
-  }
-  bool RetryMoveBack(const std::string& movedTo, const FsStatus&) override {
-    heard.push_back("not back " + movedTo);
-    return false;
   }
   void ShotSplit(const Shot& shot, const std::vector<std::string>& whereNow) override {
     heard.push_back("split " + shot.name + " " + std::to_string(whereNow.size()));
