@@ -10,14 +10,14 @@ namespace quillfen {
 class FixedSystemInfo : public SystemInfo {
  public:
   std::string programFolder;
-  std::string programFileName = "quillfen";
+  std::string desktopProgramFileName = "quillfen";
   std::string argument;
   int languageId = 1033;
   LocalDate today{2026, 12, 6};
   std::string picturesFolder = "/home/user/Pictures";
 
   std::string ProgramFolder() const override { return programFolder; }
-  std::string ProgramFileName() const override { return programFileName; }
+  std::string DesktopProgramFileName() const override { return desktopProgramFileName; }
   std::string CommandLineArgument() const override { return argument; }
   int UserLanguageId() const override { return languageId; }
   LocalDate Today() const override { return today; }

@@ -12,8 +12,10 @@ class SystemInfo {
   virtual ~SystemInfo() = default;
   // The folder holding the program file, without a trailing separator.
   virtual std::string ProgramFolder() const = 0;
-  // The program file's own name (no folder).
-  virtual std::string ProgramFileName() const = 0;
+  // The file name (no folder) of the desktop program in the program folder:
+  // the program the desktop starts for a card. It is the running program's
+  // own name, except in the headless host, which is never offered itself.
+  virtual std::string DesktopProgramFileName() const = 0;
   // Everything after the program path, as one text.
   virtual std::string CommandLineArgument() const = 0;
   // 1049 for a Russian user, 1033 otherwise.

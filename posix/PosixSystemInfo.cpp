@@ -45,12 +45,14 @@ int LanguageIdFromLocale(const char* lcAll, const char* lcMessages, const char* 
   return kLangEnglish;
 }
 
-PosixSystemInfo::PosixSystemInfo(std::string argument)
-    : argument_(std::move(argument)), programFile_(RunningProgramPath()) {}
+PosixSystemInfo::PosixSystemInfo(std::string argument, std::string desktopProgram)
+    : argument_(std::move(argument)), programFile_(RunningProgramPath()), desktopProgram_(std::move(desktopProgram)) {}
 
 std::string PosixSystemInfo::ProgramFolder() const { return ParentFolder(programFile_); }
 
-std::string PosixSystemInfo::ProgramFileName() const { return GetFileName(programFile_); }
+std::string PosixSystemInfo::DesktopProgramFileName() const {
+  return desktopProgram_.empty() ? GetFileName(programFile_) : desktopProgram_;
+}
 
 int PosixSystemInfo::UserLanguageId() const {
   return LanguageIdFromLocale(std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG"));

@@ -13,7 +13,7 @@ namespace quillfen {
 using namespace autoplay;
 
 std::string clsSettings::ProgramPath() const {
-  return BuildPath(ports_.system.ProgramFolder(), ports_.system.ProgramFileName());
+  return BuildPath(ports_.system.ProgramFolder(), ports_.system.DesktopProgramFileName());
 }
 
 void clsSettings::SaveAutorun(bool value) {
