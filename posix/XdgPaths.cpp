@@ -36,6 +36,18 @@ std::string DataHome() {
   return value.empty() ? BuildPath(HomeFolder(), ".local/share") : value;
 }
 
+bool CurrentDesktopIs(std::string_view desktop) {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  std::string_view rest = desktops ? desktops : "";
+  while (!rest.empty()) {
+    const std::size_t colon = rest.find(':');
+    if (rest.substr(0, colon) == desktop) return true;
+    if (colon == std::string_view::npos) break;
+    rest.remove_prefix(colon + 1);
+  }
+  return false;
+}
+
 std::string UserDirFromText(const std::string& text, const std::string& name, const std::string& home) {
   std::istringstream lines(text);
   std::string line;
