@@ -21,8 +21,8 @@ GlobalModule::GlobalModule(Platform platform)
 }
 
 MainWindowParts GlobalModule::MainWindow() {
-  return MainWindowParts{platform_.window, platform_.movie, platform_.system, languageProvider_, swfProvider_,
-                         settings_,        fsMoving_,      settingsLock_};
+  return MainWindowParts{platform_.window, platform_.movie,  platform_.system, platform_.files, languageProvider_,
+                         swfProvider_,     settings_,        fsMoving_,        settingsLock_};
 }
 
 }  // namespace quillfen

@@ -35,7 +35,7 @@ frmQuillfen::frmQuillfen(const MainWindowParts& parts)
       mover_(parts.mover),
       lock_(parts.lock),
       loadingLabel_(kDesignLabel),
-      cards_(parts.system, parts.mover, parts.settings, parts.window) {
+      cards_({parts.system, parts.files, parts.mover, parts.settings, parts.window, parts.language}) {
   window_.SetMenus(menu::Entries());
   window_.SetCaption(kAppTitle);
   window_.SetLabel(loadingLabel_);

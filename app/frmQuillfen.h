@@ -10,6 +10,7 @@
 #include "localization/TranslatableWindow.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "platform/FileSystem.h"
 #include "platform/MovieHost.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
@@ -36,6 +37,7 @@ struct MainWindowParts {
   WindowSystem& window;
   MovieHost& movie;
   const SystemInfo& system;  // the argument this start was given
+  const FileSystem& files;   // whether a card's folder exists
   clsLanguageProvider& language;
   clsSWFProvider& swf;
   clsSettings& settings;

@@ -57,7 +57,7 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
       "files_moving", "too_long_filename", "same_names", "same_names_caption", "checking", "moving_files",
       "moving_file", "moved_files", "files_moved", "quillfen_id", "move_failed", "operation_failed",
       "target_in_source", "copy_differs", "source_changed", "gnome_autorun_never", "operation_alert_days",
-      "double_names_in", "camera_files_left", "xfce_automount_off"};
+      "double_names_in", "camera_files_left", "xfce_automount_off", "argument_not_folder"};
   return keys;
 }
 
