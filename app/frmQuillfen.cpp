@@ -46,9 +46,11 @@ frmQuillfen::frmQuillfen(const MainWindowParts& parts)
   window_.Attach(this);
   movie_.SetRequestHandler([this](const std::string& request) { swfControl_FlashCall(request); });
   movie_.SetPageLostHandler([this] { swfControl_PageLost(); });
+  lock_.SetObserver([this] { ShowOptionItems(); });
 }
 
 frmQuillfen::~frmQuillfen() {
+  lock_.SetObserver(nullptr);
   movie_.SetPageLostHandler(nullptr);
   movie_.SetRequestHandler(nullptr);
   window_.Attach(nullptr);
@@ -116,6 +118,8 @@ void frmQuillfen::tmrChecker_Timer() {
 void frmQuillfen::swfControl_FlashCall(const std::string& request) {
   const std::string copy = request;  // the movie's text may go away while it is handled
   cards_.Handle([&] { swf_.FlashCall(copy); });
+  // A check box of the movie may have switched what an option needs.
+  ShowOptionItems();
 }
 
 void frmQuillfen::swfControl_PageLost() {
@@ -152,17 +156,30 @@ void frmQuillfen::mnuLang_Click(int index) {
 }
 
 // An option changes like the movie's check boxes: stored at once, but not
-// while the settings are locked (a move runs); the mark shows what holds.
+// while the settings are locked (a move runs), nor while what it needs is
+// off; the mark shows what holds.
 void frmQuillfen::mnuOption_Click(Option option) {
+  if (!OptionAvailable(option)) return;
   const MenuItem item = menu::ForOption(option);
   settings_.SaveParameter(std::string(DefinitionOf(option).key), !window_.MenuChecked(item));
   ShowOptionItems();
 }
 
+bool frmQuillfen::OptionAvailable(Option option) const {
+  const std::optional<Option> needs = DefinitionOf(option).needs;
+  return !lock_.Held() && (!needs || settings_.InEffect(*needs));
+}
+
 void frmQuillfen::ShowOptionItems() {
-  for (const OptionDefinition& option : kOptions)
-    if (option.place == OptionPlace::OptionsMenu)
-      window_.SetMenuChecked(menu::ForOption(option.option), settings_.On(option.option));
+  // Until the loader has read the settings, the Options menu is greyed as a
+  // whole and the items keep their design state.
+  if (!loaderStarted_) return;
+  for (const OptionDefinition& option : kOptions) {
+    if (option.place != OptionPlace::OptionsMenu) continue;
+    const MenuItem item = menu::ForOption(option.option);
+    window_.SetMenuChecked(item, settings_.On(option.option));
+    window_.SetMenuEnabled(item, OptionAvailable(option.option));
+  }
 }
 
 void frmQuillfen::mnuTesting_Click() { window_.SetMenuChecked(menu::Testing, !window_.MenuChecked(menu::Testing)); }

@@ -94,8 +94,10 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void CheckLoadedLanguage();
   // The menu items that carry a control name's texts (a control array has several).
   static std::vector<MenuItem> MenuItemsNamed(const std::string& control);
-  // The option items' check marks as the settings hold them.
+  // The option items' check marks as the settings hold them, each item
+  // available only while it can take effect.
   void ShowOptionItems();
+  bool OptionAvailable(Option option) const;
   // A page loaded anew has been shown what the lost one showed.
   void MovieRestored();
 
