@@ -15,6 +15,7 @@ class FixedSystemInfo : public SystemInfo {
   int languageId = 1033;
   LocalDate today{2026, 12, 6};
   std::string picturesFolder = "/home/user/Pictures";
+  std::string mediaFolder = "/media/user";
 
   std::string ProgramFolder() const override { return programFolder; }
   std::string DesktopProgramFileName() const override { return desktopProgramFileName; }
@@ -29,6 +30,7 @@ class FixedSystemInfo : public SystemInfo {
     return {utc.tm_year + 1900, utc.tm_mon + 1, utc.tm_mday};
   }
   std::string PicturesFolder() const override { return picturesFolder; }
+  std::string MediaFolder() const override { return mediaFolder; }
 };
 
 }  // namespace quillfen

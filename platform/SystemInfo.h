@@ -25,6 +25,9 @@ class SystemInfo {
   virtual LocalDate DayOf(std::int64_t seconds) const = 0;
   // The user's picture folder (the default target), as the desktop names it.
   virtual std::string PicturesFolder() const = 0;
+  // The folder the desktop mounts cards in for the user (the home folder
+  // where it has none).
+  virtual std::string MediaFolder() const = 0;
 };
 
 }  // namespace quillfen

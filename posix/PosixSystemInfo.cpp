@@ -69,4 +69,6 @@ LocalDate PosixSystemInfo::DayOf(std::int64_t seconds) const {
 
 std::string PosixSystemInfo::PicturesFolder() const { return xdg::PicturesFolder(); }
 
+std::string PosixSystemInfo::MediaFolder() const { return xdg::MediaFolder(); }
+
 }  // namespace quillfen

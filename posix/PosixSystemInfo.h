@@ -23,6 +23,7 @@ class PosixSystemInfo : public SystemInfo {
   LocalDate Today() const override;
   LocalDate DayOf(std::int64_t seconds) const override;
   std::string PicturesFolder() const override;
+  std::string MediaFolder() const override;
 
  private:
   std::string argument_;

@@ -16,6 +16,11 @@ std::string DataHome();
 // $XDG_CONFIG_HOME/user-dirs.dirs, else ~/Pictures.
 std::string PicturesFolder();
 
+// Where the desktop mounts removable media for the user: the first folder
+// that exists of /run/media/$USER (udisks2), /media/$USER (udisks2 as
+// Debian builds it) and /media; else the home folder.
+std::string MediaFolder();
+
 // True when XDG_CURRENT_DESKTOP names this desktop ("GNOME", "XFCE") among
 // the session's desktops.
 bool CurrentDesktopIs(std::string_view desktop);
