@@ -137,6 +137,9 @@ Collection clsLanguageProvider::TranslateComponents() const {
     if (text.empty()) continue;
     if (name == "chkSubfolder") ReplaceAll(text, "%1", DayStamp(system_.Today()));
     result.emplace_back(name, Variant(std::move(text)));
+    // The tooltip follows its caption, as "<name>:tooltip".
+    std::string tooltip = languageFile_.GetKeyStr(name + ":tooltip", kComponentsSection);
+    if (!tooltip.empty()) result.emplace_back(name + ":tooltip", Variant(std::move(tooltip)));
   }
   return result;
 }

@@ -35,7 +35,9 @@ class clsLanguageProvider {
 
   void LoadLanguageStrings(TranslatableWindow& window);
   void ComponentsStrings(const std::vector<std::string>& components);
-  // Throws std::logic_error before any component list was stored.
+  // The caption of each component asked for, each followed by its tooltip
+  // ("<name>:tooltip") where it has one. Throws std::logic_error before any
+  // component list was stored.
   Collection TranslateComponents() const;
   // The dialog text with %1, %2, ... replaced; the marker
   // <value for "key" is absent> when there is no text.

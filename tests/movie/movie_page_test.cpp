@@ -17,7 +17,7 @@ namespace {
 
 const std::string kComponents =
     "cmbSource:cmbTarget:cmdBrowseSource:cmdBrowseTarget:lblSource:lblTarget:chkAutomoving:chkAutorun:"
-    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel";
+    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel:progress";
 
 const Captions kEnglish = {
     {"cmbSource", "Card or folder to empty"}, {"cmbTarget", "Folder for the pictures"},
@@ -28,6 +28,8 @@ const Captions kEnglish = {
     {"chkAutoRename", "Number the pictures anew"},
     {"chkSubfolder", "Into a folder of the day (261206)"},
     {"cmdMove", "Move"}, {"cmdPause", "Pause"}, {"cmdCancel", "Cancel"},
+    {"progress", "How far the move is"}, {"cmdMove:tooltip", "Moves every picture"},
+    {"cmbSource:tooltip", "Where the pictures are"}, {"chkAutorun:tooltip", "Offered by the desktop"},
 };
 
 // Longer than any wording the language files are likely to hold.
@@ -115,6 +117,12 @@ TEST_F(MovieTest, AsksForItsCaptionsThenForItsSettingsAndShowsTheCaptions) {
   EXPECT_EQ(Js("return caption('chkSubfolder');"), "Into a folder of the day (261206)");
   EXPECT_EQ(Js("return caption('cmdMove');"), "Move");
   EXPECT_EQ(Js("return el('cmbTarget').placeholder;"), "Folder for the pictures");
+  // Tooltips (a path box's with its path), and the progress bar's name.
+  page_->Call(SetValue("cmbSource", String("/media/card"), 1));
+  EXPECT_EQ(Js("return [el('cmdMove').title, el('cmbSource').title, el('chkAutorun').title,"
+               "el('chkAutorun').parentElement.title, el('progress').getAttribute('aria-label')].join('|');"),
+            "Moves every picture|Where the pictures are\n/media/card|Offered by the desktop|Offered by the desktop|"
+            "How far the move is");
   EXPECT_EQ(Js("return states(['cmdMove','cmdBrowseSource','cmbSource','chkSubfolder','cmdPause','cmdCancel']);"),
             "cmdMove=on cmdBrowseSource=on cmbSource=on chkSubfolder=on cmdPause=off cmdCancel=off");
   EXPECT_EQ(Js("return el('progressText').textContent;"), "0%");
@@ -236,23 +244,29 @@ TEST_F(MovieTest, ShowsProgressStatusPathsAndNewCaptions) {
   auto progress = [this](const std::string& number) {
     EXPECT_EQ(page_->Call(Invoke("setProgress", "<number>" + number + "</number>")), "");
     return Js("const bar = el('progress'), fill = bar.querySelector('.progress-fill');"
-              "return el('progressText').textContent + ' ' + bar.getAttribute('aria-valuenow') + ' ' +"
-              "Math.round(100 * fill.getBoundingClientRect().width / bar.clientWidth);");
+              "const texts = [...bar.querySelectorAll('.progress-text')].map((t) => t.textContent);"
+              "return texts.join('/') + ' ' + bar.getAttribute('aria-valuenow') + ' ' + bar.getAttribute('aria-valuetext') +"
+              "' ' + Math.round(100 * fill.getBoundingClientRect().width / bar.clientWidth);");
   };
   page_->Run("document.querySelector('.progress-fill').style.transition = 'none'");
-  EXPECT_EQ(progress("40"), "40% 40 40");
-  EXPECT_EQ(progress("57.9"), "57% 57 57");
-  EXPECT_EQ(progress("250"), "100% 100 100");
-  EXPECT_EQ(progress("-3"), "0% 0 0");
+  EXPECT_EQ(progress("40"), "40%/40% 40 40% 40");
+  EXPECT_EQ(progress("57.9"), "57%/57% 57 57% 57");
+  EXPECT_EQ(progress("250"), "100%/100% 100 100% 100");
+  EXPECT_EQ(progress("-3"), "0%/0% 0 0% 0");
 
+  // The path lines keep one line, cut, with the whole text in their
+  // tooltip; what the program reports wraps, and is read out.
   const std::string from = "Moving from: /media/ann/EOS_DIGITAL/DCIM/100CANON/and/a/long/way/further/down/the/tree";
+  const std::string left = "12 other camera files (RAW, video, ...) stay on the card; \"Move every camera file\" in the "
+                           "Options menu takes them too.";
   EXPECT_EQ(page_->Call(SetValue("infoFrom", String(from), 1)), "");
-  EXPECT_EQ(page_->Call(SetValue("infoExtra", String("Moved files: 12"), 1)), "");
+  EXPECT_EQ(page_->Call(SetValue("infoOperation", String(left), 1)), "");
   EXPECT_EQ(page_->Call(SetValue("cmbTarget", String("/home/ann/Pictures"), 1)), "");
-  EXPECT_EQ(Js("const line = el('infoFrom'); return [line.textContent === line.title, line.scrollWidth > line.clientWidth,"
-               "line.clientHeight, el('infoExtra').textContent, el('cmbTarget').value].join('|');"),
-            "true|true|15|Moved files: 12|/home/ann/Pictures")
-      << "a long line keeps one line, is cut with an ellipsis and holds the whole text in its tooltip";
+  EXPECT_EQ(Js("const line = el('infoFrom'), report = el('infoOperation');"
+               "return [line.textContent === line.title, line.scrollWidth > line.clientWidth, line.clientHeight,"
+               "report.scrollWidth > report.clientWidth, report.clientHeight > line.clientHeight,"
+               "el('announcer').textContent, el('cmbTarget').value].join('|');"),
+            "true|true|14|false|true|" + left + "|/home/ann/Pictures");
 
   EXPECT_EQ(page_->Call(Invoke("renameControls", Array({{"cmdMove", "Move & sort <now>"}, {"cmdPause", "Hold"}}))), "");
   EXPECT_EQ(Js("return caption('cmdMove') + '|' + caption('cmdPause') + '|' + caption('cmdCancel');"),
@@ -332,6 +346,121 @@ TEST_F(MovieTest, AFolderNameWithALineBreakGoesBackUnchanged) {
       << "an untouched box is no typed path";
 }
 
+// The lowest contrast figures of the page as it stands: its text against
+// what lies behind it (every stop of a gradient counted, colours with alpha
+// laid over what is below), the edges of its controls and the ring of the
+// focused control against what lies around them. Each as "ratio what".
+const char* kContrastFigures = R"JS(
+  const colours = (text) => [...text.matchAll(/rgba?\(([^)]*)\)/g)]
+    .map((m) => m[1].split(",").map(Number)).map(([r, g, b, a = 1]) => ({ r, g, b, a }));
+  const over = (top, below) => ({ r: top.r * top.a + below.r * (1 - top.a), g: top.g * top.a + below.g * (1 - top.a),
+                                  b: top.b * top.a + below.b * (1 - top.a), a: 1 });
+  const luminance = ({ r, g, b }) => [r, g, b].map((v) => v / 255)
+    .map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+  const ratio = (a, b) => { const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p); return (x + 0.05) / (y + 0.05); };
+  // The opaque colours an element's content may lie on: its own background
+  // (every stop of a gradient) over its ancestors'.
+  const behind = (node) => {
+    const chain = [];
+    for (let n = node; n; n = n.parentElement) chain.unshift(n);
+    let layers = [{ r: 255, g: 255, b: 255, a: 1 }];
+    for (const n of chain) {
+      const style = getComputedStyle(n);
+      const base = colours(style.backgroundColor).filter((c) => c.a > 0);
+      if (base.length) layers = layers.map((below) => over(base[0], below));
+      const stops = colours(style.backgroundImage);
+      if (stops.length) layers = layers.flatMap((below) => stops.map((stop) => over(stop, below)));
+    }
+    return layers;
+  };
+  const lowest = { text: [99, ""], edge: [99, ""], focus: [99, ""] };
+  const note = (kind, colour, node, what) => {
+    const fg = colours(colour)[0];
+    if (!fg || fg.a === 0) return;
+    for (const bg of behind(node)) {
+      const value = ratio(over(fg, bg), bg);
+      if (value < lowest[kind][0]) lowest[kind] = [value, what];
+    }
+  };
+  const name = (node) => node.id || node.className || node.tagName;
+  const shown = (node) => node.getClientRects().length > 0 && getComputedStyle(node).visibility !== "hidden";
+  for (const node of document.querySelectorAll("label, button, .option span, .info, .progress-text, input.path")) {
+    if (!shown(node) || node.textContent === "" && !(node instanceof HTMLInputElement)) continue;
+    if (node instanceof HTMLInputElement && node.value === "")
+      note("text", getComputedStyle(node, "::placeholder").color, node, name(node) + " hint");
+    else
+      note("text", getComputedStyle(node).color, node, name(node));
+  }
+  for (const node of document.querySelectorAll("input, button, .progress"))
+    if (shown(node)) note("edge", getComputedStyle(node).borderTopColor, node.parentElement, name(node));
+  const focused = document.activeElement;
+  if (focused && focused !== document.body) {
+    const style = getComputedStyle(focused);
+    if (style.outlineStyle === "none") lowest.focus = [0, name(focused) + " has no ring"];
+    else note("focus", style.outlineColor, focused.parentElement, name(focused));
+  }
+  const figure = ([value, what]) => value.toFixed(2) + " " + what;
+  return [figure(lowest.text), figure(lowest.edge), figure(lowest.focus)].join("|");
+)JS";
+
+// In the desktop's light and dark style and in high contrast (black on
+// white and white on black), idle and during a move, with every control
+// focused from the keyboard in turn: text keeps 4.5:1, edges and the focus
+// ring 3:1. The lowest figures are printed.
+TEST(MovieColours, TextEdgesAndFocusRingKeepTheirContrastInEveryStyle) {
+  struct Style {
+    const char* name;
+    const char* theme;
+    bool dark;
+  };
+  GtkSettings* settings = gtk_settings_get_default();
+  for (const Style& style : {Style{"light", "Adwaita", false}, Style{"dark", "Adwaita", true},
+                             Style{"high contrast", "HighContrast", false},
+                             Style{"high contrast, dark", "HighContrastInverse", true}}) {
+    SCOPED_TRACE(style.name);
+    g_object_set(settings, "gtk-theme-name", style.theme, "gtk-application-prefer-dark-theme", style.dark, nullptr);
+    MoviePage page(QUILLFEN_MOVIE_PAGE);
+    page.Answer("GetFormStrings", Array(kEnglish));
+    ASSERT_TRUE(page.Load());
+    page.WaitForRequests(2);
+    page.Call(SetValue("chkAutoRename", "<true/>", 4));
+    page.Call(SetValue("cmbTarget", String("/home/ann/Pictures"), 1));
+    page.Call(SetValue("infoExtra", String("Pictures moved: 12"), 1));
+    page.Call(SetValue("infoOperation", String("Moving \"IMG_0412.JPG\"..."), 1));
+    page.Call(SetProgress(45));
+    double text = 99, edge = 99, focus = 99;
+    std::string lowest[3];
+    const auto measure = [&] {
+      const std::string figures = page.Run("(() => {" + std::string(kContrastFigures) + "})()");
+      const auto first = figures.find('|'), second = figures.find('|', first + 1);
+      const std::string parts[3] = {figures.substr(0, first), figures.substr(first + 1, second - first - 1),
+                                    figures.substr(second + 1)};
+      double* values[3] = {&text, &edge, &focus};
+      for (int i = 0; i < 3; ++i) {
+        const double value = std::stod(parts[i]);
+        if (value < *values[i]) {
+          *values[i] = value;
+          lowest[i] = parts[i];
+        }
+      }
+    };
+    for (const bool moving : {false, true}) {
+      if (moving) page.Call(SwitchControls(false));
+      for (int stop = 0; stop < 12; ++stop) {
+        page.PressTab();
+        measure();
+      }
+    }
+    EXPECT_GE(text, 4.5) << lowest[0];
+    EXPECT_GE(edge, 3.0) << lowest[1];
+    EXPECT_GE(focus, 3.0) << lowest[2];
+    std::printf("contrast, %s: text %s; edges %s; focus ring %s\n", style.name, lowest[0].c_str(), lowest[1].c_str(),
+                lowest[2].c_str());
+  }
+  g_object_set(settings, "gtk-theme-name", "Adwaita", "gtk-application-prefer-dark-theme", FALSE, nullptr);
+}
+
 class MovieLayoutTest : public MovieTest {
  protected:
   void SetUp() override {}
@@ -341,10 +470,23 @@ class MovieLayoutTest : public MovieTest {
     page_->Call(Invoke("setProgress", "<number>40</number>"));
     page_->Call(SetValue("cmdPause", String(pauseCaption), 2));
     page_->Call(SetValue("cmbSource", String("/media/ann/EOS_DIGITAL/DCIM/100CANON/with/a/very/long/path/below/it"), 1));
-    for (const char* line : {"infoFrom", "infoTo", "infoOperation", "infoExtra"}) {
+    // The paths are longer than their lines; the report lines as a move writes them.
+    for (const char* line : {"infoFrom", "infoTo"}) {
       page_->Call(SetValue(line, String(std::string(line) + ": /media/ann/EOS_DIGITAL/DCIM/100CANON/IMG_0001.JPG and a "
                                                             "lot more text than the line can hold"), 1));
     }
+    page_->Call(SetValue("infoOperation", String("Moving \"IMG_0001_with_a_long_camera_name.JPG\"..."), 1));
+    page_->Call(SetValue("infoExtra", String("Moving pictures..."), 1));
+  }
+  // A move's end: the count, and the camera files left on the card, in the
+  // language file's own words.
+  void ShowMoveEnded(const std::string& languageFile) {
+    const Captions dialogs = ReadSection(languageFile, "Dialogs");
+    std::string left = TextOf(dialogs, "camera_files_left", "camera files left");
+    left.replace(left.find("%1"), 2, "1234");
+    page_->Call(Invoke("SwitchControls", "<true/>"));
+    page_->Call(SetValue("infoOperation", String(left), 1));
+    page_->Call(SetValue("infoExtra", String(TextOf(dialogs, "moved_files") + ": 5678"), 1));
   }
 };
 
@@ -367,6 +509,10 @@ TEST_F(MovieLayoutTest, NothingIsCutOrOverlapsInEitherLanguage) {
     EXPECT_EQ(Js(kLayoutProblems), "") << "idle";
     ShowMoveInProgress(language.resume);
     EXPECT_EQ(Js(kLayoutProblems), "") << "moving";
+    if (language.name.find(".ini") != std::string::npos) {
+      ShowMoveEnded(std::string(QUILLFEN_PROGRAM_DIR) + "/" + language.name);
+      EXPECT_EQ(Js(kLayoutProblems), "") << "ended";
+    }
     page_.reset();
   }
 }
