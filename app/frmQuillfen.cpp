@@ -104,7 +104,7 @@ void frmQuillfen::tmrLoader_Timer() {
 }
 
 void frmQuillfen::Form_Resize() {
-  const int height = HeightRule(kMovieHeight, window_.OuterHeight(), window_.ClientHeight());
+  const int height = HeightRule(kMovieHeight * window_.MovieScale(), window_.OuterHeight(), window_.ClientHeight());
   // Setting the height resizes the window again; then the rule changes nothing.
   if (height != window_.OuterHeight()) window_.SetOuterHeight(height);
 }

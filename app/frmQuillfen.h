@@ -27,7 +27,8 @@ inline constexpr int kMovieHeight = 245;
 // between, is not loaded once more: the watchdog tells the user.
 inline constexpr int kMaxReloadsInARow = 3;
 
-// The outer height that makes the client area exactly as high as the movie:
+// The outer height that makes the client area exactly as high as the movie
+// (as the window system shows it, scaled with the desktop's text):
 // the movie's height plus the frame (outer minus client), rounded to the
 // nearest 16-bit integer, ties to even.
 int HeightRule(double movieHeight, double outerHeight, double clientHeight);

@@ -17,8 +17,12 @@ MoviePage::MoviePage(std::string htmlPath, int width, int height) : htmlPath_(st
   webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
   webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
   webkit_settings_set_enable_page_cache(settings, FALSE);
-  view_ = WEBKIT_WEB_VIEW(
-      g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", content, "settings", settings, nullptr));
+  // As the program does, nothing is stored: the test writes no cache into
+  // the home folder.
+  WebKitWebContext* context = webkit_web_context_new_ephemeral();
+  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager", content,
+                                       "settings", settings, nullptr));
+  g_object_unref(context);
   g_object_unref(settings);
   g_object_unref(content);
   GdkRGBA background;
