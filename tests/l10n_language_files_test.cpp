@@ -58,7 +58,8 @@ TEST(LanguageFilesTest, TextsCarryThePlaceholdersTheirCallersFill) {
                                                    {"too_long_filename", 1}, {"same_names", 1},
                                                    {"move_failed", 2}, {"operation_failed", 2},
                                                    {"target_in_source", 2}, {"operation_alert_days", 3},
-                                                   {"double_names_in", 1}, {"camera_files_left", 1}};
+                                                   {"double_names_in", 1}, {"camera_files_left", 1},
+                                                   {"argument_not_folder", 1}};
   for (const char* name : kLanguages) {
     PosixFileSystem files;
     INI_File ini(files);
