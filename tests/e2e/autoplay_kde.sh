@@ -50,37 +50,26 @@ for condition in "IS StorageAccess" "StorageVolume.usage == 'FileSystem'" \
 done
 [[ $predicate != *accessible* ]] || qf_fail "the predicate asks for a mounted card, which Plasma never sees: $predicate"
 if [[ -x $matcher ]]; then
-  # fake_volume UDI MOUNTED IGNORED USAGE FSTYPE: a volume on a card reader.
-  fake_volume() {
-    cat <<VOLUME
-  <device udi="/org/kde/solid/fakehw/$1">
-    <property key="name">$1</property>
-    <property key="interfaces">Block,StorageVolume,StorageAccess</property>
-    <property key="parent">/org/kde/solid/fakehw/reader</property>
-    <property key="device">/dev/$1</property>
-    <property key="isMounted">$2</property>
-    <property key="mountPoint">/media/user/$1</property>
-    <property key="isIgnored">$3</property>
-    <property key="usage">$4</property>
-    <property key="fsType">$5</property>
-  </device>
-VOLUME
-  }
+  # Volumes on a card reader as Solid's fake back end describes them: name,
+  # mounted, ignored, usage, file system.
   {
-    echo '<machine>'
-    echo '  <device udi="/org/kde/solid/fakehw/computer"><property key="name">Computer</property></device>'
-    echo '  <device udi="/org/kde/solid/fakehw/reader"><property key="name">Card reader</property>'
-    echo '    <property key="interfaces">StorageDrive,Block</property><property key="parent">/org/kde/solid/fakehw/computer</property>'
-    echo '    <property key="isHotpluggable">true</property><property key="isRemovable">true</property></device>'
-    fake_volume new_fat_card false false filesystem vfat
-    fake_volume new_exfat_card false false filesystem exfat
-    fake_volume mounted_fat_card true false filesystem vfat
-    fake_volume usb_disk false false filesystem ext4
-    fake_volume hidden_fat false true filesystem vfat
-    fake_volume partition_table false false partitiontable ''
+    echo '<machine><device udi="/org/kde/solid/fakehw/reader"><property key="interfaces">StorageDrive</property></device>'
+    while read -r name mounted ignored usage type; do
+      printf '<device udi="/org/kde/solid/fakehw/%s"><property key="interfaces">Block,StorageVolume,StorageAccess</property>' "$name"
+      printf '<property key="parent">/org/kde/solid/fakehw/reader</property><property key="isMounted">%s</property>' "$mounted"
+      printf '<property key="isIgnored">%s</property><property key="usage">%s</property><property key="fsType">%s</property></device>\n' \
+        "$ignored" "$usage" "$type"
+    done <<'VOLUMES'
+new_fat_card false false filesystem vfat
+new_exfat_card false false filesystem exfat
+mounted_fat_card true false filesystem vfat
+usb_disk false false filesystem ext4
+hidden_fat false true filesystem vfat
+partition_table false false partitiontable none
+VOLUMES
     echo '</machine>'
   } >"$QF_WORK/devices.xml"
-  matched=$(SOLID_FAKEHW=$QF_WORK/devices.xml "$matcher" "$action" | sed 's|.*/||' | sort | tr '\n' ' ')
+  matched=$(SOLID_FAKEHW=$QF_WORK/devices.xml "$matcher" "$action" 2>/dev/null | sed 's|.*/||' | sort | tr '\n' ' ')
   [[ $matched == "mounted_fat_card new_exfat_card new_fat_card " ]] ||
     qf_fail "Solid matches the action to: $matched (expected the three cards)"
 else

@@ -49,16 +49,6 @@ expect_offer() {
   [[ -f $kept ]] || qf_fail "the previous import settings were not kept"
 }
 
-# autorun VALUE [ANSWER]: the movie reports the Autorun check box with that
-# value; a box it brings up gets ANSWER.
-autorun() {
-  { echo "$QF_LOAD_SETTINGS"; echo "wait 200"; [[ -z ${2:-} ]] || echo "answer $2"
-    echo "call <invoke name=\"SavePreset\" returntype=\"xml\"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>"
-  } >"$QF_WORK/transcript"
-  qf_run "$QF_WORK/transcript"
-  grep -q '^reply Ok$' "$QF_LOG" || qf_fail "Autorun=$1 was not taken"
-}
-
 # The user's own import, enabled stored as a number, and properties of the
 # channels besides it.
 set_property /autophoto/enabled "0"
@@ -67,18 +57,18 @@ set_property /automount-drives/enabled true
 set_property /autobrowse/enabled "uint32 1"
 xfconf SetProperty xfce4-session /general/SaveOnExit "<true>" >/dev/null
 before=$(channels)
-autorun true
+qf_autorun true
 expect_offer
 [[ $(qf_box_count) == 0 ]] || qf_fail "a box came up with the mounting on: $(grep '^box' "$QF_LOG")"
 watch=$QF_WORK/signals
 gdbus monitor --session --dest org.xfce.Xfconf >"$watch" 2>/dev/null &
 monitor=$!
 sleep 0.3
-autorun true
+qf_autorun true
 sleep 0.3
 kill "$monitor"
 ! grep -q PropertyChanged "$watch" || qf_fail "a start with the offer in place set properties again: $(cat "$watch")"
-autorun false
+qf_autorun false
 [[ $(channels) == "$before" ]] || qf_fail "the import is not as it was: $(channels) (before: $before)"
 [[ ! -e $kept ]] || qf_fail "the kept settings stayed after they were given back"
 
@@ -86,15 +76,15 @@ autorun false
 reset_property /autophoto/enabled
 reset_property /autophoto/command
 before=$(channels)
-autorun true
+qf_autorun true
 expect_offer
-autorun false
+qf_autorun false
 [[ $(channels) == "$before" ]] || qf_fail "the import was not removed again: $(channels)"
 
 # A command the user sets while the offer stands is theirs to keep.
-autorun true
+qf_autorun true
 set_property /autophoto/command "'darktable %m'"
-autorun false
+qf_autorun false
 [[ $(command_of) == "darktable %m" && $(property /autophoto/enabled) == "(<true>,)" ]] ||
   qf_fail "the user's own command was replaced: $(property /autophoto/command)"
 [[ ! -e $kept ]] || qf_fail "the kept settings stayed after the user took over"
@@ -104,12 +94,12 @@ autorun false
 reset_property /autophoto/command
 reset_property /autophoto/enabled
 before=$(channels)
-DBUS_SESSION_BUS_ADDRESS=unix:path=$QF_WORK/no-bus autorun true
+DBUS_SESSION_BUS_ADDRESS=unix:path=$QF_WORK/no-bus qf_autorun true
 [[ ! -e $kept && $(channels) == "$before" ]] || qf_fail "settings were changed without the daemon"
-autorun true
-DBUS_SESSION_BUS_ADDRESS=unix:path=$QF_WORK/no-bus autorun false
+qf_autorun true
+DBUS_SESSION_BUS_ADDRESS=unix:path=$QF_WORK/no-bus qf_autorun false
 [[ -f $kept ]] || qf_fail "the kept settings were dropped while the daemon could not take them back"
-autorun false
+qf_autorun false
 [[ $(channels) == "$before" ]] || qf_fail "the import was not given back later: $(channels)"
 
 # In an Xfce session with the mounting off (thunar-volman's default), the
@@ -117,23 +107,23 @@ autorun false
 # OK switches it on, and switching off gives it back as it was. Outside Xfce
 # nothing is said.
 reset_property /automount-drives/enabled
-autorun true
+qf_autorun true
 [[ $(qf_box_count) == 0 ]] || qf_fail "a box about Xfce came up outside Xfce"
-autorun false
+qf_autorun false
 before=$(channels)
 export XDG_CURRENT_DESKTOP=XFCE
 # The box's text as the event log writes it (its line breaks are CR LF).
 question=$(qf_dialog xfce_automount_off | sed 's/\\n/\\r\\n/g')
-autorun true Cancel
+qf_autorun true Cancel
 qf_expect_box "box question OKCancel title=Quillfen text=$question -> Cancel"
 [[ $(property /automount-drives/enabled) == "(absent)" ]] || qf_fail "Cancel switched the mounting on"
-autorun false
+qf_autorun false
 set_property /automount-drives/enabled "0"
 before=$(channels)
-autorun true OK
+qf_autorun true OK
 qf_expect_box "text=$question -> OK"
 [[ $(property /automount-drives/enabled) == "(<true>,)" ]] || qf_fail "OK did not switch the mounting on"
 expect_offer
-autorun false
+qf_autorun false
 [[ $(channels) == "$before" ]] || qf_fail "the mounting was not given back as it was: $(channels) (before: $before)"
 echo "PASSED: the photo import offered and given back with its types, the mounting asked for in Xfce"

@@ -34,16 +34,15 @@ expect_style() {
 
 "$PYTHON" "$(dirname "$0")/lib/settings_portal.py" 1 >"$GUI_TMP/portal.log" 2>&1 &
 portal=$!
-trap 'kill $portal 2>/dev/null; gui_cleanup' EXIT
+trap 'kill $portal 2>/dev/null || true; gui_cleanup' EXIT
 for _ in $(seq 100); do grep -qs ready "$GUI_TMP/portal.log" && break; sleep 0.05; done
 start_with GTK_THEME=Adwaita
 expect_style "the portal's dark style" "dark normal rgb(30, 40, 46)"
 kill -USR1 "$portal"
 expect_style "the portal's style changed back" "light normal rgb(129, 151, 162)"
-kill "$portal"
 
-start_with GTK_THEME=HighContrast
-expect_style "high contrast" "light high contrast rgb(255, 255, 255)"
+# (GTK's black-on-white HighContrast reaches the page by itself, see the
+# page's own test; white on black needs the program's word that it is dark.)
 start_with GTK_THEME=HighContrastInverse
 expect_style "high contrast, white on black" "dark high contrast rgb(0, 0, 0)"
 

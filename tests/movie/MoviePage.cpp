@@ -101,26 +101,16 @@ void MoviePage::Settle(int ms) {
 }
 
 void MoviePage::PressTab() {
-  if (!gtk_window_is_active(GTK_WINDOW(window_))) {
-    gtk_window_present(GTK_WINDOW(window_));
-    PumpUntil([this] { return gtk_window_is_active(GTK_WINDOW(window_)); }, 2000);
-  }
-  GdkDisplay* display = gtk_widget_get_display(window_);
-  GdkKeymapKey* keys = nullptr;
-  gint count = 0;
-  gdk_keymap_get_entries_for_keyval(gdk_keymap_get_for_display(display), GDK_KEY_Tab, &keys, &count);
+  gtk_window_present(GTK_WINDOW(window_));
+  PumpUntil([this] { return gtk_window_is_active(GTK_WINDOW(window_)); }, 2000);
   for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
     GdkEvent* event = gdk_event_new(type);
     event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window_)));
-    event->key.send_event = TRUE;
-    event->key.time = GDK_CURRENT_TIME;
     event->key.keyval = GDK_KEY_Tab;
-    event->key.hardware_keycode = count > 0 ? static_cast<guint16>(keys[0].keycode) : 0;
-    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(display)));
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gtk_widget_get_display(window_))));
     gtk_main_do_event(event);
     gdk_event_free(event);
   }
-  g_free(keys);
   Settle(50);
 }
 

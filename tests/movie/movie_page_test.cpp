@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -346,62 +347,43 @@ TEST_F(MovieTest, AFolderNameWithALineBreakGoesBackUnchanged) {
       << "an untouched box is no typed path";
 }
 
-// The lowest contrast figures of the page as it stands: its text against
-// what lies behind it (every stop of a gradient counted, colours with alpha
-// laid over what is below), the edges of its controls and the ring of the
-// focused control against what lies around them. Each as "ratio what".
+// The lowest contrast figures of the page as it stands, "ratio what" each:
+// its text against what lies behind it (every stop of a gradient, colours
+// with alpha laid over what is below), the edges of its controls and the
+// ring of the focused control against what lies around them.
 const char* kContrastFigures = R"JS(
   const colours = (text) => [...text.matchAll(/rgba?\(([^)]*)\)/g)]
     .map((m) => m[1].split(",").map(Number)).map(([r, g, b, a = 1]) => ({ r, g, b, a }));
-  const over = (top, below) => ({ r: top.r * top.a + below.r * (1 - top.a), g: top.g * top.a + below.g * (1 - top.a),
-                                  b: top.b * top.a + below.b * (1 - top.a), a: 1 });
-  const luminance = ({ r, g, b }) => [r, g, b].map((v) => v / 255)
-    .map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
+  const over = (top, below) => ({ a: 1, ...Object.fromEntries(["r", "g", "b"].map((c) => [c, top[c] * top.a + below[c] * (1 - top.a)])) });
+  const luminance = (c) => ["r", "g", "b"].map((k) => c[k] / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
     .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
   const ratio = (a, b) => { const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p); return (x + 0.05) / (y + 0.05); };
-  // The opaque colours an element's content may lie on: its own background
-  // (every stop of a gradient) over its ancestors'.
   const behind = (node) => {
-    const chain = [];
-    for (let n = node; n; n = n.parentElement) chain.unshift(n);
     let layers = [{ r: 255, g: 255, b: 255, a: 1 }];
-    for (const n of chain) {
-      const style = getComputedStyle(n);
-      const base = colours(style.backgroundColor).filter((c) => c.a > 0);
+    for (const n of [...document.querySelectorAll("*")].filter((n) => n.contains(node))) {
+      const style = getComputedStyle(n), base = colours(style.backgroundColor).filter((c) => c.a > 0), stops = colours(style.backgroundImage);
       if (base.length) layers = layers.map((below) => over(base[0], below));
-      const stops = colours(style.backgroundImage);
       if (stops.length) layers = layers.flatMap((below) => stops.map((stop) => over(stop, below)));
     }
     return layers;
   };
   const lowest = { text: [99, ""], edge: [99, ""], focus: [99, ""] };
   const note = (kind, colour, node, what) => {
-    const fg = colours(colour)[0];
-    if (!fg || fg.a === 0) return;
-    for (const bg of behind(node)) {
-      const value = ratio(over(fg, bg), bg);
-      if (value < lowest[kind][0]) lowest[kind] = [value, what];
-    }
+    for (const fg of colours(colour).filter((c) => c.a > 0))
+      for (const bg of behind(node)) if (ratio(over(fg, bg), bg) < lowest[kind][0]) lowest[kind] = [ratio(over(fg, bg), bg), what];
   };
   const name = (node) => node.id || node.className || node.tagName;
-  const shown = (node) => node.getClientRects().length > 0 && getComputedStyle(node).visibility !== "hidden";
   for (const node of document.querySelectorAll("label, button, .option span, .info, .progress-text, input.path")) {
-    if (!shown(node) || node.textContent === "" && !(node instanceof HTMLInputElement)) continue;
-    if (node instanceof HTMLInputElement && node.value === "")
-      note("text", getComputedStyle(node, "::placeholder").color, node, name(node) + " hint");
-    else
-      note("text", getComputedStyle(node).color, node, name(node));
+    if (node.getClientRects().length === 0 || (node.textContent === "" && !(node instanceof HTMLInputElement))) continue;
+    const hint = node instanceof HTMLInputElement && node.value === "";
+    note("text", getComputedStyle(node, hint ? "::placeholder" : null).color, node, name(node) + (hint ? " hint" : ""));
   }
   for (const node of document.querySelectorAll("input, button, .progress"))
-    if (shown(node)) note("edge", getComputedStyle(node).borderTopColor, node.parentElement, name(node));
-  const focused = document.activeElement;
-  if (focused && focused !== document.body) {
-    const style = getComputedStyle(focused);
-    if (style.outlineStyle === "none") lowest.focus = [0, name(focused) + " has no ring"];
-    else note("focus", style.outlineColor, focused.parentElement, name(focused));
-  }
-  const figure = ([value, what]) => value.toFixed(2) + " " + what;
-  return [figure(lowest.text), figure(lowest.edge), figure(lowest.focus)].join("|");
+    if (node.getClientRects().length) note("edge", getComputedStyle(node).borderTopColor, node.parentElement, name(node));
+  const focused = document.activeElement, ring = getComputedStyle(focused);
+  if (ring.outlineStyle === "none") lowest.focus = [0, name(focused) + " has no ring"];
+  else note("focus", ring.outlineColor, focused.parentElement, name(focused));
+  return Object.values(lowest).map(([value, what]) => value.toFixed(2) + " " + what).join("|");
 )JS";
 
 // In the desktop's light and dark style and in high contrast (black on
@@ -424,39 +406,28 @@ TEST(MovieColours, TextEdgesAndFocusRingKeepTheirContrastInEveryStyle) {
     page.Answer("GetFormStrings", Array(kEnglish));
     ASSERT_TRUE(page.Load());
     page.WaitForRequests(2);
-    page.Call(SetValue("chkAutoRename", "<true/>", 4));
-    page.Call(SetValue("cmbTarget", String("/home/ann/Pictures"), 1));
-    page.Call(SetValue("infoExtra", String("Pictures moved: 12"), 1));
-    page.Call(SetValue("infoOperation", String("Moving \"IMG_0412.JPG\"..."), 1));
-    page.Call(SetProgress(45));
-    double text = 99, edge = 99, focus = 99;
-    std::string lowest[3];
-    const auto measure = [&] {
-      const std::string figures = page.Run("(() => {" + std::string(kContrastFigures) + "})()");
-      const auto first = figures.find('|'), second = figures.find('|', first + 1);
-      const std::string parts[3] = {figures.substr(0, first), figures.substr(first + 1, second - first - 1),
-                                    figures.substr(second + 1)};
-      double* values[3] = {&text, &edge, &focus};
-      for (int i = 0; i < 3; ++i) {
-        const double value = std::stod(parts[i]);
-        if (value < *values[i]) {
-          *values[i] = value;
-          lowest[i] = parts[i];
-        }
-      }
-    };
+    for (const std::string& call : {SetValue("chkAutoRename", "<true/>", 4), SetValue("cmbTarget", String("/home"), 1),
+                                    SetValue("infoExtra", String("Pictures moved: 12"), 1), SetProgress(45)})
+      page.Call(call);
+    // The lowest of each figure, and what it was measured on.
+    std::vector<std::pair<double, std::string>> lowest(3, {99, ""});
     for (const bool moving : {false, true}) {
       if (moving) page.Call(SwitchControls(false));
       for (int stop = 0; stop < 12; ++stop) {
         page.PressTab();
-        measure();
+        std::istringstream figures(page.Run("(() => {" + std::string(kContrastFigures) + "})()"));
+        for (auto& [value, what] : lowest) {
+          std::string figure;
+          std::getline(figures, figure, '|');
+          if (std::stod(figure) < value) value = std::stod(figure), what = figure;
+        }
       }
     }
-    EXPECT_GE(text, 4.5) << lowest[0];
-    EXPECT_GE(edge, 3.0) << lowest[1];
-    EXPECT_GE(focus, 3.0) << lowest[2];
-    std::printf("contrast, %s: text %s; edges %s; focus ring %s\n", style.name, lowest[0].c_str(), lowest[1].c_str(),
-                lowest[2].c_str());
+    EXPECT_GE(lowest[0].first, 4.5) << lowest[0].second;
+    EXPECT_GE(lowest[1].first, 3.0) << lowest[1].second;
+    EXPECT_GE(lowest[2].first, 3.0) << lowest[2].second;
+    std::printf("contrast, %s: text %s; edges %s; focus ring %s\n", style.name, lowest[0].second.c_str(),
+                lowest[1].second.c_str(), lowest[2].second.c_str());
   }
   g_object_set(settings, "gtk-theme-name", "Adwaita", "gtk-application-prefer-dark-theme", FALSE, nullptr);
 }
