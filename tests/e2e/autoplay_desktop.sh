@@ -17,6 +17,9 @@ mkdir -p "$program_dir"
 cp -r "$QF_PROGRAM_DIR"/. "$program_dir"/
 host="$program_dir/quillfen-script"
 program="$program_dir/quillfen"
+# The entry names the desktop program, which a build without the GUI lacks:
+# a stand-in then, for desktops ignore an entry whose program is missing.
+[[ -x $program ]] || { printf '#!/bin/sh\n' >"$program" && chmod +x "$program"; }
 entry=$XDG_DATA_HOME/applications/quillfen.desktop
 mimeapps=$XDG_CONFIG_HOME/mimeapps.list
 
@@ -70,7 +73,7 @@ printf '%s\nwait 200\n' "$QF_LOAD_SETTINGS" >"$QF_WORK/load"
 # the card's folder. A stand-in program records the arguments it was given.
 card="$QF_WORK/media/CANON EOS"
 for n in 1 2 3; do qf_write_picture "$card/DCIM/100CANON/IMG_000$n.JPG" 5000; done
-[[ ! -e $program ]] || mv "$program" "$program.real"
+mv "$program" "$program.real"
 cat >"$program" <<'RECORDER'
 #!/bin/sh
 printf '%s\n' "$#" "$@" >"$(dirname "$0")/arguments"
@@ -78,8 +81,7 @@ RECORDER
 chmod +x "$program"
 gio launch "$entry" "$card" || qf_fail "gio could not launch the entry"
 for _ in $(seq 50); do [[ -s $program_dir/arguments ]] && break; sleep 0.1; done
-rm "$program"
-[[ ! -e $program.real ]] || mv "$program.real" "$program"
+mv "$program.real" "$program"
 [[ $(sed -n 1p "$program_dir/arguments") == 1 ]] || qf_fail "the program got $(sed -n 1p "$program_dir/arguments") arguments"
 argument=$(sed -n 2p "$program_dir/arguments")
 [[ $argument == "$card" ]] || qf_fail "the program got '$argument' for the card '$card'"
