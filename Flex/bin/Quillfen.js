@@ -129,7 +129,7 @@
     if (text === "") return;
     const since = performance.now() - (lastAnnounced.get(name) ?? -Infinity);
     if (since < ANNOUNCE_EVERY_MS) {
-      if (heldBack.size === 0 || !heldBack.has(name)) setTimeout(() => announceHeld(name), ANNOUNCE_EVERY_MS - since);
+      if (!heldBack.has(name)) setTimeout(() => announceHeld(name), ANNOUNCE_EVERY_MS - since);
       heldBack.set(name, text);
       return;
     }
