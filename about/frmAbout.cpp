@@ -6,14 +6,10 @@
 
 namespace quillfen {
 
-namespace {
-
 std::string VersionNumber() {
   return std::to_string(QUILLFEN_VERSION_MAJOR) + "." + std::to_string(QUILLFEN_VERSION_MINOR) + "." +
          std::to_string(QUILLFEN_VERSION_REVISION);
 }
-
-}  // namespace
 
 AboutTexts LoadAboutTexts(const clsLanguageProvider& language) {
   AboutTexts texts;

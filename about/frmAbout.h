@@ -9,6 +9,8 @@ namespace quillfen {
 
 inline constexpr const char* kHomePage = QUILLFEN_HOME_PAGE;
 
+// The version the program shows: major.minor.revision.
+std::string VersionNumber();
 AboutTexts LoadAboutTexts(const clsLanguageProvider& language);
 // Opens the About window modally; returns when it is closed.
 void ShowAboutWindow(WindowSystem& window, const clsLanguageProvider& language);

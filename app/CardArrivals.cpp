@@ -2,19 +2,35 @@
 
 #include <algorithm>
 
+#include "base/AppNames.h"
+
 namespace quillfen {
 
-CardArrivals::CardArrivals(const SystemInfo& system, clsFSMoving& mover, const clsSettings& settings,
-                           const WindowSystem& window)
-    : system_(system), mover_(mover), settings_(settings), window_(window) {}
+CardArrivals::CardArrivals(const Parts& parts)
+    : system_(parts.system),
+      files_(parts.files),
+      mover_(parts.mover),
+      settings_(parts.settings),
+      window_(parts.window),
+      texts_(parts.texts) {}
+
+bool CardArrivals::IsFolder(const std::string& folder) const {
+  if (files_.FolderExists(folder)) return true;
+  window_.MessageBox(texts_.GetDialog("argument_not_folder", {folder}), kAppTitle, BoxIcon::Warning, BoxButtons::OK);
+  return false;
+}
 
 void CardArrivals::GiveStartSource() {
   const std::string card = StartCard();
-  mover_.Source(card.empty() ? settings_.StoredSource() : card);
+  startCardTaken_ = !card.empty() && files_.FolderExists(card);
+  // One that is no folder waits like a later start's card, and is said to
+  // be none once the window is shown.
+  if (!card.empty() && !startCardTaken_) waiting_.push_back(Card{card});
+  mover_.Source(startCardTaken_ ? card : settings_.StoredSource());
 }
 
 void CardArrivals::MoveStartCard() {
-  if (!StartCard().empty() && settings_.On(Option::Automoving)) mover_.StartOperation();
+  if (startCardTaken_ && settings_.On(Option::Automoving)) mover_.StartOperation();
 }
 
 // The movie is shown only once the loader has loaded the settings (and made
@@ -65,6 +81,8 @@ void CardArrivals::TakeWaiting() {
 // user asked for that; one that waited for a move is offered as well, and
 // the move's own confirmation, which names the card, is the offer.
 void CardArrivals::Take(const Card& card) {
+  // A card may have gone while it waited for a move.
+  if (!IsFolder(card.folder)) return;
   mover_.Source(card.folder);
   if (card.afterMove || settings_.On(Option::Automoving)) mover_.StartOperation();
 }

@@ -6,12 +6,16 @@
 // rest: its movie loaded and its settings with it, no move running and none
 // of the window's handlers on the stack. A move pumps events, so a card can
 // arrive in the middle of one; it then waits for the move to end and never
-// starts a second move inside the first.
+// starts a second move inside the first. An argument that is not an
+// existing folder is never taken: the user is told, and nothing is stored
+// or moved.
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
 #include "settings/clsSettings.h"
@@ -20,11 +24,20 @@ namespace quillfen {
 
 class CardArrivals {
  public:
-  // system: the argument of this start (a card's folder, or nothing).
-  CardArrivals(const SystemInfo& system, clsFSMoving& mover, const clsSettings& settings, const WindowSystem& window);
+  // The collaborators of the cards' arrival.
+  struct Parts {
+    const SystemInfo& system;  // the argument of this start (a card's folder, or nothing)
+    const FileSystem& files;   // whether a card's folder exists
+    clsFSMoving& mover;
+    const clsSettings& settings;
+    WindowSystem& window;  // whether the program is at rest; the box about a missing folder
+    const clsLanguageProvider& texts;
+  };
+  explicit CardArrivals(const Parts& parts);
 
   // Once the settings are loaded: the source is this start's card, or else
-  // the stored source.
+  // the stored source (the user is told, once at rest, when the card is no
+  // folder).
   void GiveStartSource();
   // Then the card is moved when Automoving is on; the call returns after the move.
   void MoveStartCard();
@@ -65,17 +78,22 @@ class CardArrivals {
   bool InHand(const std::string& folder) const;
   void TakeWaiting();
   void Take(const Card& card);
+  // An existing folder, or else the user is told that it is none.
+  bool IsFolder(const std::string& folder) const;
 
   // The card this start was given, or nothing.
   std::string StartCard() const { return system_.CommandLineArgument(); }
 
   const SystemInfo& system_;
+  const FileSystem& files_;
   clsFSMoving& mover_;
   const clsSettings& settings_;
-  const WindowSystem& window_;
+  WindowSystem& window_;
+  const clsLanguageProvider& texts_;
   std::vector<Card> waiting_;  // in the order they arrived
   int depth_ = 0;
   bool closed_ = false;
+  bool startCardTaken_ = false;
 };
 
 }  // namespace quillfen

@@ -9,7 +9,7 @@ namespace quillfen {
 GlobalModule::GlobalModule(Platform platform)
     : platform_(platform),
       languageProvider_(platform.settings, platform.system, platform.window, platform.files),
-      swfProvider_(platform.window, platform.movie, platform.system, languageProvider_),
+      swfProvider_(platform.window, platform.movie, platform.system, platform.files, languageProvider_),
       settings_(swfProvider_, languageProvider_,
                 SettingsPorts{platform.settings, platform.registry, platform.window, platform.system, platform.desktop},
                 settingsLock_),
@@ -21,8 +21,8 @@ GlobalModule::GlobalModule(Platform platform)
 }
 
 MainWindowParts GlobalModule::MainWindow() {
-  return MainWindowParts{platform_.window, platform_.movie, platform_.system, languageProvider_, swfProvider_,
-                         settings_,        fsMoving_,      settingsLock_};
+  return MainWindowParts{platform_.window, platform_.movie,  platform_.system, platform_.files, languageProvider_,
+                         swfProvider_,     settings_,        fsMoving_,        settingsLock_};
 }
 
 }  // namespace quillfen

@@ -41,7 +41,7 @@ frmQuillfen::frmQuillfen(const MainWindowParts& parts)
       lock_(parts.lock),
       menuItems_(menu::Items(LanguageCaptions(parts.language))),
       loadingLabel_(kDesignLabel),
-      cards_(parts.system, parts.mover, parts.settings, parts.window) {
+      cards_({parts.system, parts.files, parts.mover, parts.settings, parts.window, parts.language}) {
   window_.SetMenus(menu::Entries(menuItems_));
   window_.SetCaption(kAppTitle);
   window_.SetLabel(loadingLabel_);
@@ -52,9 +52,11 @@ frmQuillfen::frmQuillfen(const MainWindowParts& parts)
   window_.Attach(this);
   movie_.SetRequestHandler([this](const std::string& request) { swfControl_FlashCall(request); });
   movie_.SetPageLostHandler([this] { swfControl_PageLost(); });
+  lock_.SetObserver([this] { ShowOptionItems(); });
 }
 
 frmQuillfen::~frmQuillfen() {
+  lock_.SetObserver(nullptr);
   movie_.SetPageLostHandler(nullptr);
   movie_.SetRequestHandler(nullptr);
   window_.Attach(nullptr);
@@ -107,7 +109,7 @@ void frmQuillfen::tmrLoader_Timer() {
 }
 
 void frmQuillfen::Form_Resize() {
-  const int height = HeightRule(kMovieHeight, window_.OuterHeight(), window_.ClientHeight());
+  const int height = HeightRule(kMovieHeight * window_.MovieScale(), window_.OuterHeight(), window_.ClientHeight());
   // Setting the height resizes the window again; then the rule changes nothing.
   if (height != window_.OuterHeight()) window_.SetOuterHeight(height);
 }
@@ -120,6 +122,7 @@ void frmQuillfen::tmrChecker_Timer() {
 
 void frmQuillfen::swfControl_FlashCall(const std::string& request) {
   const std::string copy = request;  // the movie's text may go away while it is handled
+  // A check box of the movie may switch what an option needs.
   Handle([&] { swf_.FlashCall(copy); });
 }
 
@@ -158,17 +161,30 @@ void frmQuillfen::mnuLang_Click(int index) {
 }
 
 // An option changes like the movie's check boxes: stored at once, but not
-// while the settings are locked (a move runs); the mark shows what holds.
+// while the settings are locked (a move runs), nor while what it needs is
+// off; the mark shows what holds.
 void frmQuillfen::mnuOption_Click(Option option) {
+  if (!OptionAvailable(option)) return;
   const MenuItem item = menu::ForOption(option);
   settings_.SaveParameter(std::string(DefinitionOf(option).key), !window_.MenuChecked(item));
   ShowOptionItems();
 }
 
+bool frmQuillfen::OptionAvailable(Option option) const {
+  const std::optional<Option> needs = DefinitionOf(option).needs;
+  return !lock_.Held() && (!needs || settings_.InEffect(*needs));
+}
+
 void frmQuillfen::ShowOptionItems() {
-  for (const OptionDefinition& option : kOptions)
-    if (option.place == OptionPlace::OptionsMenu)
-      window_.SetMenuChecked(menu::ForOption(option.option), settings_.On(option.option));
+  // Until the loader has read the settings, the Options menu is greyed as a
+  // whole and the items keep their design state.
+  if (!loaderStarted_) return;
+  for (const OptionDefinition& option : kOptions) {
+    if (option.place != OptionPlace::OptionsMenu) continue;
+    const MenuItem item = menu::ForOption(option.option);
+    window_.SetMenuChecked(item, settings_.On(option.option));
+    window_.SetMenuEnabled(item, OptionAvailable(option.option));
+  }
 }
 
 void frmQuillfen::mnuTesting_Click() { window_.SetMenuChecked(menu::Testing, !window_.MenuChecked(menu::Testing)); }

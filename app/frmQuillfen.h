@@ -12,6 +12,7 @@
 #include "localization/TranslatableWindow.h"
 #include "localization/clsLanguageProvider.h"
 #include "mover/clsFSMoving.h"
+#include "platform/FileSystem.h"
 #include "platform/MovieHost.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
@@ -28,7 +29,8 @@ inline constexpr int kMovieHeight = 245;
 // between, is not loaded once more: the watchdog tells the user.
 inline constexpr int kMaxReloadsInARow = 3;
 
-// The outer height that makes the client area exactly as high as the movie:
+// The outer height that makes the client area exactly as high as the movie
+// (as the window system shows it, scaled with the desktop's text):
 // the movie's height plus the frame (outer minus client), rounded to the
 // nearest 16-bit integer, ties to even.
 int HeightRule(double movieHeight, double outerHeight, double clientHeight);
@@ -38,6 +40,7 @@ struct MainWindowParts {
   WindowSystem& window;
   MovieHost& movie;
   const SystemInfo& system;  // the argument this start was given
+  const FileSystem& files;   // whether a card's folder exists
   clsLanguageProvider& language;
   clsSWFProvider& swf;
   clsSettings& settings;
@@ -96,8 +99,10 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   void CheckLoadedLanguage();
   // The menu items that carry a control name's texts (a control array has several).
   std::vector<MenuItem> MenuItemsNamed(const std::string& control) const;
-  // The option items' check marks as the settings hold them.
+  // The option items' check marks as the settings hold them, each item
+  // available only while it can take effect.
   void ShowOptionItems();
+  bool OptionAvailable(Option option) const;
   // A page loaded anew has been shown what the lost one showed.
   void MovieRestored();
   // Runs one of the window's handlers (see CardArrivals::Handle).

@@ -7,6 +7,8 @@
 namespace quillfen {
 
 inline constexpr const char* kAppTitle = "Quillfen";
+// The desktop program's file name, beside the headless host in the program folder.
+inline constexpr const char* kDesktopProgramName = "quillfen";
 // The application name and the section every setting is stored under.
 inline constexpr const char* kSettingsApp = kAppTitle;
 inline constexpr const char* kSettingsSection = "Settings";

@@ -49,10 +49,11 @@ std::vector<std::string> SplitComponentNames(const std::string& joined) {
 }
 
 clsSWFProvider::clsSWFProvider(WindowSystem& window, MovieHost& movie, const SystemInfo& system,
-                               clsLanguageProvider& language)
+                               const FileSystem& files, clsLanguageProvider& language)
     : window_(window),
       platformMovie_(movie),
       system_(system),
+      files_(files),
       language_(language) {
   setProgressCall_.InitializeXMLFunction("setProgress");
   setValueCall_.InitializeXMLFunction("setValue");
@@ -159,7 +160,12 @@ std::optional<std::string> clsSWFProvider::Dispatch(const InvokeRequest& request
 std::string clsSWFProvider::BrowseForFolder(const std::string& initialFolder, bool source) {
   const std::string title =
       language_.GetDialog(source ? "browse_source_dialog" : "browse_target_dialog");
-  const std::string folder = window_.SelectFolder(initialFolder, title);
+  // Where there is no folder to start in yet (a first start, a card taken
+  // out), the dialog opens where cards appear, or in the picture folder.
+  const std::string start = files_.FolderExists(initialFolder) ? initialFolder
+                            : source                          ? system_.MediaFolder()
+                                                              : system_.PicturesFolder();
+  const std::string folder = window_.SelectFolder(start, title);
   if (folder.empty()) return "";
   if (source)
     Mover().Source(folder);

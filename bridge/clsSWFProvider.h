@@ -12,6 +12,7 @@
 #include "bridge/ShownState.h"
 #include "bridge/clsXMLProvider.h"
 #include "mover/MoverView.h"
+#include "platform/FileSystem.h"
 #include "platform/MovieHost.h"
 #include "platform/SystemInfo.h"
 #include "platform/WindowSystem.h"
@@ -36,8 +37,10 @@ class clsSWFProvider : public MoverView, public SettingsView {
  public:
   // Prepares the two long-lived calls ("setProgress", then "setValue").
   // movie: the player the movie's calls go to until Control names another;
-  // system: the program folder the movie lies in.
-  clsSWFProvider(WindowSystem& window, MovieHost& movie, const SystemInfo& system, clsLanguageProvider& language);
+  // system: the program folder the movie lies in, and where the folder
+  // dialogs start when the path in hand is no folder; files: whether it is.
+  clsSWFProvider(WindowSystem& window, MovieHost& movie, const SystemInfo& system, const FileSystem& files,
+                 clsLanguageProvider& language);
   ~clsSWFProvider() override;
   clsSWFProvider(const clsSWFProvider&) = delete;
   clsSWFProvider& operator=(const clsSWFProvider&) = delete;
@@ -84,6 +87,7 @@ class clsSWFProvider : public MoverView, public SettingsView {
   WindowSystem& window_;
   MovieHost& platformMovie_;
   const SystemInfo& system_;
+  const FileSystem& files_;
   clsLanguageProvider& language_;
   clsSettings* settings_ = nullptr;
   clsFSMoving* mover_ = nullptr;

@@ -13,8 +13,9 @@ std::string RunFolderDialog(GtkWindow* owner, const std::string& initialFolder, 
   gtk_dialog_set_default_response(GTK_DIALOG(widget), GTK_RESPONSE_ACCEPT);
   gtk_file_chooser_set_local_only(chooser, TRUE);
   gtk_file_chooser_set_create_folders(chooser, TRUE);
-  if (!initialFolder.empty() && g_file_test(initialFolder.c_str(), G_FILE_TEST_IS_DIR))
-    gtk_file_chooser_set_current_folder(chooser, initialFolder.c_str());
+  // Never GTK's "Recent" view, where a typed path is not taken.
+  const bool exists = !initialFolder.empty() && g_file_test(initialFolder.c_str(), G_FILE_TEST_IS_DIR);
+  gtk_file_chooser_set_current_folder(chooser, exists ? initialFolder.c_str() : g_get_home_dir());
 
   std::string chosen;
   if (gtk_dialog_run(GTK_DIALOG(widget)) == GTK_RESPONSE_ACCEPT) {

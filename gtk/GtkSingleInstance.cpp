@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "base/PathParts.h"
 
 namespace quillfen {
 
@@ -14,13 +13,6 @@ namespace {
 constexpr const char* kHandOverAction = "hand-over";
 // The argument as bytes: a folder's name need not be valid UTF-8.
 constexpr const char* kHandOverType = "(ays)";
-
-std::string CurrentFolder() {
-  gchar* folder = g_get_current_dir();
-  std::string text = folder;
-  g_free(folder);
-  return text;
-}
 
 }  // namespace
 
@@ -44,8 +36,6 @@ bool GtkSingleInstance::HandOver(HandedOverStart start) {
     return false;
   }
   if (!g_application_get_is_remote(application_)) return false;
-  if (!start.argument.empty() && start.argument.front() != '/')
-    start.argument = BuildPath(CurrentFolder(), start.argument);
   if (!g_utf8_validate(start.startupId.c_str(), -1, nullptr)) start.startupId.clear();
   g_action_group_activate_action(G_ACTION_GROUP(application_), kHandOverAction,
                                  g_variant_new("(^ays)", start.argument.c_str(), start.startupId.c_str()));

@@ -13,9 +13,9 @@ namespace quillfen {
 
 // What a later start hands over.
 struct HandedOverStart {
-  // The program's argument as that start saw it; a relative path is made
-  // absolute from that start's working folder, which the running program
-  // does not share.
+  // The program's argument as that start read it (ReadCommandLine): a
+  // relative path already made absolute from that start's working folder,
+  // which the running program does not share.
   std::string argument;
   // The desktop's startup-notification id of that start, or empty: it lets
   // the running window come to the front and ends that start's busy cursor.

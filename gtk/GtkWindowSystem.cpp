@@ -1,5 +1,6 @@
 #include "gtk/GtkWindowSystem.h"
 
+#include <cmath>
 #include <cstdlib>
 
 #include "base/AppNames.h"
@@ -15,8 +16,20 @@ namespace {
 // A pump that never finds the queue empty (a source that is always ready)
 // must still return to the move that called it.
 constexpr int kMaxPumpIterations = 1000;
+// The resolution fonts are designed for; the desktop's text scaling raises
+// GTK's font resolution above it.
+constexpr double kDesignResolution = 96.0;
+
+double TextScale() {
+  const double resolution = gdk_screen_get_resolution(gdk_screen_get_default());
+  if (resolution <= 0) return 1.0;
+  const double scale = resolution / kDesignResolution;
+  return scale < 0.5 ? 0.5 : scale > 3.0 ? 3.0 : scale;
+}
 
 }  // namespace
+
+
 
 GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movieHeight, Resources resources,
                                  std::function<void(const std::string&)> openUrl, HandlerNesting& nesting)
@@ -27,8 +40,10 @@ GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movie
       }),
       resources_(std::move(resources)),
       openUrl_(std::move(openUrl)) {
-  InstallTheme();
   movieView_ = movieView;
+  movieWidth_ = movieWidth;
+  movieHeight_ = movieHeight;
+  InstallTheme([this] { FollowStyle(); });
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   GtkWindow* window = GTK_WINDOW(window_);
   gtk_window_set_title(window, kAppTitle);
@@ -48,8 +63,6 @@ GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movie
   gtk_box_pack_start(GTK_BOX(column), menu_.bar(), FALSE, FALSE, 0);
   GtkWidget* client = client_ = gtk_overlay_new();
   gtk_style_context_add_class(gtk_widget_get_style_context(client), "quillfen-client");
-  gtk_widget_set_size_request(client, movieWidth, movieHeight);
-  gtk_widget_set_size_request(movieView, movieWidth, movieHeight);
   gtk_widget_set_vexpand(client, FALSE);
   // The movie loads and runs beneath the label, which covers it until it is shown.
   gtk_container_add(GTK_CONTAINER(client), movieView);
@@ -67,6 +80,34 @@ GtkWindowSystem::GtkWindowSystem(GtkWidget* movieView, int movieWidth, int movie
 
   timers_[Timer::Checker] = {};
   timers_[Timer::Loader] = {};
+  FollowStyle();
+  FollowTextScale();
+  g_signal_connect_swapped(gtk_settings_get_default(), "notify::gtk-xft-dpi", G_CALLBACK(OnTextScale), this);
+}
+
+void GtkWindowSystem::OnTextScale(GtkWindowSystem* self) { self->FollowTextScale(); }
+
+// WebKit enlarges the whole page with the desktop's text scaling (its zoom
+// follows GTK's font resolution); the window grows with it, so that the
+// page's fixed layout keeps its proportions.
+void GtkWindowSystem::FollowTextScale() {
+  const double scale = TextScale();
+  // Rounded up, so that the page never has less room than designed.
+  const int width = static_cast<int>(std::ceil(movieWidth_ * scale));
+  const int height = static_cast<int>(std::ceil(movieHeight_ * scale));
+  // The height rule keeps the client area exactly this high.
+  scale_ = static_cast<double>(height) / movieHeight_;
+  gtk_widget_set_size_request(client_, width, height);
+  gtk_widget_set_size_request(movieView_, width, height);
+}
+
+// Until the page has drawn, the view shows the window colour of the style.
+void GtkWindowSystem::FollowStyle() {
+  const char* colour = WindowColour(CurrentStyle());
+  if (!colour || !WEBKIT_IS_WEB_VIEW(movieView_)) return;
+  GdkRGBA background;
+  gdk_rgba_parse(&background, colour);
+  webkit_web_view_set_background_color(WEBKIT_WEB_VIEW(movieView_), &background);
 }
 
 GtkWindowSystem::~GtkWindowSystem() {

@@ -3,6 +3,7 @@
 // "Loading..." label covering the movie until it is shown, the two timers,
 // modal message boxes, the folder dialog and the About window.
 #include <gtk/gtk.h>
+#include <webkit2/webkit2.h>
 
 #include <functional>
 #include <map>
@@ -64,6 +65,7 @@ class GtkWindowSystem : public WindowSystem {
   void ShowMovie() override;
   void HideMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
+  double MovieScale() const override { return scale_; }
   int OuterHeight() const override { return gtk_widget_get_allocated_height(window_); }
   int ClientHeight() const override { return gtk_widget_get_allocated_height(client_); }
   void SetOuterHeight(int height) override;
@@ -95,6 +97,9 @@ class GtkWindowSystem : public WindowSystem {
   static void MarkMovieShown(GtkWidget* window, bool shown);
   void StartTimer(Timer timer);
   void Quit();
+  static void OnTextScale(GtkWindowSystem* self);
+  void FollowTextScale();
+  void FollowStyle();
 
   GtkWidget* window_ = nullptr;
   GtkWidget* label_ = nullptr;
@@ -102,6 +107,9 @@ class GtkWindowSystem : public WindowSystem {
   GtkWidget* client_ = nullptr;
   int allocatedHeight_ = 0;
   GtkWidget* movieView_ = nullptr;
+  int movieWidth_ = 0;
+  int movieHeight_ = 0;
+  double scale_ = 1.0;
   HandlerNesting& nesting_;
   GtkMainMenu menu_;
   Resources resources_;

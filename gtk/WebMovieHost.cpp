@@ -5,7 +5,6 @@
 #include <utility>
 
 #include "base/Utf8.h"
-#include "gtk/GtkTheme.h"
 #include "gtk/MovieAddress.h"
 
 namespace quillfen {
@@ -52,13 +51,14 @@ WebMovieHost::WebMovieHost(HandlerNesting& nesting) : nesting_(nesting), pageCal
                    this);
   webkit_user_content_manager_register_script_message_handler_with_reply(contentManager_, kHandlerName, nullptr);
   WebKitSettings* settings = LockedDownSettings();
-  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", contentManager_, "settings",
-                                       settings, nullptr));
+  // The page stores nothing (no cache, no cookies, no HSTS list, no media
+  // keys): an ephemeral context keeps WebKit's storage out of the home folder.
+  WebKitWebContext* context = webkit_web_context_new_ephemeral();
+  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager",
+                                       contentManager_, "settings", settings, nullptr));
+  g_object_unref(context);
   g_object_unref(settings);
   g_object_ref_sink(view_);
-  GdkRGBA background;
-  gdk_rgba_parse(&background, kWindowColour);
-  webkit_web_view_set_background_color(view_, &background);
   g_signal_connect(view_, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
   g_signal_connect(view_, "create", G_CALLBACK(OnCreate), this);
   g_signal_connect(view_, "context-menu", G_CALLBACK(OnContextMenu), this);

@@ -62,7 +62,8 @@ const std::vector<std::string>& clsLanguageProvider::DialogKeys() {
       "button_cancel", "button_retry", "button_select", "backup_absent", "backup_drive_absent", "backup_in_source",
       "backup_beside_target", "no_space_backup", "target_failed", "backup_failed", "backup_dialog", "backup_change",
       "backup_choose", "backup_off", "checksum_list_failed", "files_moved_ejected", "eject_failed", "notify_moved",
-      "notify_stopped", "notify_card_removable", "notify_card_mounted"};
+      "notify_stopped", "notify_card_removable", "notify_card_mounted", "xfce_automount_off",
+      "argument_not_folder"};
   return keys;
 }
 
@@ -174,6 +175,9 @@ Collection clsLanguageProvider::TranslateComponents() const {
     if (text.empty()) continue;
     if (name == "chkSubfolder") ReplaceAll(text, "%1", DayStamp(system_.Today()));
     result.emplace_back(name, Variant(std::move(text)));
+    // The tooltip follows its caption, as "<name>:tooltip".
+    std::string tooltip = languageFile_.GetKeyStr(name + ":tooltip", kComponentsSection);
+    if (!tooltip.empty()) result.emplace_back(name + ":tooltip", Variant(std::move(tooltip)));
   }
   return result;
 }

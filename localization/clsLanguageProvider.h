@@ -44,7 +44,8 @@ class clsLanguageProvider {
 
   void LoadLanguageStrings(TranslatableWindow& window);
   void ComponentsStrings(const std::vector<std::string>& components);
-  // The texts of the stored components; "lang" and "dir" give the page's
+  // The caption of each component asked for, each followed by its tooltip
+  // ("<name>:tooltip") where it has one; "lang" and "dir" give the page's
   // language tag and direction ("rtl" or "ltr"). Throws std::logic_error
   // before any component list was stored.
   Collection TranslateComponents() const;

@@ -8,6 +8,7 @@
 #include <iostream>
 
 #include "app/GlobalModule.h"
+#include "base/AppNames.h"
 #include "app/frmQuillfen.h"
 #include "localization/LanguageFiles.h"
 #include "posix/FileRegistryHive.h"
@@ -102,7 +103,9 @@ int main(int argc, char** argv) {
     IniSettingsStore settings(IniSettingsStore::DefaultPath());
     FileRegistryHive registry(FileRegistryHive::DefaultPath(), autoplay::EventKeys());
     RecordingShell shell(log);
-    PosixSystemInfo system(JoinArguments(argc, argv, 2));
+    // A card is offered to the desktop program beside the host, never to the
+    // host, whichever of the two switches the offer or loads the settings.
+    PosixSystemInfo system(JoinArguments(argc, argv, 2), kDesktopProgramName);
     XdgDesktopIntegration desktop;
     GlobalModule module(Platform{window, movie, files, settings, registry, shell, system, &desktop});
     frmQuillfen form(module.MainWindow());

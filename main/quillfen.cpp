@@ -7,6 +7,7 @@
 #include "app/GlobalModule.h"
 #include "app/frmQuillfen.h"
 #include "base/PathParts.h"
+#include "gtk/GtkCommandLine.h"
 #include "gtk/GtkShell.h"
 #include "gtk/GtkSingleInstance.h"
 #include "gtk/GtkWindowSystem.h"
@@ -30,9 +31,11 @@ int main(int argc, char** argv) {
   // start hands it on to the window already running.
   const char* startupId = std::getenv("DESKTOP_STARTUP_ID");
   HandedOverStart start{"", startupId ? startupId : ""};
-  // GTK takes its own options first; the rest is the program's argument.
-  gtk_init(&argc, &argv);
-  start.argument = JoinArguments(argc, argv, 1);
+  // Help, the version and a line that cannot be read end this start before
+  // anything reaches a window already running.
+  const CommandLine line = ReadCommandLine(argc, argv);
+  if (line.exitStatus) return *line.exitStatus;
+  start.argument = line.argument;
   GtkSingleInstance instance(QUILLFEN_APP_ID);
   if (instance.HandOver(start)) return 0;
   PosixSystemInfo system(start.argument);

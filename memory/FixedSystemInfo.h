@@ -10,16 +10,17 @@ namespace quillfen {
 class FixedSystemInfo : public SystemInfo {
  public:
   std::string programFolder;
-  std::string programFileName = "quillfen";
+  std::string desktopProgramFileName = "quillfen";
   std::string argument;
   std::vector<std::string> localePreferences = {"C"};
   LocalDate today{2026, 12, 6};
   std::string picturesFolder = "/home/user/Pictures";
   // Days in the time zone of the process (TZ) instead of UTC.
   bool localDays = false;
+  std::string mediaFolder = "/media/user";
 
   std::string ProgramFolder() const override { return programFolder; }
-  std::string ProgramFileName() const override { return programFileName; }
+  std::string DesktopProgramFileName() const override { return desktopProgramFileName; }
   std::string CommandLineArgument() const override { return argument; }
   std::vector<std::string> LocalePreferences() const override { return localePreferences; }
   LocalDate Today() const override { return today; }
@@ -31,6 +32,7 @@ class FixedSystemInfo : public SystemInfo {
     return {day.tm_year + 1900, day.tm_mon + 1, day.tm_mday};
   }
   std::string PicturesFolder() const override { return picturesFolder; }
+  std::string MediaFolder() const override { return mediaFolder; }
 };
 
 }  // namespace quillfen

@@ -23,6 +23,10 @@ struct DesktopNotices {
   // program when a medium is inserted, so it will not be shown. Only the
   // user may change that setting.
   bool gnomeAutorunNever = false;
+  // The offer stands, but Xfce (thunar-volman) offers a program only for a
+  // card it has mounted itself, and its automatic mounting is off. The user
+  // may have it switched on (MountCards).
+  bool xfceAutomountOff = false;
 };
 
 class DesktopIntegration {
@@ -31,6 +35,9 @@ class DesktopIntegration {
   // Brings the desktop in line with the registration; failures are silent, as
   // those of the registration itself are.
   virtual DesktopNotices Synchronize(const AutoPlayRegistration& registration) = 0;
+  // Switches on the automatic mounting of inserted cards where the offer
+  // needs it and the desktop has it off; given back with the offer.
+  virtual void MountCards() {}
 };
 
 }  // namespace quillfen

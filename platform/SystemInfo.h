@@ -13,8 +13,10 @@ class SystemInfo {
   virtual ~SystemInfo() = default;
   // The folder holding the program file, without a trailing separator.
   virtual std::string ProgramFolder() const = 0;
-  // The program file's own name (no folder).
-  virtual std::string ProgramFileName() const = 0;
+  // The file name (no folder) of the desktop program in the program folder:
+  // the program the desktop starts for a card. It is the running program's
+  // own name, except in the headless host, which is never offered itself.
+  virtual std::string DesktopProgramFileName() const = 0;
   // Everything after the program path, as one text.
   virtual std::string CommandLineArgument() const = 0;
   // The user's languages, most wanted first, as the desktop orders them
@@ -26,6 +28,9 @@ class SystemInfo {
   virtual LocalDate DayOf(std::int64_t seconds) const = 0;
   // The user's picture folder (the default target), as the desktop names it.
   virtual std::string PicturesFolder() const = 0;
+  // The folder the desktop mounts cards in for the user (the home folder
+  // where it has none).
+  virtual std::string MediaFolder() const = 0;
 };
 
 }  // namespace quillfen

@@ -113,6 +113,9 @@ class WindowSystem {
   // Covers the movie with the label again, while a lost movie is loaded anew.
   virtual void HideMovie() = 0;
   virtual bool MovieVisible() const = 0;
+  // How much larger than designed the movie is shown (the desktop's text
+  // scaling); the window grows with it.
+  virtual double MovieScale() const { return 1.0; }
   // The main window's outer height (everything the window system draws of
   // it) and that of its client area, the movie's place, in pixels.
   virtual int OuterHeight() const = 0;

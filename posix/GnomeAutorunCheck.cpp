@@ -2,8 +2,7 @@
 
 #include <gio/gio.h>
 
-#include <cstdlib>
-#include <string_view>
+#include "posix/XdgPaths.h"
 
 namespace quillfen {
 namespace {
@@ -12,18 +11,6 @@ constexpr const char* kSchema = "org.gnome.desktop.media-handling";
 constexpr const char* kKey = "autorun-never";
 
 }  // namespace
-
-bool InGnomeSession() {
-  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
-  std::string_view rest = desktops ? desktops : "";
-  while (!rest.empty()) {
-    const std::size_t colon = rest.find(':');
-    if (rest.substr(0, colon) == "GNOME") return true;
-    if (colon == std::string_view::npos) break;
-    rest.remove_prefix(colon + 1);
-  }
-  return false;
-}
 
 bool GnomeAutorunNever() {
   // Looked up first: GSettings aborts the program for a schema or a key that
@@ -50,7 +37,7 @@ DesktopNotices GnomeAutorunCheck::Synchronize(const AutoPlayRegistration& regist
   DesktopNotices notices;
   // Elsewhere the schema is often installed too (GTK programs bring it), but
   // the setting governs nothing there.
-  if (registration.registered && registration.offered && InGnomeSession())
+  if (registration.registered && registration.offered && xdg::CurrentDesktopIs("GNOME"))
     notices.gnomeAutorunNever = GnomeAutorunNever();
   return notices;
 }

@@ -14,8 +14,6 @@ class GnomeAutorunCheck : public DesktopIntegration {
   DesktopNotices Synchronize(const AutoPlayRegistration& registration) override;
 };
 
-// True when XDG_CURRENT_DESKTOP names GNOME among the session's desktops.
-bool InGnomeSession();
 // The autorun-never setting; false where its schema is not installed.
 bool GnomeAutorunNever();
 

@@ -34,12 +34,14 @@ std::string JoinArguments(int argc, const char* const* argv, int first) {
   return joined;
 }
 
-PosixSystemInfo::PosixSystemInfo(std::string argument)
-    : argument_(std::move(argument)), programFile_(RunningProgramPath()) {}
+PosixSystemInfo::PosixSystemInfo(std::string argument, std::string desktopProgram)
+    : argument_(std::move(argument)), programFile_(RunningProgramPath()), desktopProgram_(std::move(desktopProgram)) {}
 
 std::string PosixSystemInfo::ProgramFolder() const { return ParentFolder(programFile_); }
 
-std::string PosixSystemInfo::ProgramFileName() const { return GetFileName(programFile_); }
+std::string PosixSystemInfo::DesktopProgramFileName() const {
+  return desktopProgram_.empty() ? GetFileName(programFile_) : desktopProgram_;
+}
 
 // GLib reads the variables as gettext does, with the aliases of
 // locale.alias resolved, and adds each name's shorter forms (pt_BR.UTF-8,
@@ -60,5 +62,7 @@ LocalDate PosixSystemInfo::DayOf(std::int64_t seconds) const {
 }
 
 std::string PosixSystemInfo::PicturesFolder() const { return xdg::PicturesFolder(); }
+
+std::string PosixSystemInfo::MediaFolder() const { return xdg::MediaFolder(); }
 
 }  // namespace quillfen

@@ -11,20 +11,25 @@ namespace quillfen {
 
 class PosixSystemInfo : public SystemInfo {
  public:
-  // argument: everything after the program path, as one text.
-  explicit PosixSystemInfo(std::string argument);
+  // argument: everything after the program path, as one text;
+  // desktopProgram: the desktop program's file name in the program folder,
+  // where the running program is another one (the headless host); empty
+  // when the running program is the desktop program itself.
+  explicit PosixSystemInfo(std::string argument, std::string desktopProgram = {});
 
   std::string ProgramFolder() const override;
-  std::string ProgramFileName() const override;
+  std::string DesktopProgramFileName() const override;
   std::string CommandLineArgument() const override { return argument_; }
   std::vector<std::string> LocalePreferences() const override;
   LocalDate Today() const override;
   LocalDate DayOf(std::int64_t seconds) const override;
   std::string PicturesFolder() const override;
+  std::string MediaFolder() const override;
 
  private:
   std::string argument_;
   std::string programFile_;  // full path of the running program
+  std::string desktopProgram_;
 };
 
 // The arguments joined by single spaces, as the program sees its argument.

@@ -10,13 +10,17 @@ namespace {
 
 constexpr const char* kActionFileName = "quillfen.desktop";
 
-// A mounted file system on a volume Plasma shows, formatted as camera cards
-// are: FAT up to 32 GB and exFAT above, as the camera file system rules and
-// the SD card standards have them. A card without a DCIM folder still
-// matches; the program says so itself.
+// A file system on a volume Plasma shows, formatted as camera cards are: FAT
+// up to 32 GB and exFAT above, as the camera file system rules and the SD
+// card standards have them. A card without a DCIM folder still matches; the
+// program says so itself.
+// Plasma's device notifier matches the actions once, when the card arrives,
+// before anything has mounted it, so the predicate asks nothing about being
+// mounted: an action chosen for a card not yet mounted gets it mounted first
+// (it is a StorageAccess and the action does not say X-KDE-SkipMount), and
+// %f is then its mount point.
 constexpr const char* kPredicate =
-    "[ [ [ StorageVolume.ignored == false AND StorageVolume.usage == 'FileSystem' ]"
-    " AND StorageAccess.accessible == true ]"
+    "[ [ [ IS StorageAccess AND StorageVolume.ignored == false ] AND StorageVolume.usage == 'FileSystem' ]"
     " AND [ StorageVolume.fsType == 'vfat' OR StorageVolume.fsType == 'exfat' ] ]";
 
 }  // namespace

@@ -1,7 +1,8 @@
 #pragma once
 // The offer on KDE Plasma: a Solid device action, which Plasma's disks and
-// devices notifier lists for every volume its predicate matches and which
-// starts the program with the volume's mount point.
+// devices notifier lists for every volume its predicate matches when the
+// volume arrives, and which starts the program with the volume's mount point
+// once Plasma has mounted it.
 #include <string>
 
 #include "platform/DesktopIntegration.h"

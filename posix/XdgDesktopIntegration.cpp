@@ -30,8 +30,13 @@ DesktopNotices XdgDesktopIntegration::Synchronize(const AutoPlayRegistration& re
   for (const auto& desktop : desktops_) {
     const DesktopNotices notices = desktop->Synchronize(registration);
     all.gnomeAutorunNever = all.gnomeAutorunNever || notices.gnomeAutorunNever;
+    all.xfceAutomountOff = all.xfceAutomountOff || notices.xfceAutomountOff;
   }
   return all;
+}
+
+void XdgDesktopIntegration::MountCards() {
+  for (const auto& desktop : desktops_) desktop->MountCards();
 }
 
 }  // namespace quillfen

@@ -18,6 +18,7 @@ class XdgDesktopIntegration : public DesktopIntegration {
   ~XdgDesktopIntegration() override;
 
   DesktopNotices Synchronize(const AutoPlayRegistration& registration) override;
+  void MountCards() override;
 
  private:
   std::vector<std::unique_ptr<DesktopIntegration>> desktops_;

@@ -1,10 +1,12 @@
 #include "posix/XdgPaths.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
+#include <vector>
 
 #include "base/PathParts.h"
 #include "posix/AtomicFile.h"
@@ -34,6 +36,33 @@ std::string ConfigHome() {
 std::string DataHome() {
   std::string value = AbsoluteEnv("XDG_DATA_HOME");
   return value.empty() ? BuildPath(HomeFolder(), ".local/share") : value;
+}
+
+std::string MediaFolder() {
+  const char* user = std::getenv("USER");
+  std::string name = user && *user ? user : "";
+  if (name.empty())
+    if (const passwd* account = ::getpwuid(::getuid()); account && account->pw_name) name = account->pw_name;
+  std::vector<std::string> folders;
+  if (!name.empty()) folders = {BuildPath("/run/media", name), BuildPath("/media", name)};
+  folders.emplace_back("/media");
+  for (const std::string& folder : folders) {
+    struct stat info {};
+    if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return folder;
+  }
+  return HomeFolder();
+}
+
+bool CurrentDesktopIs(std::string_view desktop) {
+  const char* desktops = std::getenv("XDG_CURRENT_DESKTOP");
+  std::string_view rest = desktops ? desktops : "";
+  while (!rest.empty()) {
+    const std::size_t colon = rest.find(':');
+    if (rest.substr(0, colon) == desktop) return true;
+    if (colon == std::string_view::npos) break;
+    rest.remove_prefix(colon + 1);
+  }
+  return false;
 }
 
 std::string UserDirFromText(const std::string& text, const std::string& name, const std::string& home) {

@@ -2,6 +2,7 @@
 // The user's folders as the XDG base directory and user directory rules name
 // them, read from the environment each time (a test may point HOME elsewhere).
 #include <string>
+#include <string_view>
 
 namespace quillfen::xdg {
 
@@ -14,6 +15,15 @@ std::string DataHome();
 // The user's picture folder: $XDG_PICTURES_DIR, else its line in
 // $XDG_CONFIG_HOME/user-dirs.dirs, else ~/Pictures.
 std::string PicturesFolder();
+
+// Where the desktop mounts removable media for the user: the first folder
+// that exists of /run/media/$USER (udisks2), /media/$USER (udisks2 as
+// Debian builds it) and /media; else the home folder.
+std::string MediaFolder();
+
+// True when XDG_CURRENT_DESKTOP names this desktop ("GNOME", "XFCE") among
+// the session's desktops.
+bool CurrentDesktopIs(std::string_view desktop);
 
 // The value of one XDG_*_DIR line of a user-dirs.dirs text ("$HOME/..." or an
 // absolute path in double quotes); empty when the line is absent or unusable.

@@ -13,7 +13,7 @@ namespace quillfen {
 using namespace autoplay;
 
 std::string clsSettings::ProgramPath() const {
-  return BuildPath(ports_.system.ProgramFolder(), ports_.system.ProgramFileName());
+  return BuildPath(ports_.system.ProgramFolder(), ports_.system.DesktopProgramFileName());
 }
 
 void clsSettings::SaveAutorun(bool value) {
@@ -40,7 +40,7 @@ void clsSettings::SaveAutorun(bool value) {
     registry::DeleteValue(ports_.registry, ports_.window, kMixedContentKey, kHandlerName);
     registry::DeleteValue(ports_.registry, ports_.window, kShowPicturesKey, kHandlerName);
   }
-  MirrorToDesktop();
+  MirrorToDesktop(value);
 }
 
 void clsSettings::RewritePaths() {
@@ -65,7 +65,7 @@ std::optional<std::string> ReadForDesktop(const RegistryHive& hive, const char* 
 
 }  // namespace
 
-void clsSettings::MirrorToDesktop() {
+void clsSettings::MirrorToDesktop(bool switchedOn) {
   DesktopIntegration* desktop = ports_.desktop;
   if (!desktop) return;
   AutoPlayRegistration registration;
@@ -92,6 +92,12 @@ void clsSettings::MirrorToDesktop() {
     gnomeNoticeShown_ = true;
     view_.SetCtlValue("infoExtra", Variant(texts_.GetDialog("gnome_autorun_never")), ControlKind::Text);
   }
+  // The user who has just asked for the offer hears why it would not come,
+  // and may have that changed along with it.
+  if (notices.xfceAutomountOff && switchedOn &&
+      ports_.window.MessageBox(texts_.GetDialog("xfce_automount_off"), texts_.GetDialog("quillfen_title"),
+                               BoxIcon::Question, BoxButtons::OKCancel) == BoxAnswer::OK)
+    desktop->MountCards();
 }
 
 }  // namespace quillfen

@@ -74,8 +74,9 @@ class clsSettings {
   void Save(const std::string& key, const std::string& value);
   // The full path of the running program.
   std::string ProgramPath() const;
-  // Shows the registration as it now stands in the hive on the desktop.
-  void MirrorToDesktop();
+  // Shows the registration as it now stands in the hive on the desktop;
+  // switchedOn: the user has just switched the offer on.
+  void MirrorToDesktop(bool switchedOn = false);
 
   SettingsView& view_;
   const clsLanguageProvider& texts_;

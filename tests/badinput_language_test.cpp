@@ -69,7 +69,8 @@ TEST(BadLanguageFileTest, AHundredThousandLinesBeforeTheTextsStillLoad) {
   ExpectStillAnswering(run);
   EXPECT_FALSE(run.Has("box information OK title=Error in ini file")) << run.Log();
   EXPECT_TRUE(run.Has("reply <array><property id=\"cmdMove\"><string>Move</string></property>"
-                      "<property id=\"lblSource\"><string>Pictures from:</string></property></array>"))
+                      "<property id=\"cmdMove:tooltip\"><string>Move all pictures from the card to the destination "
+                      "folder</string></property><property id=\"lblSource\"><string>Pictures from:</string></property></array>"))
       << run.Log();
   EXPECT_TRUE(run.Has("box information OK title=Quillfen text=The destination folder does not exist."));
 }

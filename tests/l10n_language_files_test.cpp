@@ -88,7 +88,7 @@ TEST(LanguageFilesTest, EnglishHasTheTextsThePlaceholdersAndTheKeysTheProgramUse
       {"backup_absent", {1}}, {"backup_drive_absent", {1, 2}}, {"backup_in_source", {1, 2}},
       {"backup_beside_target", {1, 2}}, {"no_space_backup", {1, 2, 3}}, {"target_failed", {1, 2, 3}},
       {"backup_failed", {1, 2, 3}}, {"backup_change", {1}}, {"checksum_list_failed", {1, 2}}, {"eject_failed", {1}},
-      {"notify_moved", {1, 2}}, {"notify_stopped", {1, 2}}};
+      {"notify_moved", {1, 2}}, {"notify_stopped", {1, 2}}, {"argument_not_folder", {1}}};
   for (const std::string& key : clsLanguageProvider::DialogKeys()) {
     const auto wanted = filled.find(key);
     EXPECT_EQ(Placeholders(English().Text("Dialogs", key)), wanted == filled.end() ? std::set<int>{} : wanted->second)
@@ -100,7 +100,7 @@ TEST(LanguageFilesTest, EnglishHasTheTextsThePlaceholdersAndTheKeysTheProgramUse
   for (const menu::Item& item : menu::Items({})) keys.push_back(item.control);
   for (const char* component : {"cmbSource", "cmbTarget", "cmdBrowseSource", "cmdBrowseTarget", "lblSource",
                                 "lblTarget", "chkAutomoving", "chkAutorun", "chkAutoRename", "chkSubfolder",
-                                "cmdMove", "cmdPause", "cmdCancel"})
+                                "cmdMove", "cmdPause", "cmdCancel", "progress"})
     keys.emplace_back(component);
   for (const std::string& key : keys) EXPECT_NE(English().Text("frmQuillfen", key), "") << key;
   EXPECT_EQ(Placeholders(English().Text("frmQuillfen", "chkSubfolder")), std::set<int>{1});

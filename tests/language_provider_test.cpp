@@ -180,19 +180,21 @@ TEST_F(LanguageFixture, WindowTakesItsSectionsTexts) {
                                                                  {"lblFirst", "Wait"}}));
 }
 
-TEST_F(LanguageFixture, ComponentsGetTheirCaptionsAndTheDayFolderDate) {
+TEST_F(LanguageFixture, ComponentsGetTheirCaptionsTooltipsAndTheDayFolderDate) {
   EXPECT_THROW(Language().TranslateComponents(), std::logic_error);
   folder.Write("English.ini", DialogsSection() +
-                                  "[frmQuillfen]\ncmdMove=Move\nchkSubfolder=Day folder (%1), again %1\n"
-                                  "[Other]\nlblOther=Elsewhere\n");
+                                  "[frmQuillfen]\ncmdMove=Move\ncmdMove:tooltip=Moves them\nchkSubfolder=Day folder (%1), again %1\n"
+                                  "lblNoText:tooltip=Not without a caption\n[Other]\nlblOther=Elsewhere\n");
   ASSERT_TRUE(Language().LoadLanguage(Variant("English")));
   Language().ComponentsStrings({"cmdMove", "chkSubfolder", "lblNoText", "lblOther"});
   Collection result = Language().TranslateComponents();
-  ASSERT_EQ(result.size(), 2u);
+  ASSERT_EQ(result.size(), 3u);
   EXPECT_EQ(result[0].first, "cmdMove");
   EXPECT_EQ(std::get<std::string>(result[0].second.value), "Move");
-  EXPECT_EQ(result[1].first, "chkSubfolder");
-  EXPECT_EQ(std::get<std::string>(result[1].second.value), "Day folder (261206), again 261206");
+  EXPECT_EQ(result[1].first, "cmdMove:tooltip");
+  EXPECT_EQ(std::get<std::string>(result[1].second.value), "Moves them");
+  EXPECT_EQ(result[2].first, "chkSubfolder");
+  EXPECT_EQ(std::get<std::string>(result[2].second.value), "Day folder (261206), again 261206");
 
   program.system.today = {2031, 3, 9};
   Language().ComponentsStrings({"ChkSubfolder"});

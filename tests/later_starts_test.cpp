@@ -172,6 +172,26 @@ TEST(LaterStartsTest, CardArrivingBeforeTheSettingsWaitsForTheLoader) {
   EXPECT_TRUE(p.program.window.MovieVisible());
 }
 
+// Whether the first start or a later one was given it, a folder that does
+// not exist is said to be none, and is neither stored nor moved, even with
+// Automoving on: the stored card stays the source, with its pictures.
+TEST(LaterStartsTest, AnArgumentThatIsNoFolderIsSaidToBeSoNeverStoredOrMoved) {
+  for (const bool firstStart : {true, false}) {
+    SCOPED_TRACE(firstStart ? "the first start" : "a later start");
+    RunningProgram p(/*automoving=*/true);
+    const std::string stored = p.Card("a");
+    const std::string missing = p.dir.Path("no such card");
+    p.program.settings.SaveSetting("Quillfen", "Settings", "Source", stored);
+    if (firstStart) p.program.system.argument = missing;
+    p.LoadSettings();
+    if (!firstStart) p.form->LaterStart(missing);
+    EXPECT_EQ(p.BoxTexts(), std::vector<std::string>{EscapeLogText(p.Text("argument_not_folder", {missing}))});
+    EXPECT_EQ(p.mover().SourceValue(), stored);
+    EXPECT_EQ(p.program.settings.GetSetting("Quillfen", "Settings", "Source", ""), stored);
+    EXPECT_EQ(RunningProgram::Pictures(stored), kPicturesPerCard);
+  }
+}
+
 TEST(LaterStartsTest, ClosingTheWindowDropsAWaitingCard) {
   RunningProgram p(/*automoving=*/false);
   const std::string first = p.Card("a");

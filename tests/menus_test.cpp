@@ -210,5 +210,17 @@ TEST(MenusTest, ClosingDuringAMoveCancelsIt) {
   EXPECT_FALSE(p.program.log.Contains("open-folder ")) << "a cancelled move opens no folder";
 }
 
+// An option item is unavailable while a click cannot take effect (the event
+// logs show when), and a click on it then stores nothing: day folders by
+// the date taken while day folders are off.
+TEST(MenusTest, AClickOnAnUnavailableOptionItemStoresNothing) {
+  RunningProgram p("English");
+  const MenuItem dateTaken = menu::ForOption(Option::DateTakenFolders);
+  EXPECT_FALSE(p.window().MenuEnabled(dateTaken));
+  p.window().events()->OnMenu(dateTaken);
+  EXPECT_FALSE(p.program.settings.Has("DateTakenFolders"));
+  EXPECT_FALSE(p.window().MenuChecked(dateTaken));
+}
+
 }  // namespace
 }  // namespace quillfen

@@ -230,7 +230,8 @@ TEST(StartupTest, SystemFactsFromTheRunningProgram) {
   PosixSystemInfo system("/media/card");
   const auto self = std::filesystem::canonical("/proc/self/exe");
   EXPECT_EQ(system.ProgramFolder(), self.parent_path().string());
-  EXPECT_EQ(system.ProgramFileName(), "startup_test");
+  EXPECT_EQ(system.DesktopProgramFileName(), "startup_test");
+  EXPECT_EQ(PosixSystemInfo("", "quillfen").DesktopProgramFileName(), "quillfen") << "the host names the desktop program";
   EXPECT_EQ(system.CommandLineArgument(), "/media/card");
   const LocalDate today = system.Today();
   EXPECT_GE(today.year, 2024);

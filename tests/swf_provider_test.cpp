@@ -113,16 +113,17 @@ TEST_F(SwfProviderTest, SavePresetStoresTheOptionAndRepliesOk) {
 }
 
 TEST_F(SwfProviderTest, FolderDialogsSetSourceOrTargetAndReplyWithThePath) {
+  const std::string folder = programFolder.path();
   program.window.QueueFolder("/media/card/DCIM");
-  EXPECT_EQ(Call(Invoke("BrowseForSourceFolder", Str("/media"))), "<string>/media/card/DCIM</string>\r\n");
+  EXPECT_EQ(Call(Invoke("BrowseForSourceFolder", Str(folder))), "<string>/media/card/DCIM</string>\r\n");
   EXPECT_EQ(Mover().SourceValue(), "/media/card/DCIM");
-  EXPECT_TRUE(program.log.Contains("folder-dialog title=Text of browse_source_dialog initial=/media -> /media/card/DCIM"));
+  EXPECT_TRUE(program.log.Contains("folder-dialog title=Text of browse_source_dialog initial=" + folder + " -> /media/card/DCIM"));
 
   program.window.QueueFolder("/home/u/Фото & <мои>");
-  EXPECT_EQ(Call(Invoke("BrowseForTargetFolder", Str("/home/u"))),
+  EXPECT_EQ(Call(Invoke("BrowseForTargetFolder", Str(folder))),
             "<string>/home/u/Фото &amp; &lt;мои&gt;</string>\r\n");
   EXPECT_EQ(Mover().TargetValue(), "/home/u/Фото & <мои>");
-  EXPECT_TRUE(program.log.Contains("folder-dialog title=Text of browse_target_dialog initial=/home/u ->"));
+  EXPECT_TRUE(program.log.Contains("folder-dialog title=Text of browse_target_dialog initial=" + folder + " ->"));
 
   // A cancelled dialog changes nothing and replies with the empty text.
   program.log.Clear();
@@ -133,6 +134,20 @@ TEST_F(SwfProviderTest, FolderDialogsSetSourceOrTargetAndReplyWithThePath) {
   EXPECT_EQ(Mover().SourceValue(), "/media/card/DCIM");
   EXPECT_EQ(Mover().TargetValue(), "/home/u/Фото & <мои>");
   EXPECT_TRUE(program.log.Matching("movie").empty());
+}
+
+// A path that is no folder (a first start's "(not selected)", a card taken
+// out) opens the dialog where cards are mounted, or in the picture folder.
+TEST_F(SwfProviderTest, FolderDialogsStartWhereCardsOrPicturesAreWhenThePathIsNoFolder) {
+  for (const char* path : {"", "(not selected)", "/no/such/card"}) {
+    program.log.Clear();
+    Call(Invoke("BrowseForSourceFolder", Str(path)));
+    Call(Invoke("BrowseForTargetFolder", Str(path)));
+    EXPECT_EQ(program.log.Matching("folder-dialog"),
+              (std::vector<std::string>{"folder-dialog title=Text of browse_source_dialog initial=/media/user -> cancel",
+                                        "folder-dialog title=Text of browse_target_dialog initial=/home/user/Pictures -> cancel"}))
+        << path;
+  }
 }
 
 TEST_F(SwfProviderTest, SetPathSetsSourceOrTargetAndRefusesOtherNames) {

@@ -4,7 +4,8 @@
 //
 // Each run gets a fresh temporary folder ${TMP} holding the home folder
 // (HOME, XDG_CONFIG_HOME, XDG_DATA_HOME below it), a card
-// ${TMP}/card/DCIM/100TEST with four pictures and an empty ${TMP}/pictures.
+// ${TMP}/card/DCIM/100TEST with four pictures, an empty card "${TMP}/my card"
+// and an empty ${TMP}/pictures.
 // The locale is English. In transcripts and logs ${TMP}, ${PROGRAM} (the
 // program folder) and ${TODAY} (yymmdd) stand for their values. Comment
 // lines in a transcript may give "# args: ...", "# expect-exit: n" and
@@ -185,12 +186,13 @@ struct RunResult {
   std::string err;
 };
 
-// A private home, a card with four pictures and an empty picture folder, and
-// the program run there.
+// A private home, a card with four pictures, an empty card and an empty
+// picture folder, and the program run there.
 class HostFixture {
  public:
   HostFixture() {
     fs::create_directories(host_.Path("pictures"));
+    fs::create_directories(host_.Path("my card"));
     for (int i = 1; i <= 4; ++i)
       WriteFileAt(host_.Path("card/DCIM/100TEST/IMG_000" + std::to_string(i) + ".JPG"), std::string(1000 * i, 'p'));
   }

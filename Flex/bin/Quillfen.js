@@ -7,15 +7,17 @@
   const external = window.QuillfenExternal;
   const byId = (id) => document.getElementById(id);
 
-  // The components whose captions come from the language file, in the order
-  // they are asked for.
+  // The components whose captions (and tooltips, "<name>:tooltip") come from
+  // the language file, in the order they are asked for.
   const COMPONENTS = [
     "cmbSource", "cmbTarget", "cmdBrowseSource", "cmdBrowseTarget", "lblSource", "lblTarget",
     "chkAutomoving", "chkAutorun", "chkAutoRename", "chkSubfolder", "cmdMove", "cmdPause", "cmdCancel",
+    "progress",
   ];
   // The page's language and the direction of its writing come with the
   // captions, as the values of these two names.
   const PAGE_ATTRIBUTES = ["lang", "dir"];
+  const TOOLTIP = ":tooltip";
   const PATH_BOXES = new Map([["cmbSource", "Source"], ["cmbTarget", "Target"]]);
   const OPTIONS = new Map([
     ["chkAutomoving", "Automoving"], ["chkAutorun", "Autorun"],
@@ -28,13 +30,19 @@
   ]);
 
   // Where each component shows its caption: a path box as its hint, a check
-  // box in the text beside it, labels and buttons as their own text.
-  const captionTargets = new Map(COMPONENTS.map((name) => [name, byId(OPTIONS.has(name) ? name + "Caption" : name)]));
+  // box in the text beside it, a Browse button in its text (its name adds
+  // the label of its path), the progress bar as its name for screen readers,
+  // labels and buttons as their own text.
+  const captionTargets = new Map(COMPONENTS.map((name) => [name, byId(name + "Caption") ?? byId(name)]));
+  // A status line that changes is read out, but one line at most every so
+  // often: a move changes one for every picture.
+  const ANNOUNCE_EVERY_MS = 2000;
 
   // ---- state ------------------------------------------------------------
 
   let running = false;        // between SwitchControls(false) and SwitchControls(true)
   let commandInHand = false;  // a move or a folder dialog has been asked for and not answered
+  const tooltips = new Map();  // control id -> its tooltip
   // The last path of each box that the program knows of: exactly as it is,
   // and as the box shows it (a text box drops line breaks, which a Linux
   // folder name may hold).
@@ -61,10 +69,27 @@
   }
 
   function refreshEnabled() {
+    const focused = document.activeElement;
     for (const control of document.querySelectorAll("[data-lockable]")) control.disabled = running;
     for (const id of ["cmdMove", "cmdBrowseSource", "cmdBrowseTarget"]) byId(id).disabled = running || commandInHand;
     byId("cmdPause").disabled = !running;
     byId("cmdCancel").disabled = !running;
+    if (focused && focused !== document.body && focused.disabled) focusLost = true;
+    if (focusLost) placeFocus();
+  }
+
+  // A control that becomes unavailable loses the keyboard focus, which would
+  // leave the user nowhere to Tab from: as soon as there is somewhere to go,
+  // the focus goes back to where it was before a command, else to what can
+  // be used now (Move, or Pause during a move).
+  let focusLost = false;
+  let focusBeforeCommand = null;
+  function placeFocus() {
+    const candidates = [focusBeforeCommand, byId(running ? "cmdPause" : "cmdMove")];
+    const next = candidates.find((control) => control && !control.disabled);
+    if (!next) return;
+    focusLost = false;
+    next.focus();
   }
 
   // ---- values from the program ------------------------------------------
@@ -83,23 +108,59 @@
     return !Number.isNaN(number) && number !== 0;
   }
 
+  // A control's tooltip, with a path box's whole path below it.
+  function showTooltip(id) {
+    const control = byId(id);
+    const lines = [tooltips.get(id), PATH_BOXES.has(id) ? control.value : ""].filter(Boolean);
+    control.title = lines.join("\n");
+    // A check box's text shows its tooltip too (the text's label is no
+    // object of its own for screen readers, which read the tooltip once).
+    if (OPTIONS.has(id)) control.parentElement.title = control.title;
+  }
+
   function showPath(name, path) {
     const box = byId(name);
     box.value = path;
-    box.title = path;
     committedPaths.set(name, { exact: path, shown: box.value });
+    showTooltip(name);
+  }
+
+  const lastAnnounced = new Map();  // status line -> when it was last read out
+  const heldBack = new Map();       // status line -> its text, to be read out later
+  function announce(name, text) {
+    heldBack.delete(name);
+    if (text === "") return;
+    const since = performance.now() - (lastAnnounced.get(name) ?? -Infinity);
+    if (since < ANNOUNCE_EVERY_MS) {
+      if (!heldBack.has(name)) setTimeout(() => announceHeld(name), ANNOUNCE_EVERY_MS - since);
+      heldBack.set(name, text);
+      return;
+    }
+    lastAnnounced.set(name, performance.now());
+    byId("announcer").textContent = text;
+  }
+  function announceHeld(name) {
+    if (heldBack.has(name)) announce(name, heldBack.get(name));
   }
 
   function showStatus(name, text) {
     const line = byId(name);
     line.textContent = text;
     line.title = text;
+    announce(name, text);
   }
 
   function showCaption(name, caption) {
+    if (name.endsWith(TOOLTIP)) {
+      const id = name.slice(0, -TOOLTIP.length);
+      if (!captionTargets.has(id)) return;
+      tooltips.set(id, caption);
+      return showTooltip(id);
+    }
     const target = captionTargets.get(name);
     if (!target) return;
     if (PATH_BOXES.has(name)) target.placeholder = caption;
+    else if (name === "progress") target.setAttribute("aria-label", caption);
     else target.textContent = caption;
   }
 
@@ -126,7 +187,8 @@
     const bar = byId("progress");
     bar.style.setProperty("--percent", String(percent));
     bar.setAttribute("aria-valuenow", String(percent));
-    byId("progressText").textContent = percent + "%";
+    bar.setAttribute("aria-valuetext", percent + "%");
+    for (const text of bar.querySelectorAll(".progress-text")) text.textContent = percent + "%";
   }
 
   function setValue(name, value, kind) {
@@ -168,7 +230,7 @@
     const typed = box.value;
     if (typed === committedPaths.get(box.id).shown) return;
     committedPaths.set(box.id, { exact: typed, shown: typed });
-    box.title = typed;
+    showTooltip(box.id);
     requestInTurn("SetPath", PATH_BOXES.get(box.id), typed).catch(report);
   }
 
@@ -189,6 +251,7 @@
   // must not start a second move inside the first.
   async function runCommand(name, ...args) {
     if (commandInHand) return undefined;
+    focusBeforeCommand = document.activeElement;
     commandInHand = true;
     refreshEnabled();
     try {
@@ -196,6 +259,7 @@
     } finally {
       commandInHand = false;
       refreshEnabled();
+      focusBeforeCommand = null;
     }
   }
 
@@ -225,9 +289,24 @@
     byId("cmdCancel").addEventListener("click", () => requestNow("CancelOperationX").catch(report));
   }
 
+  // Tab goes round the controls, as in any window, instead of leaving the
+  // page for a stop where nothing has the focus.
+  function keepTabInside(event) {
+    if (event.key !== "Tab" || event.altKey || event.ctrlKey || event.metaKey) return;
+    const stops = [...document.querySelectorAll("input, button")].filter((control) => !control.disabled);
+    if (stops.length === 0) return;
+    const [first, last] = [stops[0], stops[stops.length - 1]];
+    const wrapTo = event.shiftKey ? (document.activeElement === first ? last : null)
+                                  : (document.activeElement === last ? first : null);
+    if (!wrapTo) return;
+    event.preventDefault();
+    wrapTo.focus();
+  }
+
   // A utility window, not a document: no text selection outside the path
   // boxes, no dragging, and nothing dropped on it is opened.
   function behaveLikeAWindow() {
+    document.addEventListener("keydown", keepTabInside);
     const inPathBox = (event) => event.target instanceof HTMLInputElement && event.target.type === "text";
     document.addEventListener("contextmenu", (event) => { if (!inPathBox(event)) event.preventDefault(); });
     document.addEventListener("dragstart", (event) => { if (!inPathBox(event)) event.preventDefault(); });

@@ -16,28 +16,8 @@ gui_settings "Target=$GUI_TMP" "Language=English"
 home_page=$(sed -n 's/^QUILLFEN_HOME_PAGE:[A-Z]*=//p' "$BUILD_DIR/CMakeCache.txt" 2>/dev/null)
 [ -n "$home_page" ] || home_page="https://quillfen.example.org/"
 
-# The stand-in browser: a desktop entry for http and https addresses whose
-# program appends its argument to a file.
-recorded="$GUI_TMP/opened-urls"
-mkdir -p "$XDG_DATA_HOME/applications"
-cat >"$GUI_TMP/record-url" <<EOF
-#!/bin/sh
-printf '%s\n' "\$1" >>"$recorded"
-EOF
-chmod +x "$GUI_TMP/record-url"
-cat >"$XDG_DATA_HOME/applications/recorder.desktop" <<EOF
-[Desktop Entry]
-Type=Application
-Name=Address recorder
-Exec=$GUI_TMP/record-url %u
-MimeType=x-scheme-handler/https;x-scheme-handler/http;
-NoDisplay=true
-EOF
-cat >"$XDG_CONFIG_HOME/mimeapps.list" <<EOF
-[Default Applications]
-x-scheme-handler/https=recorder.desktop
-x-scheme-handler/http=recorder.desktop
-EOF
+gui_url_recorder
+recorded=$GUI_URLS
 
 gui_launch
 gui_wait_shown 20

@@ -79,6 +79,19 @@ gui_private_home() {
   SETTINGS_FILE="$XDG_CONFIG_HOME/Quillfen/settings.ini"
 }
 
+# A stand-in browser in the private home: the desktop's handler of http and
+# https addresses, which appends each address it is given to $GUI_URLS.
+gui_url_recorder() {
+  GUI_URLS="$GUI_TMP/opened-urls"
+  mkdir -p "$XDG_DATA_HOME/applications"
+  printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$GUI_URLS" >"$GUI_TMP/record-url"
+  chmod +x "$GUI_TMP/record-url"
+  printf '[Desktop Entry]\nType=Application\nName=Address recorder\nExec=%s %%u\nMimeType=%s\nNoDisplay=true\n' \
+    "$GUI_TMP/record-url" "x-scheme-handler/https;x-scheme-handler/http;" >"$XDG_DATA_HOME/applications/recorder.desktop"
+  printf '[Default Applications]\nx-scheme-handler/https=recorder.desktop\nx-scheme-handler/http=recorder.desktop\n' \
+    >"$XDG_CONFIG_HOME/mimeapps.list"
+}
+
 # Writes key=value lines into the [Settings] section of the settings file.
 gui_settings() {
   { echo "[Settings]"; for pair in "$@"; do echo "$pair"; done; } >"$SETTINGS_FILE"

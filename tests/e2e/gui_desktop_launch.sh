@@ -1,8 +1,9 @@
 #!/bin/bash
 # The installed program, opened for a camera card the way the desktop opens
-# it: installed into a prefix whose name needs quoting, Autorun switched on,
-# one plain start so that the registration names the installed program, then
-# the desktop entry launched by gio with the card's folder for %f. The
+# it: installed into a prefix whose name needs quoting, Autorun switched on
+# through the headless host (the registration names the desktop program
+# beside it), one plain start, then the desktop entry launched by gio with
+# the card's folder for %f. The
 # confirmation answered with Enter empties the card into the target, every
 # picture byte for byte.
 source "$(dirname "$0")/gui_common.bash" "$1"
@@ -25,7 +26,7 @@ mkdir -p "$TARGET"
 gui_settings "Automoving=True" "AutoRename=False" "Subfolder=False" "Target=$TARGET"
 
 # Autorun switched on as the movie's check box does it, through the installed
-# headless host: the registration first names that host.
+# headless host: the registration names the desktop program beside it.
 cat >"$GUI_TMP/transcript" <<'SCRIPT'
 call <invoke name="LoadSettings" returntype="xml"><arguments/></invoke>
 wait 100
@@ -38,17 +39,14 @@ grep -qx 'Automoving=True' "$SETTINGS_FILE" || gui_fail "saving Autorun lost Aut
 ENTRY="$XDG_DATA_HOME/applications/quillfen.desktop"
 [ -f "$ENTRY" ] || gui_fail "no desktop entry after switching Autorun on"
 exec_line() { grep -m1 '^Exec=' "$ENTRY" || true; }
-[[ $(exec_line) == *"$INSTALLED/quillfen-script\" %f" ]] || gui_fail "the entry does not name the host: $(exec_line)"
+[ "$(exec_line)" = "Exec=\"$INSTALLED/quillfen\" %f" ] || gui_fail "the entry does not name the desktop program: $(exec_line)"
 
 # A plain start of the desktop program through its link in bin: with Autorun
-# on, the start rewrites the registered paths to the program that runs.
+# on, the start writes the registered paths of the program that runs.
 APP_DIR="$PREFIX/bin"
 gui_launch
 gui_wait_shown 30
-for _ in $(seq 100); do
-  [[ $(exec_line) == *"$INSTALLED/quillfen\""* ]] && break
-  sleep 0.05
-done
+sleep 0.5
 kill "$GUI_PID"
 wait "$GUI_PID" 2>/dev/null || true
 GUI_PID=""

@@ -7,7 +7,7 @@ namespace quillfen::movietest {
 
 const std::vector<std::string> kMovieComponents = {
     "cmbSource", "cmbTarget", "cmdBrowseSource", "cmdBrowseTarget", "lblSource", "lblTarget", "chkAutomoving",
-    "chkAutorun", "chkAutoRename", "chkSubfolder", "cmdMove", "cmdPause", "cmdCancel"};
+    "chkAutorun", "chkAutoRename", "chkSubfolder", "cmdMove", "cmdPause", "cmdCancel", "progress"};
 
 namespace {
 
@@ -51,7 +51,10 @@ Captions MovieCaptions(const std::string& path, const std::string& date) {
   captions.emplace_back("lang", tag);
   captions.emplace_back("dir", TextOf(header, "Direction", "ltr"));
   for (auto [key, text] : ReadSection(path, "frmQuillfen")) {
-    if (text.empty() || std::find(kMovieComponents.begin(), kMovieComponents.end(), key) == kMovieComponents.end())
+    // A component's caption, or its tooltip ("<name>:tooltip").
+    const std::string component = key.substr(0, key.find(':'));
+    if (text.empty() || (key != component && key != component + ":tooltip") ||
+        std::find(kMovieComponents.begin(), kMovieComponents.end(), component) == kMovieComponents.end())
       continue;
     if (key == "chkSubfolder") {
       for (auto at = text.find("%1"); at != std::string::npos; at = text.find("%1", at + date.size()))

@@ -16,9 +16,9 @@ extern const std::vector<std::string> kMovieComponents;
 // the section is missing. Quotes around a text are dropped.
 Captions ReadSection(const std::string& path, const std::string& section);
 
-// The movie's captions of a language file, with the day folder's date filled
-// in as the program does ("%1" -> yymmdd), and the page's language tag and
-// direction ("lang", "dir").
+// The movie's captions and tooltips of a language file, with the day
+// folder's date filled in as the program does ("%1" -> yymmdd), and the
+// page's language tag and direction ("lang", "dir").
 Captions MovieCaptions(const std::string& path, const std::string& date = "261206");
 
 // The text of one key, or `otherwise` when there is none.

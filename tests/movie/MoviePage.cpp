@@ -17,8 +17,12 @@ MoviePage::MoviePage(std::string htmlPath, int width, int height) : htmlPath_(st
   webkit_settings_set_allow_file_access_from_file_urls(settings, FALSE);
   webkit_settings_set_allow_universal_access_from_file_urls(settings, FALSE);
   webkit_settings_set_enable_page_cache(settings, FALSE);
-  view_ = WEBKIT_WEB_VIEW(
-      g_object_new(WEBKIT_TYPE_WEB_VIEW, "user-content-manager", content, "settings", settings, nullptr));
+  // As the program does, nothing is stored: the test writes no cache into
+  // the home folder.
+  WebKitWebContext* context = webkit_web_context_new_ephemeral();
+  view_ = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context, "user-content-manager", content,
+                                       "settings", settings, nullptr));
+  g_object_unref(context);
   g_object_unref(settings);
   g_object_unref(content);
   GdkRGBA background;
@@ -94,6 +98,20 @@ bool MoviePage::PumpUntil(const std::function<bool()>& done, int timeoutMs) {
 
 void MoviePage::Settle(int ms) {
   PumpUntil([] { return false; }, ms);
+}
+
+void MoviePage::PressTab() {
+  gtk_window_present(GTK_WINDOW(window_));
+  PumpUntil([this] { return gtk_window_is_active(GTK_WINDOW(window_)); }, 2000);
+  for (GdkEventType type : {GDK_KEY_PRESS, GDK_KEY_RELEASE}) {
+    GdkEvent* event = gdk_event_new(type);
+    event->key.window = GDK_WINDOW(g_object_ref(gtk_widget_get_window(window_)));
+    event->key.keyval = GDK_KEY_Tab;
+    gdk_event_set_device(event, gdk_seat_get_keyboard(gdk_display_get_default_seat(gtk_widget_get_display(window_))));
+    gtk_main_do_event(event);
+    gdk_event_free(event);
+  }
+  Settle(50);
 }
 
 bool MoviePage::Load() {

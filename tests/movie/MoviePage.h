@@ -46,6 +46,9 @@ class MoviePage {
 
   // Lets the page and the view work for a while.
   void Settle(int ms);
+  // The user presses Tab in the active window, as from the keyboard: the
+  // page draws its keyboard focus ring.
+  void PressTab();
   bool Snapshot(const std::string& pngPath);
 
   // The "name" of an "invoke" text.

@@ -20,7 +20,7 @@ namespace {
 
 const std::string kComponents =
     "cmbSource:cmbTarget:cmdBrowseSource:cmdBrowseTarget:lblSource:lblTarget:chkAutomoving:chkAutorun:"
-    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel:lang:dir";
+    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel:progress:lang:dir";
 
 const Captions kEnglish = {
     {"cmbSource", "Card or folder to empty"}, {"cmbTarget", "Folder for the pictures"},
@@ -31,6 +31,8 @@ const Captions kEnglish = {
     {"chkAutoRename", "Number the pictures anew"},
     {"chkSubfolder", "Into a folder of the day (261206)"},
     {"cmdMove", "Move"}, {"cmdPause", "Pause"}, {"cmdCancel", "Cancel"},
+    {"progress", "How far the move is"}, {"cmdMove:tooltip", "Moves every picture"},
+    {"cmbSource:tooltip", "Where the pictures are"}, {"chkAutorun:tooltip", "Offered by the desktop"},
 };
 
 // Longer than any wording the language files are likely to hold.
@@ -103,6 +105,12 @@ TEST_F(MovieTest, AsksForItsCaptionsThenForItsSettingsAndShowsTheCaptions) {
   EXPECT_EQ(Js("return caption('chkSubfolder');"), "Into a folder of the day (261206)");
   EXPECT_EQ(Js("return caption('cmdMove');"), "Move");
   EXPECT_EQ(Js("return el('cmbTarget').placeholder;"), "Folder for the pictures");
+  // Tooltips (a path box's with its path), and the progress bar's name.
+  page_->Call(SetValue("cmbSource", String("/media/card"), 1));
+  EXPECT_EQ(Js("return [el('cmdMove').title, el('cmbSource').title, el('chkAutorun').title,"
+               "el('chkAutorun').parentElement.title, el('progress').getAttribute('aria-label')].join('|');"),
+            "Moves every picture|Where the pictures are\n/media/card|Offered by the desktop|Offered by the desktop|"
+            "How far the move is");
   EXPECT_EQ(Js("return states(['cmdMove','cmdBrowseSource','cmbSource','chkSubfolder','cmdPause','cmdCancel']);"),
             "cmdMove=on cmdBrowseSource=on cmbSource=on chkSubfolder=on cmdPause=off cmdCancel=off");
   EXPECT_EQ(Js("return el('progressText').textContent;"), "0%");
@@ -224,23 +232,29 @@ TEST_F(MovieTest, ShowsProgressStatusPathsAndNewCaptions) {
   auto progress = [this](const std::string& number) {
     EXPECT_EQ(page_->Call(Invoke("setProgress", "<number>" + number + "</number>")), "");
     return Js("const bar = el('progress'), fill = bar.querySelector('.progress-fill');"
-              "return el('progressText').textContent + ' ' + bar.getAttribute('aria-valuenow') + ' ' +"
-              "Math.round(100 * fill.getBoundingClientRect().width / bar.clientWidth);");
+              "const texts = [...bar.querySelectorAll('.progress-text')].map((t) => t.textContent);"
+              "return texts.join('/') + ' ' + bar.getAttribute('aria-valuenow') + ' ' + bar.getAttribute('aria-valuetext') +"
+              "' ' + Math.round(100 * fill.getBoundingClientRect().width / bar.clientWidth);");
   };
   page_->Run("document.querySelector('.progress-fill').style.transition = 'none'");
-  EXPECT_EQ(progress("40"), "40% 40 40");
-  EXPECT_EQ(progress("57.9"), "57% 57 57");
-  EXPECT_EQ(progress("250"), "100% 100 100");
-  EXPECT_EQ(progress("-3"), "0% 0 0");
+  EXPECT_EQ(progress("40"), "40%/40% 40 40% 40");
+  EXPECT_EQ(progress("57.9"), "57%/57% 57 57% 57");
+  EXPECT_EQ(progress("250"), "100%/100% 100 100% 100");
+  EXPECT_EQ(progress("-3"), "0%/0% 0 0% 0");
 
+  // The path lines keep one line, cut, with the whole text in their
+  // tooltip; what the program reports wraps, and is read out.
   const std::string from = "Moving from: /media/ann/EOS_DIGITAL/DCIM/100CANON/and/a/long/way/further/down/the/tree";
+  const std::string left = "12 other camera files (RAW, video, ...) stay on the card; \"Move every camera file\" in the "
+                           "Options menu takes them too.";
   EXPECT_EQ(page_->Call(SetValue("infoFrom", String(from), 1)), "");
-  EXPECT_EQ(page_->Call(SetValue("infoExtra", String("Moved files: 12"), 1)), "");
+  EXPECT_EQ(page_->Call(SetValue("infoOperation", String(left), 1)), "");
   EXPECT_EQ(page_->Call(SetValue("cmbTarget", String("/home/ann/Pictures"), 1)), "");
-  EXPECT_EQ(Js("const line = el('infoFrom'); return [line.textContent === line.title, line.scrollWidth > line.clientWidth,"
-               "line.clientHeight, el('infoExtra').textContent, el('cmbTarget').value].join('|');"),
-            "true|true|15|Moved files: 12|/home/ann/Pictures")
-      << "a long line keeps one line, is cut with an ellipsis and holds the whole text in its tooltip";
+  EXPECT_EQ(Js("const line = el('infoFrom'), report = el('infoOperation');"
+               "return [line.textContent === line.title, line.scrollWidth > line.clientWidth, line.clientHeight,"
+               "report.scrollWidth > report.clientWidth, report.clientHeight > line.clientHeight,"
+               "el('announcer').textContent, el('cmbTarget').value].join('|');"),
+            "true|true|14|false|true|" + left + "|/home/ann/Pictures");
 
   EXPECT_EQ(page_->Call(Invoke("renameControls", Array({{"cmdMove", "Move & sort <now>"}, {"cmdPause", "Hold"}}))), "");
   EXPECT_EQ(Js("return caption('cmdMove') + '|' + caption('cmdPause') + '|' + caption('cmdCancel');"),
@@ -320,6 +334,91 @@ TEST_F(MovieTest, AFolderNameWithALineBreakGoesBackUnchanged) {
       << "an untouched box is no typed path";
 }
 
+// The lowest contrast figures of the page as it stands, "ratio what" each:
+// its text against what lies behind it (every stop of a gradient, colours
+// with alpha laid over what is below), the edges of its controls and the
+// ring of the focused control against what lies around them.
+const char* kContrastFigures = R"JS(
+  const colours = (text) => [...text.matchAll(/rgba?\(([^)]*)\)/g)]
+    .map((m) => m[1].split(",").map(Number)).map(([r, g, b, a = 1]) => ({ r, g, b, a }));
+  const over = (top, below) => ({ a: 1, ...Object.fromEntries(["r", "g", "b"].map((c) => [c, top[c] * top.a + below[c] * (1 - top.a)])) });
+  const luminance = (c) => ["r", "g", "b"].map((k) => c[k] / 255).map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, v, i) => sum + v * [0.2126, 0.7152, 0.0722][i], 0);
+  const ratio = (a, b) => { const [x, y] = [luminance(a), luminance(b)].sort((p, q) => q - p); return (x + 0.05) / (y + 0.05); };
+  const behind = (node) => {
+    let layers = [{ r: 255, g: 255, b: 255, a: 1 }];
+    for (const n of [...document.querySelectorAll("*")].filter((n) => n.contains(node))) {
+      const style = getComputedStyle(n), base = colours(style.backgroundColor).filter((c) => c.a > 0), stops = colours(style.backgroundImage);
+      if (base.length) layers = layers.map((below) => over(base[0], below));
+      if (stops.length) layers = layers.flatMap((below) => stops.map((stop) => over(stop, below)));
+    }
+    return layers;
+  };
+  const lowest = { text: [99, ""], edge: [99, ""], focus: [99, ""] };
+  const note = (kind, colour, node, what) => {
+    for (const fg of colours(colour).filter((c) => c.a > 0))
+      for (const bg of behind(node)) if (ratio(over(fg, bg), bg) < lowest[kind][0]) lowest[kind] = [ratio(over(fg, bg), bg), what];
+  };
+  const name = (node) => node.id || node.className || node.tagName;
+  for (const node of document.querySelectorAll("label, button, .option span, .info, .progress-text, input.path")) {
+    if (node.getClientRects().length === 0 || (node.textContent === "" && !(node instanceof HTMLInputElement))) continue;
+    const hint = node instanceof HTMLInputElement && node.value === "";
+    note("text", getComputedStyle(node, hint ? "::placeholder" : null).color, node, name(node) + (hint ? " hint" : ""));
+  }
+  for (const node of document.querySelectorAll("input, button, .progress"))
+    if (node.getClientRects().length) note("edge", getComputedStyle(node).borderTopColor, node.parentElement, name(node));
+  const focused = document.activeElement, ring = getComputedStyle(focused);
+  if (ring.outlineStyle === "none") lowest.focus = [0, name(focused) + " has no ring"];
+  else note("focus", ring.outlineColor, focused.parentElement, name(focused));
+  return Object.values(lowest).map(([value, what]) => value.toFixed(2) + " " + what).join("|");
+)JS";
+
+// In the desktop's light and dark style and in high contrast (black on
+// white and white on black), idle and during a move, with every control
+// focused from the keyboard in turn: text keeps 4.5:1, edges and the focus
+// ring 3:1. The lowest figures are printed.
+TEST(MovieColours, TextEdgesAndFocusRingKeepTheirContrastInEveryStyle) {
+  struct Style {
+    const char* name;
+    const char* theme;
+    bool dark;
+  };
+  GtkSettings* settings = gtk_settings_get_default();
+  for (const Style& style : {Style{"light", "Adwaita", false}, Style{"dark", "Adwaita", true},
+                             Style{"high contrast", "HighContrast", false},
+                             Style{"high contrast, dark", "HighContrastInverse", true}}) {
+    SCOPED_TRACE(style.name);
+    g_object_set(settings, "gtk-theme-name", style.theme, "gtk-application-prefer-dark-theme", style.dark, nullptr);
+    MoviePage page(QUILLFEN_MOVIE_PAGE);
+    page.Answer("GetFormStrings", Array(kEnglish));
+    ASSERT_TRUE(page.Load());
+    page.WaitForRequests(2);
+    for (const std::string& call : {SetValue("chkAutoRename", "<true/>", 4), SetValue("cmbTarget", String("/home"), 1),
+                                    SetValue("infoExtra", String("Pictures moved: 12"), 1), SetProgress(45)})
+      page.Call(call);
+    // The lowest of each figure, and what it was measured on.
+    std::vector<std::pair<double, std::string>> lowest(3, {99, ""});
+    for (const bool moving : {false, true}) {
+      if (moving) page.Call(SwitchControls(false));
+      for (int stop = 0; stop < 12; ++stop) {
+        page.PressTab();
+        std::istringstream figures(page.Run("(() => {" + std::string(kContrastFigures) + "})()"));
+        for (auto& [value, what] : lowest) {
+          std::string figure;
+          std::getline(figures, figure, '|');
+          if (std::stod(figure) < value) value = std::stod(figure), what = figure;
+        }
+      }
+    }
+    EXPECT_GE(lowest[0].first, 4.5) << lowest[0].second;
+    EXPECT_GE(lowest[1].first, 3.0) << lowest[1].second;
+    EXPECT_GE(lowest[2].first, 3.0) << lowest[2].second;
+    std::printf("contrast, %s: text %s; edges %s; focus ring %s\n", style.name, lowest[0].second.c_str(),
+                lowest[1].second.c_str(), lowest[2].second.c_str());
+  }
+  g_object_set(settings, "gtk-theme-name", "Adwaita", "gtk-application-prefer-dark-theme", FALSE, nullptr);
+}
+
 class MovieLayoutTest : public MovieTest {
  protected:
   void SetUp() override {}
@@ -329,10 +428,23 @@ class MovieLayoutTest : public MovieTest {
     page_->Call(Invoke("setProgress", "<number>40</number>"));
     page_->Call(SetValue("cmdPause", String(pauseCaption), 2));
     page_->Call(SetValue("cmbSource", String("/media/ann/EOS_DIGITAL/DCIM/100CANON/with/a/very/long/path/below/it"), 1));
-    for (const char* line : {"infoFrom", "infoTo", "infoOperation", "infoExtra"}) {
+    // The paths are longer than their lines; the report lines as a move writes them.
+    for (const char* line : {"infoFrom", "infoTo"}) {
       page_->Call(SetValue(line, String(std::string(line) + ": /media/ann/EOS_DIGITAL/DCIM/100CANON/IMG_0001.JPG and a "
                                                             "lot more text than the line can hold"), 1));
     }
+    page_->Call(SetValue("infoOperation", String("Moving \"IMG_0001_with_a_long_camera_name.JPG\"..."), 1));
+    page_->Call(SetValue("infoExtra", String("Moving pictures..."), 1));
+  }
+  // A move's end: the count, and the camera files left on the card, in the
+  // language file's own words.
+  void ShowMoveEnded(const std::string& languageFile) {
+    const Captions dialogs = ReadSection(languageFile, "Dialogs");
+    std::string left = TextOf(dialogs, "camera_files_left", "camera files left");
+    left.replace(left.find("%1"), 2, "1234");
+    page_->Call(Invoke("SwitchControls", "<true/>"));
+    page_->Call(SetValue("infoOperation", String(left), 1));
+    page_->Call(SetValue("infoExtra", String(TextOf(dialogs, "moved_files") + ": 5678"), 1));
   }
 };
 
@@ -357,6 +469,10 @@ TEST_F(MovieLayoutTest, NothingIsCutOrOverlapsInEitherLanguage) {
     EXPECT_EQ(Js(LayoutProblems()), "") << "idle";
     ShowMoveInProgress(language.resume);
     EXPECT_EQ(Js(LayoutProblems()), "") << "moving";
+    if (language.name.find(".ini") != std::string::npos) {
+      ShowMoveEnded(std::string(QUILLFEN_PROGRAM_DIR) + "/" + language.name);
+      EXPECT_EQ(Js(LayoutProblems()), "") << "ended";
+    }
     page_.reset();
   }
 }

@@ -189,20 +189,22 @@ QF_LOAD_SETTINGS='call <invoke name="LoadSettings" returntype="xml"><arguments/>
 # confirmation and the closing message answered OK.
 QF_AUTOMOVE=$(cd "$(dirname "${BASH_SOURCE[0]}")/../../.." && pwd)/demo/automove.transcript
 
-# qf_autorun_transcript VALUE: a transcript in which the movie, once the
-# settings are loaded, reports the Autorun check box with that value.
+# qf_autorun_transcript VALUE [ANSWER]: a transcript in which the movie, once
+# the settings are loaded, reports the Autorun check box with that value; a
+# box that brings up gets ANSWER.
 qf_autorun_transcript() {
   cat >"$QF_WORK/transcript" <<SCRIPT
 $QF_LOAD_SETTINGS
 wait 200
+${2:+answer $2}
 call <invoke name="SavePreset" returntype="xml"><arguments><string>Autorun</string><string>$1</string></arguments></invoke>
 SCRIPT
 }
 
-# qf_autorun VALUE: a start of the headless host ($QF_SCRIPT) in which the
-# movie reports the Autorun check box with that value.
+# qf_autorun VALUE [ANSWER]: a start of the headless host ($QF_SCRIPT) in
+# which the movie reports the Autorun check box with that value.
 qf_autorun() {
-  qf_autorun_transcript "$1"
+  qf_autorun_transcript "$@"
   qf_run "$QF_WORK/transcript"
   grep -q '^reply Ok$' "$QF_LOG" || qf_fail "Autorun=$1 was not taken"
 }
