@@ -26,6 +26,7 @@ std::vector<Item> Items(const std::vector<std::string>& languages) {
   for (const OptionDefinition& option : kOptions)
     if (option.place == OptionPlace::OptionsMenu)
       items.push_back(Entry(ForOption(option.option), Options, MenuKind::Option, std::string(option.designCaption)));
+  items.push_back(Entry(BackupTarget, Options, MenuKind::Option, "Вторая копия в резервной папке..."));
   items.push_back(Entry(Testing, Options, MenuKind::Check, "Тестовый режим (Без перемещения файлов)"));
   // The diagnostic item exists in the design but is never offered.
   items.push_back(Entry(Test, Options, MenuKind::Command, "Тест", false));

@@ -15,6 +15,9 @@ namespace quillfen::menu {
 
 inline const MenuItem Options{"mnuOptions"};
 inline const MenuItem Language{"mnuLanguage"};
+// A check item: marked while a backup folder is set; choosing it picks the
+// folder, or stops the second copies.
+inline const MenuItem BackupTarget{"mnuBackupTarget"};
 inline const MenuItem Testing{"mnuTesting"};
 inline const MenuItem Test{"mnuTest"};
 inline const MenuItem Help{"mnuHelp"};

@@ -34,6 +34,7 @@ int HeightRule(double movieHeight, double outerHeight, double clientHeight) {
 frmQuillfen::frmQuillfen(const MainWindowParts& parts)
     : window_(parts.window),
       movie_(parts.movie),
+      system_(parts.system),
       language_(parts.language),
       swf_(parts.swf),
       settings_(parts.settings),
@@ -185,6 +186,27 @@ void frmQuillfen::ShowOptionItems() {
     window_.SetMenuChecked(item, settings_.On(option.option));
     window_.SetMenuEnabled(item, OptionAvailable(option.option));
   }
+  window_.SetMenuChecked(menu::BackupTarget, !settings_.Backup().empty());
+  window_.SetMenuEnabled(menu::BackupTarget, !lock_.Held());
+}
+
+// With a backup folder set, the user chooses another or stops the second
+// copies; without one, the folder dialog opens at once. The folder's checks
+// (another drive, not on the card) come with the move, where the drives are
+// known.
+void frmQuillfen::mnuBackupTarget_Click() {
+  if (lock_.Held()) return;
+  const std::string current = settings_.Backup();
+  if (!current.empty()) {
+    const std::optional<std::size_t> chosen = window_.ChoiceBox(
+        language_.GetDialog("backup_change", {current}), language_.GetDialog("backup_dialog"), BoxIcon::Question,
+        {language_.GetDialog("backup_choose"), language_.GetDialog("backup_off")});
+    if (!chosen) return;
+    if (*chosen == 1) return settings_.SaveBackup("");
+  }
+  const std::string folder = window_.SelectFolder(current.empty() ? system_.MediaFolder() : current,
+                                                  language_.GetDialog("backup_dialog"));
+  if (!folder.empty()) settings_.SaveBackup(folder);
 }
 
 void frmQuillfen::mnuTesting_Click() { window_.SetMenuChecked(menu::Testing, !window_.MenuChecked(menu::Testing)); }
@@ -209,6 +231,8 @@ void frmQuillfen::OnMenu(const MenuItem& item) {
       mnuLang_Click(*language);
     else if (const std::optional<Option> option = menu::OptionOf(item))
       mnuOption_Click(*option);
+    else if (item == menu::BackupTarget)
+      mnuBackupTarget_Click();
     else if (item == menu::Testing)
       mnuTesting_Click();
     else if (item == menu::Test)

@@ -39,7 +39,7 @@ int HeightRule(double movieHeight, double outerHeight, double clientHeight);
 struct MainWindowParts {
   WindowSystem& window;
   MovieHost& movie;
-  const SystemInfo& system;  // the argument this start was given
+  const SystemInfo& system;  // the argument this start was given, the media folder
   const FileSystem& files;   // whether a card's folder exists
   clsLanguageProvider& language;
   clsSWFProvider& swf;
@@ -76,6 +76,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
   const std::vector<menu::Item>& MenuItems() const { return menuItems_; }
 
   void mnuLang_Click(int index);
+  void mnuBackupTarget_Click();
   void mnuTesting_Click();
   void mnuTest_Click();
   void mnuAbout_Click();
@@ -110,6 +111,7 @@ class frmQuillfen : public MainWindowEvents, public TranslatableWindow {
 
   WindowSystem& window_;
   MovieHost& movie_;
+  const SystemInfo& system_;
   clsLanguageProvider& language_;
   clsSWFProvider& swf_;
   clsSettings& settings_;

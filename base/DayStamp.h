@@ -11,6 +11,14 @@ struct LocalDate {
   int day = 1;    // 1..31
 };
 
+// A moment on a wall clock: its day and its time of day.
+struct LocalTime {
+  LocalDate date;
+  int hour = 0;
+  int minute = 0;
+  int second = 0;
+};
+
 // The last two digits of the year, the month and the day, two digits each:
 // 7 March 2024 gives "240307".
 std::string DayStamp(const LocalDate& date);

@@ -66,6 +66,7 @@ class GtkWindowSystem : public WindowSystem {
   void HideMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
   double MovieScale() const override { return scale_; }
+  bool InFront() const override { return window_ && gtk_window_is_active(GTK_WINDOW(window_)); }
   int OuterHeight() const override { return gtk_widget_get_allocated_height(window_); }
   int ClientHeight() const override { return gtk_widget_get_allocated_height(client_); }
   void SetOuterHeight(int height) override;

@@ -1,8 +1,8 @@
 #pragma once
 // Reads and writes one INI file (a language file) as the language files are
 // written to be read: names match without regard to letter case, values are
-// trimmed of blanks and of one pair of enclosing quotes, at most 259
-// characters are read. A file that is not valid UTF-8 is read as Windows-1251.
+// trimmed of blanks and of one pair of enclosing quotes, at most
+// kMaxValueLength characters are read. A file that is not valid UTF-8 is read as Windows-1251.
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -18,8 +18,9 @@ class INI_File {
   // Every read and write of the file goes through `files`.
   explicit INI_File(FileSystem& files) : files_(files) {}
 
-  // The longest value GetKeyStr gives, in characters.
-  static constexpr std::size_t kMaxValueLength = 259;
+  // The longest value GetKeyStr gives, in characters: room for a text with
+  // the plural forms of two counts in a language that has six.
+  static constexpr std::size_t kMaxValueLength = 1023;
 
   void File(const std::string& path) { path_ = path; }
   const std::string& File() const { return path_; }

@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
   if (instance.HandOver(start)) return 0;
   PosixSystemInfo system(start.argument);
 
-  GtkShell shell;
+  GtkShell shell(QUILLFEN_APP_ID);
   HandlerNesting nesting;
   WebMovieHost movie(nesting);
   const std::string resources = BuildPath(system.ProgramFolder(), "resources");

@@ -35,6 +35,7 @@ struct MovePlan {
   bool autoRename = false;
   std::string backup;     // the second destination's folder; empty: none
   bool checksums = false; // each file's checksum is kept, for the lists
+  bool ejectCard = false;  // a card the move leaves empty is ejected at the end
   // Every folder the move takes from, depth-first: the scanned folder's
   // tree, then those of the camera's video folders.
   std::vector<ScannedFolder> folders;

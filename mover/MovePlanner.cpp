@@ -312,6 +312,7 @@ std::variant<MovePlan, Refusal> PlanMove(const FileSystem& files, const MoveRequ
   plan.autoRename = request.autoRename;
   plan.backup = request.backup;
   plan.checksums = request.checksums;
+  plan.ejectCard = request.ejectCard;
   // The camera's "DCIM" folder, in any letter case, when the source has one;
   // otherwise the source itself.
   std::vector<std::string> subfolders;

@@ -21,6 +21,7 @@ struct MoveRequest {
   bool autoRename = false;       // numbered names continuing the target's numbers
   std::string backup;            // a second destination, on another volume; empty: none
   bool checksums = false;        // each destination folder gets a list of the files' checksums
+  bool ejectCard = false;        // a card the move leaves empty is ejected
   LocalDate today;
   DayOfTime dayOf;
 };

@@ -22,6 +22,7 @@ MoveRequest clsFSMoving::Request() const {
   request.autoRename = settings_.On(Option::AutoRename);
   request.backup = settings_.Backup();
   request.checksums = settings_.On(Option::ChecksumList);
+  request.ejectCard = settings_.On(Option::EjectCard);
   request.today = ports_.system.Today();
   request.dayOf = [&system = ports_.system](std::int64_t seconds) { return system.DayOf(seconds); };
   return request;
@@ -158,6 +159,7 @@ bool clsFSMoving::FoldersMade(const MovePlan& plan) {
 
 void clsFSMoving::MovePhase(MovePlan& plan) {
   ShowExtraInfo(T("moving_files"));
+  const std::int64_t started = ports_.system.Now();
   const WalkResult result = WalkPlan(ports_.files, plan, *this);
   const WalkState& walk = result.walk;
   ShowExtraInfo(plan.everyCameraFile
@@ -166,14 +168,14 @@ void clsFSMoving::MovePhase(MovePlan& plan) {
   const LeftOnCard& left = plan.left;
   // What stays on the card is said, not passed over.
   if (left.Total() > 0) ShowOperationInfo(LeftText(left, plan.everyCameraFile));
+  // The pictures that did move are listed, even when the move stopped.
+  if (plan.checksums) WriteChecksumLists(result.written);
   if (cancel_ || result.gaveUp) {
     // The request is consumed here, and the user is not told twice.
     cancel_ = false;
+    NotifyIfBehind(started, texts_.GetDialog("notify_stopped", {TextValue(walk.moved), plan.targetFolder}), false);
   } else {
-    ports_.shell.OpenFolder(plan.sourceFolder);
-    const std::string done =
-        left.Total() == 0 ? T("files_moved") : texts_.GetDialog("files_moved_not_empty", {LeftList(left)});
-    Box(done, "", BoxIcon::Information, BoxButtons::OK);
+    FinishMove(plan, walk, started);
   }
   EndSteps();
 }

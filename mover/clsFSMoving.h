@@ -72,6 +72,12 @@ class clsFSMoving : private WalkEvents {
   bool Surveyed(MovePlan& plan);
   bool FoldersMade(const MovePlan& plan);
   void MovePhase(MovePlan& plan);
+  // The end of a move that went through: eject, folder, notification, report.
+  void FinishMove(const MovePlan& plan, const WalkState& walk, std::int64_t started);
+  void WriteChecksumLists(const WrittenFiles& written);
+  // A long move the user turned away from is told by a notification: what
+  // moved, and whether the card may be removed.
+  void NotifyIfBehind(std::int64_t started, const std::string& moved, bool cardEjected);
   // What stays on the card, by kind ("2 RAW files, 1 video"), and the line
   // that says so.
   std::string LeftList(const LeftOnCard& left) const;

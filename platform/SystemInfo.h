@@ -26,6 +26,10 @@ class SystemInfo {
   virtual LocalDate Today() const = 0;
   // The day a moment (seconds since 1970, UTC) falls on in the user's time zone.
   virtual LocalDate DayOf(std::int64_t seconds) const = 0;
+  // The moment it is, in seconds since 1970 (UTC).
+  virtual std::int64_t Now() const = 0;
+  // A moment on the user's clock: its day and its time in the user's time zone.
+  virtual LocalTime TimeOf(std::int64_t seconds) const = 0;
   // The user's picture folder (the default target), as the desktop names it.
   virtual std::string PicturesFolder() const = 0;
   // The folder the desktop mounts cards in for the user (the home folder

@@ -116,6 +116,8 @@ class WindowSystem {
   // How much larger than designed the movie is shown (the desktop's text
   // scaling); the window grows with it.
   virtual double MovieScale() const { return 1.0; }
+  // Whether the main window is the one the user works in (it has the focus).
+  virtual bool InFront() const = 0;
   // The main window's outer height (everything the window system draws of
   // it) and that of its client area, the movie's place, in pixels.
   virtual int OuterHeight() const = 0;

@@ -54,11 +54,15 @@ std::vector<std::string> PosixSystemInfo::LocalePreferences() const {
 
 LocalDate PosixSystemInfo::Today() const { return DayOf(std::time(nullptr)); }
 
-LocalDate PosixSystemInfo::DayOf(std::int64_t seconds) const {
+LocalDate PosixSystemInfo::DayOf(std::int64_t seconds) const { return TimeOf(seconds).date; }
+
+std::int64_t PosixSystemInfo::Now() const { return static_cast<std::int64_t>(std::time(nullptr)); }
+
+LocalTime PosixSystemInfo::TimeOf(std::int64_t seconds) const {
   const std::time_t moment = static_cast<std::time_t>(seconds);
   std::tm local{};
   if (::localtime_r(&moment, &local) == nullptr) return {};
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+  return {{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday}, local.tm_hour, local.tm_min, local.tm_sec};
 }
 
 std::string PosixSystemInfo::PicturesFolder() const { return xdg::PicturesFolder(); }

@@ -23,6 +23,8 @@ class PosixSystemInfo : public SystemInfo {
   std::vector<std::string> LocalePreferences() const override;
   LocalDate Today() const override;
   LocalDate DayOf(std::int64_t seconds) const override;
+  std::int64_t Now() const override;
+  LocalTime TimeOf(std::int64_t seconds) const override;
   std::string PicturesFolder() const override;
   std::string MediaFolder() const override;
 

@@ -64,6 +64,9 @@ class ScriptedWindowSystem : public WindowSystem {
   void ShowMovie() override;
   void HideMovie() override;
   bool MovieVisible() const override { return movieVisible_; }
+  bool InFront() const override { return inFront; }
+  // Whether the window has the focus; a test may send it behind.
+  bool inFront = true;
   int OuterHeight() const override { return clientHeight_ + kFrameHeight; }
   int ClientHeight() const override { return clientHeight_; }
   void SetOuterHeight(int height) override { clientHeight_ = height - kFrameHeight; }

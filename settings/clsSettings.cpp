@@ -30,6 +30,7 @@ void clsSettings::LoadSettings() {
     if (definition.place == OptionPlace::MovieCheckBox)
       view_.SetCtlValue(std::string(definition.control), Variant(On(definition.option)), ControlKind::CheckBox);
   RewritePaths();
+  if (!Backup().empty()) ShowBackup();
 }
 
 std::string clsSettings::StoredTarget() const {
@@ -52,7 +53,13 @@ std::string clsSettings::Backup() const {
   return ports_.store.GetSetting(kSettingsApp, kSettingsSection, "BackupTarget", "");
 }
 
-void clsSettings::SaveBackup(const std::string& folder) { Save("BackupTarget", folder); }
+void clsSettings::SaveBackup(const std::string& folder) {
+  Save("BackupTarget", folder);
+  ShowBackup();
+}
+
+// The page shows the backup folder only while one is set.
+void clsSettings::ShowBackup() { view_.SetCtlValue("txtBackup", Variant(Backup()), ControlKind::Text); }
 
 void clsSettings::SaveAnswer(Option option, bool value) {
   Value(option) = value;

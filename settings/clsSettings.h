@@ -59,6 +59,7 @@ class clsSettings {
   void SaveLanguage(const std::string& language);
   // The folder every shot is copied to besides the target; empty: none.
   std::string Backup() const;
+  // Stores the backup folder ("" stops the second copies) and shows it.
   void SaveBackup(const std::string& folder);
 
   // The AutoPlay registration.
@@ -72,6 +73,7 @@ class clsSettings {
   bool& Value(Option option) { return values_[static_cast<std::size_t>(option)]; }
   bool ReadOption(const OptionDefinition& definition) const;
   void Save(const std::string& key, const std::string& value);
+  void ShowBackup();
   // The full path of the running program.
   std::string ProgramPath() const;
   // Shows the registration as it now stands in the hive on the desktop;

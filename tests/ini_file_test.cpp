@@ -69,20 +69,21 @@ TEST(IniFileTest, EmbeddedNulEndsTheValue) {
   EXPECT_EQ(At(dir.Write("a.ini", text)).GetKeyStr("k", "s"), "ab");
 }
 
-TEST(IniFileTest, LongValuesAreCutAt259CharactersNeverInsideOne) {
+TEST(IniFileTest, LongValuesAreCutAtTheLimitNeverInsideACharacter) {
+  constexpr std::size_t kLimit = INI_File::kMaxValueLength;
   TempDir dir;
-  std::string latin(300, 'x');
+  std::string latin(kLimit + 40, 'x');
   std::string cyrillic;
-  for (int i = 0; i < 300; ++i) cyrillic += "ж";
-  std::string mixed = std::string(258, 'a') + "жж";
+  for (std::size_t i = 0; i < kLimit + 40; ++i) cyrillic += "ж";
+  std::string mixed = std::string(kLimit - 1, 'a') + "жж";
   auto ini = At(dir.Write("a.ini", "[s]\nlatin=" + latin + "\ncyr=" + cyrillic + "\nmixed=" + mixed +
-                                       "\nexact=" + std::string(259, 'y') + "\n"));
-  EXPECT_EQ(ini.GetKeyStr("latin", "s"), latin.substr(0, 259));
+                                       "\nexact=" + std::string(kLimit, 'y') + "\n"));
+  EXPECT_EQ(ini.GetKeyStr("latin", "s"), latin.substr(0, kLimit));
   std::string cut = ini.GetKeyStr("cyr", "s");
-  EXPECT_EQ(cut.size(), 259u * 2);
-  EXPECT_EQ(cut, cyrillic.substr(0, 259 * 2));
-  EXPECT_EQ(ini.GetKeyStr("mixed", "s"), std::string(258, 'a') + "ж");
-  EXPECT_EQ(ini.GetKeyStr("exact", "s"), std::string(259, 'y'));
+  EXPECT_EQ(cut.size(), kLimit * 2);
+  EXPECT_EQ(cut, cyrillic.substr(0, kLimit * 2));
+  EXPECT_EQ(ini.GetKeyStr("mixed", "s"), std::string(kLimit - 1, 'a') + "ж");
+  EXPECT_EQ(ini.GetKeyStr("exact", "s"), std::string(kLimit, 'y'));
 }
 
 TEST(IniFileTest, NamesIgnoreLetterCaseAndColonsAreOrdinary) {

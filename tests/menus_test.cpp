@@ -224,3 +224,39 @@ TEST(MenusTest, AClickOnAnUnavailableOptionItemStoresNothing) {
 
 }  // namespace
 }  // namespace quillfen
+
+namespace quillfen {
+namespace {
+
+// The backup item: a folder chosen in the dialog is stored, marked and
+// shown in the movie; with one set, the item offers another folder or none.
+TEST(MenusTest, TheBackupItemChoosesChangesAndStopsTheSecondCopy) {
+  RunningProgram p("English");
+  ScriptedWindowSystem& window = p.window();
+  const auto click = [&] { window.events()->OnMenu(menu::BackupTarget); };
+  const auto stored = [&] { return p.program.Module().objSettings().Backup(); };
+  struct Step {
+    std::optional<std::size_t> button;  // the answer to the change box (0: another folder, 1: none)
+    std::optional<std::string> folder;  // the dialog's answer (nothing: cancelled or not asked)
+    std::string backup;                 // stored afterwards
+  };
+  const std::vector<Step> steps = {
+      {std::nullopt, std::nullopt, ""},  // the dialog cancelled
+      {std::nullopt, "/media/user/DRIVE/Pictures", "/media/user/DRIVE/Pictures"},
+      {0, "/media/user/OTHER", "/media/user/OTHER"},
+      {1, std::nullopt, ""},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.backup);
+    if (step.button) window.QueueButton(*step.button);
+    if (step.folder || !step.button) window.QueueFolder(step.folder);
+    click();
+    EXPECT_EQ(stored(), step.backup);
+    EXPECT_EQ(window.MenuChecked(menu::BackupTarget), !step.backup.empty());
+  }
+  EXPECT_EQ(p.program.log.Matching("folder-dialog").front(),
+            "folder-dialog title=" + p.language().GetDialog("backup_dialog") + " initial=/media/user -> cancel");
+}
+
+}  // namespace
+}  // namespace quillfen

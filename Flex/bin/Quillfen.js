@@ -12,7 +12,7 @@
   const COMPONENTS = [
     "cmbSource", "cmbTarget", "cmdBrowseSource", "cmdBrowseTarget", "lblSource", "lblTarget",
     "chkAutomoving", "chkAutorun", "chkAutoRename", "chkSubfolder", "cmdMove", "cmdPause", "cmdCancel",
-    "progress",
+    "progress", "lblBackup",
   ];
   // The page's language and the direction of its writing come with the
   // captions, as the values of these two names.
@@ -143,6 +143,14 @@
     if (heldBack.has(name)) announce(name, heldBack.get(name));
   }
 
+  // The backup folder's line is there only while a folder is set.
+  function showBackup(path) {
+    const text = byId("txtBackup");
+    text.textContent = path;
+    text.title = path;
+    for (const part of document.querySelectorAll(".backup")) part.hidden = path === "";
+  }
+
   function showStatus(name, text) {
     const line = byId(name);
     line.textContent = text;
@@ -196,6 +204,7 @@
     switch (Number(kind)) {
       case 1:
         if (PATH_BOXES.has(name)) return showPath(name, asText(value));
+        if (name === "txtBackup") return showBackup(asText(value));
         if (STATUS_LINES.includes(name)) return showStatus(name, asText(value));
         if (captionTargets.has(name)) return showCaption(name, asText(value));
         break;

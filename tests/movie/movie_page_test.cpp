@@ -20,7 +20,7 @@ namespace {
 
 const std::string kComponents =
     "cmbSource:cmbTarget:cmdBrowseSource:cmdBrowseTarget:lblSource:lblTarget:chkAutomoving:chkAutorun:"
-    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel:progress:lang:dir";
+    "chkAutoRename:chkSubfolder:cmdMove:cmdPause:cmdCancel:progress:lblBackup:lang:dir";
 
 const Captions kEnglish = {
     {"cmbSource", "Card or folder to empty"}, {"cmbTarget", "Folder for the pictures"},
@@ -436,15 +436,16 @@ class MovieLayoutTest : public MovieTest {
     page_->Call(SetValue("infoOperation", String("Moving \"IMG_0001_with_a_long_camera_name.JPG\"..."), 1));
     page_->Call(SetValue("infoExtra", String("Moving pictures..."), 1));
   }
-  // A move's end: the count, and the camera files left on the card, in the
-  // language file's own words.
+  // A move's end: the files left on the card in the language file's own
+  // words, and the backup folder's line.
   void ShowMoveEnded(const std::string& languageFile) {
     const Captions dialogs = ReadSection(languageFile, "Dialogs");
-    std::string left = TextOf(dialogs, "camera_files_left", "camera files left");
-    left.replace(left.find("%1"), 2, "1234");
+    std::string left = TextOf(dialogs, "left_on_card", "files left on the card: %1");
+    left.replace(left.find("%1"), 2, "1234 RAW, 56 MP4, 7 XML");
     page_->Call(Invoke("SwitchControls", "<true/>"));
     page_->Call(SetValue("infoOperation", String(left), 1));
-    page_->Call(SetValue("infoExtra", String(TextOf(dialogs, "moved_files") + ": 5678"), 1));
+    page_->Call(SetValue("infoExtra", String(TextOf(dialogs, "moving_files")), 1));
+    page_->Call(SetValue("txtBackup", String("/media/ann/Backup drive/Pictures from the card"), 1));
   }
 };
 

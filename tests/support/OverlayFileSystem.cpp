@@ -30,12 +30,20 @@ FsStatus OverlayFileSystem::FreeSpace(const std::string& path, std::uint64_t& by
 FsStatus OverlayFileSystem::MoveFile(const std::string& source, const std::string& target) {
   ++moveCalls;
   moveJournal.push_back("move " + source);
-  auto it = failingMoves.find(source);
-  if (it != failingMoves.end() && it->second != 0) {
-    if (it->second > 0) --it->second;
-    return Failure();
-  }
+  if (FailsNow(failingMoves, source)) return Failure();
   return ForwardingFileSystem::MoveFile(source, target);
+}
+
+FsStatus OverlayFileSystem::CopyFile(const std::string& source, const std::string& target, std::string* checksum) {
+  if (FailsNow(failingCopies, source)) return Failure();
+  return ForwardingFileSystem::CopyFile(source, target, checksum);
+}
+
+bool OverlayFileSystem::FailsNow(std::map<std::string, int>& failing, const std::string& source) {
+  auto it = failing.find(source);
+  if (it == failing.end() || it->second == 0) return false;
+  if (it->second > 0) --it->second;
+  return true;
 }
 
 void OverlayFileSystem::WillMove(const std::string& source, const std::string& targetFolder) {

@@ -22,6 +22,8 @@ class OverlayFileSystem : public ForwardingFileSystem {
   mutable std::deque<std::uint64_t> freeSpaceReadings;
   // Source paths whose next moves fail, with how often (-1: always).
   std::map<std::string, int> failingMoves;
+  // Source paths whose next second copies (to a backup) fail, likewise.
+  std::map<std::string, int> failingCopies;
   // Folders that cannot be listed.
   std::set<std::string> unlistable;
   const std::string failureReason = "Permission denied";
@@ -37,10 +39,13 @@ class OverlayFileSystem : public ForwardingFileSystem {
   FsStatus VolumeId(const std::string& path, std::uint64_t& volume) const override;
   FsStatus FreeSpace(const std::string& path, std::uint64_t& bytes) const override;
   FsStatus MoveFile(const std::string& source, const std::string& target) override;
+  FsStatus CopyFile(const std::string& source, const std::string& target, std::string* checksum) override;
   void WillMove(const std::string& source, const std::string& targetFolder) override;
 
  private:
   FsStatus Failure() const { return FsStatus::Failed(FsCode::Permission, failureReason); }
+  // Whether the next operation on `source` fails, counting it down.
+  static bool FailsNow(std::map<std::string, int>& failing, const std::string& source);
 };
 
 }  // namespace quillfen::testing
