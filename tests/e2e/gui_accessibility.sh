@@ -42,8 +42,22 @@ gui_wait_shown 20
 for _ in $(seq 50); do controls >/dev/null 2>&1 && break; sleep 0.2; done
 expected="check menu item | Русский |  | enabled
 check menu item | English |  | enabled,checked
+check menu item | العربية |  | enabled
+check menu item | 简体中文 |  | enabled
+check menu item | Nederlands |  | enabled
+check menu item | Français |  | enabled
+check menu item | Deutsch |  | enabled
+check menu item | Italiano |  | enabled
+check menu item | 日本語 |  | enabled
+check menu item | Polski |  | enabled
+check menu item | Português (Brasil) |  | enabled
+check menu item | Español |  | enabled
+check menu item | Українська |  | enabled
 check menu item | Move every camera file (RAW, video, ...) | Takes the RAW files, videos and sidecar files too, each shot under one name | enabled
 check menu item | Day folders by the date taken | With day folders, each picture goes into the folder of the day it was taken | 
+check menu item | Write a list of checksums | Writes into each folder a move fills a list of its files and their checksums, which \"xxhsum -c\" checks later | enabled
+check menu item | Eject the card when it is empty | Ejects the card after a move that leaves it empty, so that it may be removed at once | enabled
+check menu item | Second copy in a backup folder... | Copies every picture to a folder on another drive too; the card's picture goes only when both copies are checked | enabled
 check menu item | Test mode (no files are moved) | Goes through the whole move without moving any file | enabled
 entry | Pictures from: | The memory card or folder the pictures are taken from / $GUI_TMP/card | focusable,enabled
 push button | Browse... Pictures from: | Choose the card or folder to move pictures from | focusable,enabled
