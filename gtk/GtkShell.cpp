@@ -3,6 +3,7 @@
 #include <gio/gio.h>
 
 #include <cstdio>
+#include <string>
 
 namespace quillfen {
 
@@ -51,7 +52,11 @@ class Wait {
     result_ = nullptr;
     if (ok) return {};
     const FsCode code = error_ && g_error_matches(error_, G_IO_ERROR, G_IO_ERROR_BUSY) ? FsCode::Other : FsCode::IoError;
-    return FsStatus::Failed(code, error_ ? error_->message : "the volume service gave no reason");
+    // GIO's own unmount (without the file manager's service) hands on the
+    // umount command's output, line break and all.
+    std::string reason = error_ ? error_->message : "the volume service gave no reason";
+    reason.erase(reason.find_last_not_of(" \n") + 1);
+    return FsStatus::Failed(code, reason);
   }
 
  private:
