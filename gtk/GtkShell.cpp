@@ -113,8 +113,7 @@ FsStatus GtkShell::Eject(const std::string& path) {
 }
 
 // Through the desktop's notification service on the session bus, without
-// waiting for it: a desktop without one shows nothing, which is said on the
-// standard error.
+// waiting for its answer: a desktop without one shows nothing.
 void GtkShell::Notify(const std::string& title, const std::string& body) {
   GError* error = nullptr;
   GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
@@ -131,6 +130,8 @@ void GtkShell::Notify(const std::string& title, const std::string& body) {
                          g_variant_new("(susssasa{sv}i)", "Quillfen", 0u, appId_.c_str(), title.c_str(), body.c_str(),
                                        nullptr, &hints, -1),
                          nullptr, G_DBUS_CALL_FLAGS_NONE, -1, nullptr, nullptr, nullptr);
+  // The message leaves before the connection may go with its last reference.
+  g_dbus_connection_flush_sync(bus, nullptr, nullptr);
   g_object_unref(bus);
 }
 
