@@ -12,12 +12,18 @@ namespace {
 // A move shorter than this was watched; a longer one may have been left.
 constexpr std::int64_t kNotifyAfterSeconds = 5;
 
+// Nothing the user shot stays: at most the camera's own catalogues and
+// hidden files, which formatting the card removes.
+bool NothingShotStays(const LeftOnCard& left) {
+  return left.Total() == left.Count(FileFate::CameraOwn) + left.Count(FileFate::Hidden);
+}
+
 }  // namespace
 
 void clsFSMoving::FinishMove(const MovePlan& plan, const WalkState& walk, std::int64_t started) {
   const bool emptied = plan.left.Total() == 0;
   std::optional<FsStatus> ejected;
-  if (emptied && plan.ejectCard) {
+  if (NothingShotStays(plan.left) && plan.ejectCard) {
     // No file of the card may stay open, or the card would be busy.
     ports_.files.ForgetHints();
     ejected = ports_.shell.Eject(plan.source);
@@ -29,10 +35,8 @@ void clsFSMoving::FinishMove(const MovePlan& plan, const WalkState& walk, std::i
   // With the card gone, the pictures' new folder is what the user looks at.
   ports_.shell.OpenFolder(ejected ? plan.targetFolder : plan.sourceFolder);
   std::string done;
-  if (!emptied)
-    done = texts_.GetDialog("files_moved_not_empty", {LeftList(plan.left)});
-  else if (!ejected)
-    done = T("files_moved");
+  if (!ejected)
+    done = emptied ? T("files_moved") : texts_.GetDialog("files_moved_not_empty", {LeftList(plan.left)});
   else if (ejected->ok())
     done = T("files_moved_ejected");
   else

@@ -111,16 +111,16 @@ TEST_F(MoverBackupTest, EveryShotLandsInBothPlacesUnderOneNameOrStaysOnTheCard) 
   }
 }
 
-// The end of a move: with eject on, a card left empty is ejected and the
-// pictures' folder shown; a card the volume service cannot eject is said
+// The end of a move: with eject on, a card left with nothing shot on it is
+// ejected and the pictures' folder shown; a card the volume service cannot eject is said
 // plainly; a card that keeps files is not ejected. A long move the user
 // turned away from ends with a notification.
-TEST_F(MoverBackupTest, TheEndOfAMoveEjectsAnEmptyCardAndTellsAUserWhoLookedAway) {
+TEST_F(MoverBackupTest, TheEndOfAMoveEjectsACardWithNothingShotLeftAndTellsAUserWhoLookedAway) {
   struct Case {
     std::string name;
     bool eject;
     std::string ejectFailure;
-    bool keepsAFile;
+    std::string kept;  // a file that stays on the card
     bool behind;
     std::vector<std::string> lines;  // the log from the report on
   };
@@ -130,40 +130,21 @@ TEST_F(MoverBackupTest, TheEndOfAMoveEjectsAnEmptyCardAndTellsAUserWhoLookedAway
   const auto report = [&](const std::string& icon, const std::string& text) {
     return MoverHarness::Box(icon, "OK", "Quillfen", text, "OK");
   };
+  const std::string ejected = report("information", h.Text("files_moved_ejected"));
   const std::vector<Case> cases = {
-      {"eject off", false, "", false, false, {"open-folder " + dcim, report("information", h.Text("files_moved"))}},
-      {"ejected",
-       true,
-       "",
-       false,
-       false,
-       {"eject " + card, "open-folder /test/pictures", report("information", h.Text("files_moved_ejected"))}},
-      {"busy",
-       true,
-       "target is busy",
-       false,
-       false,
+      {"eject off", false, "", "", false, {"open-folder " + dcim, report("information", h.Text("files_moved"))}},
+      {"ejected", true, "", "", false, {"eject " + card, "open-folder /test/pictures", ejected}},
+      {"busy", true, "target is busy", "", false,
        {"eject " + card + " -> target is busy", "open-folder /test/pictures",
         report("warning", h.Text("eject_failed", {"target is busy"}))}},
-      {"not empty",
-       true,
-       "",
-       true,
-       false,
-       {"open-folder " + dcim}},
-      {"behind, ejected",
-       true,
-       "",
-       false,
-       true,
-       {"eject " + card,
-        "notify title=Quillfen body=" + EscapeLogText(moved + "\n" + h.Text("notify_card_removable")),
-        "open-folder /test/pictures", report("information", h.Text("files_moved_ejected"))}},
-      {"behind, not ejected",
-       false,
-       "",
-       false,
-       true,
+      // The camera's own catalogue goes with the formatting; a note of the user's does not.
+      {"camera's own file", true, "", "card/DCIM/CANONMSC/M0100.CTG", false,
+       {"eject " + card, "open-folder /test/pictures", ejected}},
+      {"not empty", true, "", "card/DCIM/100A/NOTES.TXT", false, {"open-folder " + dcim}},
+      {"behind, ejected", true, "", "", true,
+       {"eject " + card, "notify title=Quillfen body=" + EscapeLogText(moved + "\n" + h.Text("notify_card_removable")),
+        "open-folder /test/pictures", ejected}},
+      {"behind, not ejected", false, "", "", true,
        {"notify title=Quillfen body=" + EscapeLogText(moved + "\n" + h.Text("notify_card_mounted")),
         "open-folder " + dcim, report("information", h.Text("files_moved"))}},
   };
@@ -173,7 +154,7 @@ TEST_F(MoverBackupTest, TheEndOfAMoveEjectsAnEmptyCardAndTellsAUserWhoLookedAway
     MoverHarness& m = fresh.h;
     m.module().objSettings().SaveParameter("EjectCard", c.eject);
     m.program.shell.ejectFailure = c.ejectFailure;
-    if (c.keepsAFile) m.dir.Write("card/DCIM/100A/NOTES.TXT", "kept");
+    if (!c.kept.empty()) m.dir.Write(c.kept, "kept");
     m.program.window.inFront = !c.behind;
     m.program.system.tick = 10;  // every reading of the clock: ten seconds on
     fresh.Move();
