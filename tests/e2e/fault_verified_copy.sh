@@ -13,10 +13,9 @@ qf_need_faultfs
 qf_private_home
 
 card=$QF_WORK/card
-vol=$QF_WORK/vol
-other=$QF_WORK/other
+QF_BESIDE=$QF_WORK/beside
 qf_mount_tmpfs "$card" 64M
-qf_mount_tmpfs "$other" 64M
+qf_mount_tmpfs "$QF_BESIDE" 64M
 cat >"$QF_WORK/transcript" <<SCRIPT
 $QF_LOAD_SETTINGS
 # the confirmation; Cancel at the picture that cannot be moved
@@ -29,14 +28,10 @@ SCRIPT
 setups=("target move_failed -" "target target_failed backup" "backup backup_failed target")
 for setup in "${setups[@]}"; do
   read -r faulty key beside <<<"$setup"
-  find "$card" "$other" -mindepth 1 -delete
+  find "$card" -mindepth 1 -delete
   for i in 1 2 3; do qf_write_picture "$card/DCIM/100TEST/IMG_$i.JPG" $((i * 300000)); done
   rm -f "$QF_WORK/image"
-  ffs_mount "$vol" "$QF_WORK/image"
-  declare -A at=([$faulty]=$vol/Pictures)
-  [[ $beside == - ]] || at[$beside]=$other/Pictures
-  mkdir -p "${at[@]}"
-  qf_settings Automoving True AutoRename False Subfolder False Target "${at[target]}" ${at[backup]:+BackupTarget "${at[backup]}"}
+  ffs_places "$faulty" "$beside" "$QF_WORK/image" AutoRename False Subfolder False
   places=("${at[@]}")
   second=$card/DCIM/100TEST/IMG_2.JPG
 
@@ -76,7 +71,6 @@ for setup in "${setups[@]}"; do
     [[ -z $(find "$place" -name '.*') ]] || qf_fail "$setup: a temporary copy was left in $place"
   done
   ffs_unmount
-  unset at
   echo "$setup: a corrupted copy and a picture changed during its copy both stayed on the card"
 done
 echo "PASS: corrupted copies in the target or the backup and a picture changed during its copy stayed on the card"

@@ -52,6 +52,24 @@ ffs_mount() {
   qf_fail "faultfs did not come up at $dir"
 }
 
+# ffs_places FAULTY BESIDE IMAGE [KEY VALUE...]: the move's places with
+# faultfs (from IMAGE) as FAULTY, the target or the backup, and BESIDE, the
+# other one on the tmpfs mounted at $QF_BESIDE, or "-" for none (then FAULTY
+# is the target). Each place is an empty picture folder; the array `at`
+# names them (at[target], at[backup]), and the settings move a card
+# automatically into them, with the KEY VALUE pairs given.
+ffs_places() {
+  local faulty=$1 beside=$2 image=$3
+  shift 3
+  ffs_mount "$QF_WORK/faulty" "$image"
+  find "$QF_BESIDE" -mindepth 1 -delete
+  unset at
+  declare -gA at=([$faulty]=$QF_WORK/faulty/Pictures)
+  [[ $beside == - ]] || at[$beside]=$QF_BESIDE/Pictures
+  mkdir -p "${at[@]}"
+  qf_settings Automoving True Target "${at[target]}" ${at[backup]:+BackupTarget "${at[backup]}"} "$@"
+}
+
 # ffs_ctl COMMAND...: one command to the mounted volume; prints the answer.
 ffs_ctl() { "$QF_FAULTFS" ctl "$_ffs_ctl" "$@"; }
 
