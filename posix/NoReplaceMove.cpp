@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -11,74 +10,18 @@
 #include "base/PathParts.h"
 #include "posix/PartialCopies.h"
 #include "posix/PosixFiles.h"
+#include "posix/MoveChecks.h"
 #include "posix/VerifiedCopy.h"
 
 namespace quillfen {
 
 namespace {
 
+using posix::SourceChanged;
+using posix::SourceRemovable;
 using posix::StatusOf;
+using posix::Unchanged;
 using posix::UniqueFd;
-
-FsStatus Failed(FsCode code, const char* why) { return FsStatus::Failed(code, why); }
-FsStatus SourceChanged() {
-  return Failed(FsCode::SourceChanged, "the picture changed while it was being copied");
-}
-
-// Whether the open source is still as it was when its copy began: its size,
-// its contents' time and the time of its last change of any kind.
-bool Unchanged(int source, const struct stat& before) {
-  struct stat now;
-  return ::fstat(source, &now) == 0 && now.st_size == before.st_size &&
-         now.st_mtim.tv_sec == before.st_mtim.tv_sec && now.st_mtim.tv_nsec == before.st_mtim.tv_nsec &&
-         now.st_ctim.tv_sec == before.st_ctim.tv_sec && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
-}
-
-// Whether the source's folder will let the source be removed after copying:
-// a write-protected card is told before its first copy, not after it.
-FsStatus SourceRemovable(const std::string& source) {
-  const std::string folder = ParentFolder(source);
-  struct statvfs vfs;
-  if (::statvfs(folder.c_str(), &vfs) != 0) return StatusOf(errno);
-  if (vfs.f_flag & ST_RDONLY) return StatusOf(EROFS);
-  if (::access(folder.c_str(), W_OK) != 0) return StatusOf(errno);
-  return {};
-}
-
-// A copy under a hidden name in the target folder, as the move makes it.
-// Everything is relative to the open folder, so that only names, not the
-// whole long paths, must fit the system's limits. Removed again unless kept.
-class PartialCopy {
- public:
-  PartialCopy(int folder, const std::string& target) : folder_(folder) {
-    for (int attempt = 0; !out_.valid(); ++attempt) {
-      name_ = GetFileName(PartialCopyName(target, attempt));
-      out_ = UniqueFd(::openat(folder, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-      if (!out_.valid() && (errno != EEXIST || attempt >= 100)) {
-        error_ = errno;
-        return;
-      }
-    }
-  }
-  ~PartialCopy() {
-    if (!kept_ && out_.valid()) ::unlinkat(folder_, name_.c_str(), 0);
-  }
-  PartialCopy(const PartialCopy&) = delete;
-  PartialCopy& operator=(const PartialCopy&) = delete;
-
-  int error() const { return error_; }
-  int fd() const { return out_.get(); }
-  const std::string& name() const { return name_; }
-  // It has its final name now: nothing to remove.
-  void Keep() { kept_ = true; }
-
- private:
-  int folder_;
-  std::string name_;
-  UniqueFd out_{-1};
-  int error_ = 0;
-  bool kept_ = false;
-};
 
 // Writes a verified, flushed copy of the open source under a hidden name and
 // gives it the final name `name`; the source stays.
@@ -98,7 +41,7 @@ FsStatus CopyIntoPlace(int in, const struct stat& source, int folder, const std:
   if (::futimens(copy.fd(), times) != 0) return StatusOf(errno);
   if (::fsync(copy.fd()) != 0) return StatusOf(errno);
   if (const int error = posix::ChecksumFromDisk(folder, copy.name(), copy.fd(), onDisk)) return StatusOf(error);
-  if (!(onDisk == read)) return Failed(FsCode::CopyDiffers, "the copy on the disk differs from the picture on the card");
+  if (!(onDisk == read)) return posix::CopyDiffers();
   if (const int error = posix::RenameNoReplaceAt(folder, copy.name(), folder, name)) return StatusOf(error);
   copy.Keep();
   if (const int error = posix::FlushOpenFolder(folder)) {

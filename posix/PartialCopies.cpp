@@ -69,3 +69,22 @@ void RemoveStaleCopies(const std::string& folder) {
 }
 
 }  // namespace quillfen
+
+namespace quillfen {
+
+PartialCopy::PartialCopy(int folder, const std::string& target) : folder_(folder) {
+  for (int attempt = 0; !out_.valid(); ++attempt) {
+    name_ = GetFileName(PartialCopyName(target, attempt));
+    out_ = posix::UniqueFd(::openat(folder, name_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    if (!out_.valid() && (errno != EEXIST || attempt >= 100)) {
+      error_ = errno;
+      return;
+    }
+  }
+}
+
+PartialCopy::~PartialCopy() {
+  if (!kept_ && out_.valid()) ::unlinkat(folder_, name_.c_str(), 0);
+}
+
+}  // namespace quillfen

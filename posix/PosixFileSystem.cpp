@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -15,6 +16,7 @@
 #include "base/ChecksumText.h"
 #include "base/NoCase.h"
 #include "base/PathParts.h"
+#include "posix/BatchMove.h"
 #include "posix/CardClock.h"
 #include "posix/NoReplaceMove.h"
 #include "posix/PartialCopies.h"
@@ -26,6 +28,13 @@ namespace quillfen {
 namespace {
 
 using posix::StatusOf;
+
+// How much one batch across volumes takes (BatchLimits).
+constexpr std::size_t kBatchShots = 128;
+constexpr double kBatchSeconds = 0.4;
+constexpr std::uint64_t kFirstBatchBytes = 32 << 20;
+constexpr std::uint64_t kLeastBatchBytes = 8 << 20;
+constexpr std::uint64_t kMostBatchBytes = 1 << 30;
 
 // Closes the directory stream however the listing ends.
 class OpenFolder {
@@ -202,7 +211,7 @@ FsStatus PosixFileSystem::AllocationUnit(const std::string& path, std::uint64_t&
 }
 
 // Each pair of folders is looked at once, not once per picture.
-bool PosixFileSystem::CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder) {
+bool PosixFileSystem::CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder) const {
   const auto [pair, fresh] = crossings_.try_emplace({sourceFolder, targetFolder}, false);
   if (fresh) {
     struct stat from, to;
@@ -212,20 +221,88 @@ bool PosixFileSystem::CrossesVolumes(const std::string& sourceFolder, const std:
   return pair->second;
 }
 
+bool PosixFileSystem::ShotCrossesVolumes(const std::vector<FileMove>& shot) const {
+  return std::all_of(shot.begin(), shot.end(), [&](const FileMove& file) {
+    return CrossesVolumes(ParentFolder(file.source), ParentFolder(file.target));
+  });
+}
+
+// A folder that copies are written into is cleared of the temporary copies
+// of killed runs the first time this process writes there.
+void PosixFileSystem::SweepOnce(const std::string& folder) {
+  if (sweptFolders_.insert(folder).second) RemoveStaleCopies(folder);
+}
+
+void PosixFileSystem::ReadHinted() {
+  // A picture larger than any photo (a video) is read ahead only at its
+  // start: the hint must not fill the page cache or keep the card busy past
+  // the next picture.
+  constexpr std::uint64_t kReadAhead = 32 << 20;
+  for (const std::string& source : hints_) readAhead_.Request(source, kReadAhead);
+  hints_.clear();
+}
+
 FsStatus PosixFileSystem::MoveFile(const std::string& source, const std::string& target) {
+  ReadHinted();
   const std::string folder = ParentFolder(target);
   if (CrossesVolumes(ParentFolder(source), folder)) {
-    if (sweptFolders_.insert(folder).second) RemoveStaleCopies(folder);
+    SweepOnce(folder);
     readAhead_.Forget(source);
   }
   return MoveWithoutReplacing(source, target);
 }
 
 FsStatus PosixFileSystem::CopyFile(const std::string& source, const std::string& target, std::string* checksum) {
-  const std::string folder = ParentFolder(target);
-  if (sweptFolders_.insert(folder).second) RemoveStaleCopies(folder);
+  ReadHinted();
+  SweepOnce(ParentFolder(target));
   readAhead_.Forget(source);
   return CopyVerified(source, target, checksum);
+}
+
+std::vector<ShotOutcome> PosixFileSystem::MoveShots(const std::vector<std::vector<FileMove>>& shots,
+                                                    bool checksums) {
+  std::vector<ShotOutcome> outcomes(shots.size());
+  std::vector<std::vector<FileMove>> across;
+  std::vector<std::size_t> places;
+  for (std::size_t k = 0; k < shots.size(); ++k) {
+    if (ShotCrossesVolumes(shots[k])) {
+      across.push_back(shots[k]);
+      places.push_back(k);
+    } else {
+      outcomes[k] = std::move(FileSystem::MoveShots({shots[k]}, checksums).front());
+    }
+  }
+  if (across.empty()) return outcomes;
+  for (const std::vector<FileMove>& shot : across) {
+    for (const FileMove& file : shot) {
+      SweepOnce(ParentFolder(file.target));
+      if (!file.backup.empty()) SweepOnce(ParentFolder(file.backup));
+    }
+  }
+  std::uint64_t bytes = 0;
+  posix::CardReading reading;
+  reading.starting = [this](const std::string& source) { readAhead_.Forget(source); };
+  reading.finished = [&](std::uint64_t read) {
+    bytes += read;
+    ReadHinted();
+  };
+  const auto start = std::chrono::steady_clock::now();
+  std::vector<ShotOutcome> moved = posix::MoveShotsAcross(across, checksums, reading);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  if (bytes > 0 && seconds > 0) pace_ = static_cast<double>(bytes) / seconds;
+  for (std::size_t i = 0; i < places.size(); ++i) outcomes[places[i]] = std::move(moved[i]);
+  return outcomes;
+}
+
+MoveBatch PosixFileSystem::BatchLimits(const std::string& sourceFolder, const std::string& targetFolder) const {
+  // Within a volume a move is a rename, with nothing to overlap.
+  if (!CrossesVolumes(sourceFolder, targetFolder)) return {};
+  // Enough shots that the flushes of many small pictures are shared, and as
+  // many bytes as the last batch's pace moves in a little under half a
+  // second: Pause and Cancel are answered between batches, and the fewer
+  // batches, the less often the drives wait for the end of one.
+  const double bytes = pace_ > 0 ? pace_ * kBatchSeconds : static_cast<double>(kFirstBatchBytes);
+  return {kBatchShots, static_cast<std::uint64_t>(std::clamp(bytes, double(kLeastBatchBytes), double(kMostBatchBytes)))};
 }
 
 FsStatus PosixFileSystem::RemoveCopy(const std::string& path) {
@@ -247,11 +324,13 @@ FsStatus PosixFileSystem::Checksum(const std::string& path, std::string& hex) co
 }
 
 void PosixFileSystem::WillMove(const std::string& source, const std::string& targetFolder) {
-  // A rename reads nothing. A file larger than any picture (a video) is read
-  // ahead only at its start: the hint must not fill the page cache or keep
-  // the card busy past the next picture.
-  constexpr std::uint64_t kReadAhead = 32 << 20;
-  if (CrossesVolumes(ParentFolder(source), targetFolder)) readAhead_.Request(source, kReadAhead);
+  // A rename reads nothing.
+  if (CrossesVolumes(ParentFolder(source), targetFolder)) hints_.push_back(source);
+}
+
+void PosixFileSystem::ForgetHints() {
+  hints_.clear();
+  readAhead_.ForgetAll();
 }
 
 FsStatus PosixFileSystem::RemoveFolder(const std::string& path) {

@@ -3,8 +3,9 @@
 // moves that never replace a file and never lose one.
 #include <map>
 #include <set>
-#include <utility>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/FileSystem.h"
 #include "posix/ReadAhead.h"
@@ -32,8 +33,12 @@ class PosixFileSystem : public FileSystem {
   FsStatus CopyFile(const std::string& source, const std::string& target, std::string* checksum) override;
   FsStatus RemoveCopy(const std::string& path) override;
   FsStatus Checksum(const std::string& path, std::string& hex) const override;
+  // Across volumes the shots move together (posix/BatchMove.h); within a
+  // volume each is renamed on its own.
+  std::vector<ShotOutcome> MoveShots(const std::vector<std::vector<FileMove>>& shots, bool checksums) override;
+  MoveBatch BatchLimits(const std::string& sourceFolder, const std::string& targetFolder) const override;
   void WillMove(const std::string& source, const std::string& targetFolder) override;
-  void ForgetHints() override { readAhead_.ForgetAll(); }
+  void ForgetHints() override;
   FsStatus RemoveFolder(const std::string& path) override;
   bool FolderIsEmpty(const std::string& path) const override;
   FsStatus OpenForReading(const std::string& path, std::unique_ptr<ReadableFile>& file) const override;
@@ -46,11 +51,19 @@ class PosixFileSystem : public FileSystem {
   std::set<std::string> sweptFolders_;
   // Whether a move from the first folder to the second crosses volumes,
   // for every pair of folders looked at.
-  std::map<std::pair<std::string, std::string>, bool> crossings_;
+  mutable std::map<std::pair<std::string, std::string>, bool> crossings_;
   // The next pictures of a move across volumes, read while it works.
   posix::ReadAhead readAhead_;
+  // The pictures announced for the next move, handed to the reader once the
+  // card is free of the move in hand's own reading.
+  std::vector<std::string> hints_;
+  // How fast the last batch across volumes went, in bytes a second (0: none yet).
+  double pace_ = 0;
 
-  bool CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder);
+  bool CrossesVolumes(const std::string& sourceFolder, const std::string& targetFolder) const;
+  bool ShotCrossesVolumes(const std::vector<FileMove>& shot) const;
+  void SweepOnce(const std::string& folder);
+  void ReadHinted();
 };
 
 }  // namespace quillfen

@@ -62,6 +62,12 @@ int HashToEnd(int fd, char* buffer, Checksum& sum) {
 }  // namespace
 
 int CopyWithChecksum(int in, int out, Checksum& read) {
+  std::size_t failedOut = 0;
+  return CopyToEach(in, std::span<const int>(&out, 1), read, failedOut);
+}
+
+int CopyToEach(int in, std::span<const int> outs, Checksum& read, std::size_t& failedOut) {
+  failedOut = outs.size();
   Buffer buffer = NewBuffer();
   if (!buffer) return ENOMEM;
   HashState hash;
@@ -69,7 +75,13 @@ int CopyWithChecksum(int in, int out, Checksum& read) {
   const int error = ReadToEnd(in, buffer.get(), [&](const char* data, std::size_t size) {
     XXH3_128bits_update(hash.state, data, size);
     read.bytes += size;
-    return WriteAll(out, std::string_view(data, size));
+    for (std::size_t i = 0; i < outs.size(); ++i) {
+      if (const int failed = WriteAll(outs[i], std::string_view(data, size))) {
+        failedOut = i;
+        return failed;
+      }
+    }
+    return 0;
   });
   read.hash = XXH3_128bits_digest(hash.state);
   return error;

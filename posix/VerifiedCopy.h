@@ -7,6 +7,7 @@
 #include <xxhash.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 
 namespace quillfen::posix {
@@ -22,6 +23,11 @@ struct Checksum {
 // Reads `in` from where it stands to its end, writes every byte to `out` and
 // returns in `read` the checksum of what was read. Returns 0 or the errno.
 int CopyWithChecksum(int in, int out, Checksum& read);
+
+// The same into several copies from one reading of `in`: each block read is
+// written to every one of `outs` before the next is read. On a failed write
+// `failedOut` is the index of that copy; on a failed read, outs.size().
+int CopyToEach(int in, std::span<const int> outs, Checksum& read, std::size_t& failedOut);
 
 // The checksum of an open file from where it stands to its end. Returns 0
 // or the errno.

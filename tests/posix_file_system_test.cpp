@@ -16,9 +16,12 @@
 #include <algorithm>
 #include <csignal>
 #include <filesystem>
+#include <functional>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "base/PathParts.h"
 #include "mover/Pictures.h"
 #include "posix/PartialCopies.h"
 #include "posix/ReadAhead.h"
@@ -27,7 +30,9 @@
 namespace quillfen {
 namespace {
 
+using testing::ReadFileAt;
 using testing::TempDir;
+using testing::WriteFileAt;
 namespace fs = std::filesystem;
 
 std::vector<std::string> Names(const std::vector<FileEntry>& files) {
@@ -368,6 +373,135 @@ TEST(PosixCardClock, TheMountSaysHowToReadTheCardsTimes) {
   }
   FileClock disk;
   ASSERT_TRUE(posix::ClockOfPath("/", disk));
+}
+
+// The card and the two places of a batch moved across volumes.
+struct BatchLayout {
+  std::string card, target, backup;
+};
+
+// The shots A (A.JPG), B (B.JPG, B.CR2) and C (C.JPG, 3 MiB and a ragged
+// end) on the card, each to its target and its backup.
+std::vector<std::vector<FileMove>> ThreeShots(const BatchLayout& at) {
+  std::vector<std::vector<FileMove>> shots;
+  for (const std::vector<std::string>& shot : std::vector<std::vector<std::string>>{{"A.JPG"}, {"B.JPG", "B.CR2"}, {"C.JPG"}}) {
+    shots.emplace_back();
+    for (const std::string& name : shot) {
+      WriteFileAt(at.card + "/" + name, name == "C.JPG" ? Pattern((3 << 20) + 17) : name);
+      shots.back().push_back({at.card + "/" + name, at.target + "/" + name, at.backup + "/" + name});
+    }
+  }
+  return shots;
+}
+
+// MoveShots with every file written beyond `fileSizeLimit` refused, as a
+// full volume would refuse it (0: no limit).
+std::vector<ShotOutcome> MoveShotsWithin(PosixFileSystem& files, const std::vector<std::vector<FileMove>>& shots,
+                                         rlim_t fileSizeLimit) {
+  struct rlimit old {};
+  ::getrlimit(RLIMIT_FSIZE, &old);
+  struct rlimit limited = old;
+  if (fileSizeLimit) limited.rlim_cur = fileSizeLimit;
+  auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+  ::setrlimit(RLIMIT_FSIZE, &limited);
+  std::vector<ShotOutcome> outcomes = files.MoveShots(shots, true);
+  ::setrlimit(RLIMIT_FSIZE, &old);
+  std::signal(SIGXFSZ, oldSignal);
+  return outcomes;
+}
+
+// Shots moved together across volumes, each to its target and its backup,
+// in both directions: from memory to the disk, whose copies are made durable
+// by one flush of the volume, and from the disk to memory, flushed copy by
+// copy. A shot that fails in either place stays on the card whole, nothing
+// of it is left under a name in either place, and its outcome names the
+// place; the other shots of the batch move.
+TEST(PosixMoveShots, AShotFailingInEitherPlaceStaysWholeAndTheOthersMove) {
+  struct Case {
+    const char* what;
+    std::function<void(const BatchLayout&, std::vector<std::vector<FileMove>>&)> fault;
+    rlim_t fileSizeLimit;
+    // Per shot: Ok, or the code and where it failed ("" the card, else the
+    // place and name, as "target/B.CR2").
+    std::vector<std::pair<FsCode, std::string>> expected;
+  };
+  const std::pair<FsCode, std::string> moved{FsCode::Ok, ""};
+  const std::vector<Case> cases = {
+      {"nothing in the way", [](const BatchLayout&, auto&) {}, 0, {moved, moved, moved}},
+      {"a name taken in the target after the checks",
+       [](const BatchLayout& at, auto&) { WriteFileAt(at.target + "/B.CR2", "someone else's"); }, 0,
+       {moved, {FsCode::Exists, "target/B.CR2"}, moved}},
+      {"a name taken in the backup after the checks",
+       [](const BatchLayout& at, auto&) { WriteFileAt(at.backup + "/B.JPG", "someone else's"); }, 0,
+       {moved, {FsCode::Exists, "backup/B.JPG"}, moved}},
+      // B.CR2's copy meets a name that appears between its copying and its
+      // naming (the shot before it takes that name first).
+      {"a name taken in the target while the copies are checked",
+       [](const BatchLayout& at, auto& shots) { shots[1][1].target = at.target + "/A.JPG"; }, 0,
+       {moved, {FsCode::Exists, "target/A.JPG"}, moved}},
+      {"the backup folder gone", [](const BatchLayout& at, auto&) { fs::remove_all(at.backup); }, 0,
+       {{FsCode::NotFound, "backup/A.JPG"}, {FsCode::NotFound, "backup/B.JPG"}, {FsCode::NotFound, "backup/C.JPG"}}},
+      {"a picture gone from the card", [](const BatchLayout& at, auto&) { fs::remove(at.card + "/A.JPG"); }, 0,
+       {{FsCode::NotFound, ""}, moved, moved}},
+      {"a copy larger than the target takes", [](const BatchLayout&, auto&) {}, 1 << 20,
+       {moved, moved, {FsCode::Other, "target/C.JPG"}}},
+  };
+  OtherVolume memory;
+  if (!memory.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";
+  for (const bool fromMemory : {true, false}) {
+    for (const Case& c : cases) {
+      SCOPED_TRACE(std::string(c.what) + (fromMemory ? ", memory to disk" : ", disk to memory"));
+      TempDir disk, far(memory.path());
+      const TempDir& card = fromMemory ? far : disk;
+      const TempDir& places = fromMemory ? disk : far;
+      const BatchLayout at{card.Path("card"), places.Path("target"), places.Path("backup")};
+      for (const std::string& folder : {at.target, at.backup}) fs::create_directories(folder);
+      const std::vector<std::vector<FileMove>> shots = ThreeShots(at);
+      std::map<std::string, std::string> before;
+      for (const auto& shot : shots)
+        for (const FileMove& file : shot) before[file.source] = ReadFileAt(file.source);
+      std::vector<std::vector<FileMove>> moves = shots;
+      c.fault(at, moves);
+      PosixFileSystem files;
+      const std::vector<ShotOutcome> outcomes = MoveShotsWithin(files, moves, c.fileSizeLimit);
+
+      ASSERT_EQ(outcomes.size(), shots.size());
+      std::map<std::string, std::vector<std::string>> named = {{at.target, {}}, {at.backup, {}}};
+      for (std::size_t k = 0; k < shots.size(); ++k) {
+        const auto& [code, where] = c.expected[k];
+        const ShotOutcome& outcome = outcomes[k];
+        EXPECT_EQ(outcome.status.code, code) << shots[k][0].source << ": " << outcome.status.reason;
+        std::vector<std::string> sums;
+        for (const FileMove& file : moves[k]) {
+          if (code != FsCode::Ok) {
+            // Still on the card, unless it was the picture gone from it.
+            if (!where.empty()) {
+              EXPECT_EQ(ReadFileAt(file.source), before[file.source]);
+            }
+            continue;
+          }
+          EXPECT_FALSE(fs::exists(file.source));
+          EXPECT_EQ(ReadFileAt(file.target), before[file.source]);
+          EXPECT_EQ(ReadFileAt(file.backup), before[file.source]);
+          ASSERT_TRUE(files.Checksum(file.target, sums.emplace_back()));
+          named[at.target].push_back(GetFileName(file.target));
+          named[at.backup].push_back(GetFileName(file.backup));
+        }
+        EXPECT_EQ(outcome.checksums, sums);
+        const std::string place = where.empty() ? "" : (where.rfind("target", 0) == 0 ? at.target : at.backup) +
+                                                           where.substr(where.find('/'));
+        EXPECT_EQ(outcome.failedAt, place);
+      }
+      // In either place, the moved shots' copies and what was there before; nothing else.
+      for (auto& [folder, names] : named) {
+        if (!fs::exists(folder)) continue;
+        for (const std::string& entry : EntriesOf(folder))
+          if (ReadFileAt(folder + "/" + entry) == "someone else's") names.push_back(entry);
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(EntriesOf(folder), names) << folder;
+      }
+    }
+  }
 }
 
 }  // namespace
