@@ -12,6 +12,7 @@
 
 #include "base/ChecksumText.h"
 #include "base/PathParts.h"
+#include "posix/CopyChecks.h"
 #include "posix/CopyFlush.h"
 #include "posix/MoveChecks.h"
 #include "posix/PartialCopies.h"
@@ -23,12 +24,11 @@ namespace quillfen::posix {
 
 namespace {
 
-// Threads flushing copies and reading them back: enough for a drive to have
-// several small copies in hand at once, few enough to stay out of the way.
-constexpr std::size_t kThreads = 8;
-// Files in hand at once: each holds its source and its copies open, and the
-// program must stay well within the usual limit of 1,024 open files.
-constexpr std::size_t kFilesAtOnce = 128;
+// Files in hand at once: each holds its copies open, and the program must
+// stay well within the usual limit of 1,024 open files.
+constexpr std::size_t kFilesAtOnce = 256;
+// From this size on the card is told that a picture is read from start to end.
+constexpr std::uint64_t kLargeFile = 1 << 20;
 
 // A destination folder, open for the batch.
 struct Folder {
@@ -43,14 +43,15 @@ struct Copy {
   const std::string* path = nullptr;  // its final name
   Folder* folder = nullptr;
   std::unique_ptr<PartialCopy> partial;
-  // Set by the thread that flushes it and reads it back.
-  int error = 0;
-  Checksum onDisk;
+  // Once it is whole: handed to the threads that flush it and read it back.
+  std::unique_ptr<PendingCheck> check;
   bool named = false;  // it has its final name
 };
 
 struct FileInHand {
   const FileMove* move = nullptr;
+  // The source, closed once copied: a card served through FUSE keeps a file
+  // removed while open as a hidden file.
   UniqueFd in{-1};
   struct stat source {};
   Checksum read;
@@ -73,18 +74,18 @@ struct ShotInHand {
 
 class Batch {
  public:
-  Batch(const std::vector<std::vector<FileMove>>& moves, const CardReading& reading)
-      : moves_(moves), reading_(reading), workers_(kThreads) {
+  Batch(const std::vector<std::vector<FileMove>>& moves, const CardReading& reading, Workers& workers)
+      : moves_(moves), reading_(reading), checks_(workers) {
     shots_.resize(moves.size());
   }
+  Batch(const Batch&) = delete;
+  Batch& operator=(const Batch&) = delete;
 
   std::vector<ShotOutcome> Run(bool checksums) {
     for (std::size_t k = 0; k < moves_.size(); ++k) CopyShot(shots_[k], moves_[k]);
+    checks_.Submit();
     if (reading_.finished) reading_.finished(BytesRead());
-    workers_.Wait();
-    MakeDurable();
-    CheckCopies();
-    Name();
+    for (ShotInHand& shot : shots_) Name(shot);
     FlushFolders();
     RemoveSources();
     return Outcomes(checksums);
@@ -117,7 +118,7 @@ class Batch {
   }
 
   void CopyShot(ShotInHand& shot, const std::vector<FileMove>& moves) {
-    shot.files.reserve(moves.size());  // the threads hold on to its copies
+    shot.files.reserve(moves.size());
     for (const FileMove& move : moves) {
       if (shot.failed()) return;
       shot.files.emplace_back();
@@ -134,7 +135,7 @@ class Batch {
     if (!file.in.valid() || ::fstat(file.in.get(), &file.source) != 0) return shot.Fail(StatusOf(errno), move, "");
     if (!S_ISREG(file.source.st_mode)) return shot.Fail(StatusOf(EINVAL), move, "");
     if (const FsStatus& removable = Removable(move.source); !removable) return shot.Fail(removable, move, "");
-    ::posix_fadvise(file.in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
+    if (file.source.st_size >= static_cast<off_t>(kLargeFile)) ::posix_fadvise(file.in.get(), 0, 0, POSIX_FADV_SEQUENTIAL);
 
     file.copies.reserve(2);
     std::vector<int> outs;
@@ -144,9 +145,6 @@ class Batch {
       copy.path = path;
       copy.folder = &FolderOf(*path);
       if (copy.folder->error) return shot.Fail(StatusOf(copy.folder->error), move, *path);
-      struct stat existing;
-      if (::fstatat(copy.folder->fd.get(), GetFileName(*path).c_str(), &existing, AT_SYMLINK_NOFOLLOW) == 0)
-        return shot.Fail(StatusOf(EEXIST), move, *path);
       copy.partial = std::make_unique<PartialCopy>(copy.folder->fd.get(), *path);
       if (copy.partial->error()) return shot.Fail(StatusOf(copy.partial->error()), move, *path);
       outs.push_back(copy.partial->fd());
@@ -158,16 +156,20 @@ class Batch {
     // Another program still writing the picture: its copies would not be whole.
     if (file.read.bytes != static_cast<std::uint64_t>(file.source.st_size) || !Unchanged(file.in.get(), file.source))
       return shot.Fail(SourceChanged(), move, "");
+    (void)file.in.Close();  // only read: nothing of the copies depends on it
     const struct timespec times[2] = {file.source.st_atim, file.source.st_mtim};
     for (Copy& copy : file.copies)
       if (::futimens(copy.partial->fd(), times) != 0) return shot.Fail(StatusOf(errno), move, *copy.path);
     for (Copy& copy : file.copies) {
-      StartWriting(copy.partial->fd());
-      workers_.Add([&copy] {
-        copy.error = FlushCopy(copy.partial->fd(), copy.folder->flush);
-        if (!copy.error)
-          copy.error = ChecksumFromDisk(copy.folder->fd.get(), copy.partial->name(), copy.partial->fd(), copy.onDisk);
-      });
+      copy.check = std::make_unique<PendingCheck>();
+      PendingCheck& check = *copy.check;
+      check.fd = copy.partial->fd();
+      check.folder = copy.folder->fd.get();
+      check.name = copy.partial->name();
+      check.volume = copy.folder->volume;
+      check.flush = copy.folder->flush;
+      check.bytes = file.read.bytes;
+      checks_.Add(check);
     }
   }
 
@@ -178,59 +180,34 @@ class Batch {
     return bytes;
   }
 
-  template <typename Visit>
-  void ForEachCopy(Visit visit) {
-    for (ShotInHand& shot : shots_)
-      for (FileInHand& file : shot.files)
-        for (Copy& copy : file.copies) visit(shot, file, copy);
-  }
-
-  // One flush of each volume whose copies were only written out; when it
-  // fails, each copy there is flushed on its own, to tell which failed.
-  void MakeDurable() {
-    std::map<dev_t, int> volumes;
-    ForEachCopy([&](ShotInHand& shot, FileInHand&, Copy& copy) {
-      if (!shot.failed() && copy.partial && copy.folder->flush == CopyFlush::WholeVolume)
-        volumes.emplace(copy.folder->volume, copy.folder->fd.get());
-    });
-    for (const auto& [volume, folder] : volumes) {
-      if (FlushVolume(folder) == 0) continue;
-      ForEachCopy([&](ShotInHand& shot, FileInHand&, Copy& copy) {
-        if (!shot.failed() && copy.partial && copy.folder->volume == volume && !copy.error)
-          copy.error = FlushCopy(copy.partial->fd(), CopyFlush::EachFile);
-      });
-    }
-  }
-
-  void CheckCopies() {
-    ForEachCopy([&](ShotInHand& shot, FileInHand& file, Copy& copy) {
-      if (!copy.partial) return;
-      if (copy.error) shot.Fail(StatusOf(copy.error), *file.move, *copy.path);
-      if (!(copy.onDisk == file.read)) shot.Fail(CopyDiffers(), *file.move, *copy.path);
-    });
-    for (ShotInHand& shot : shots_)
-      if (shot.failed()) TakeBack(shot, false);
-  }
-
-  // Every copy of the shots still whole takes its name, never replacing a
-  // file that appeared there meanwhile.
-  void Name() {
-    for (ShotInHand& shot : shots_) {
-      for (FileInHand& file : shot.files) {
-        for (Copy& copy : file.copies) {
-          if (shot.failed()) break;
-          const int folder = copy.folder->fd.get();
-          if (const int error = RenameNoReplaceAt(folder, copy.partial->name(), folder, GetFileName(*copy.path))) {
-            shot.Fail(StatusOf(error), *file.move, *copy.path);
-            break;
-          }
-          copy.partial->Keep();
-          copy.named = true;
-          named_.insert(copy.folder);
-        }
+  // Once every copy of the shot is durable and read back right, each takes
+  // its name, never replacing a file that appeared there meanwhile; the
+  // threads go on checking the shots after it.
+  void Name(ShotInHand& shot) {
+    for (FileInHand& file : shot.files)
+      for (Copy& copy : file.copies)
+        if (copy.check) checks_.Wait(*copy.check);
+    for (FileInHand& file : shot.files) {
+      for (Copy& copy : file.copies) {
+        if (!copy.check) continue;
+        if (copy.check->error) shot.Fail(StatusOf(copy.check->error), *file.move, *copy.path);
+        if (!(copy.check->onDisk == file.read)) shot.Fail(CopyDiffers(), *file.move, *copy.path);
       }
-      if (shot.failed()) TakeBack(shot, false);
     }
+    for (FileInHand& file : shot.files) {
+      for (Copy& copy : file.copies) {
+        if (shot.failed()) break;
+        const int folder = copy.folder->fd.get();
+        if (const int error = RenameNoReplaceAt(folder, copy.partial->name(), folder, GetFileName(*copy.path))) {
+          shot.Fail(StatusOf(error), *file.move, *copy.path);
+          break;
+        }
+        copy.partial->Keep();
+        copy.named = true;
+        named_.insert(copy.folder);
+      }
+    }
+    if (shot.failed()) TakeBack(shot, false);
   }
 
   // Each folder that received names is flushed once; the shots named in a
@@ -257,7 +234,7 @@ class Batch {
     for (ShotInHand& shot : shots_) {
       if (shot.failed()) continue;
       for (FileInHand& file : shot.files)
-        if (!Unchanged(file.in.get(), file.source)) shot.Fail(SourceChanged(), *file.move, "");
+        if (!UnchangedAt(file.move->source, file.source)) shot.Fail(SourceChanged(), *file.move, "");
       if (shot.failed()) {
         TakeBack(shot, true);
         continue;
@@ -324,13 +301,13 @@ class Batch {
   std::map<std::string, Folder> folders_;
   std::map<std::string, FsStatus> removable_;
   std::set<Folder*> named_;  // folders that received names
-  Workers workers_;  // last: its threads end before anything they use goes
+  CopyChecks checks_;  // last: no thread works on a copy once the batch is gone
 };
 
 }  // namespace
 
 std::vector<ShotOutcome> MoveShotsAcross(const std::vector<std::vector<FileMove>>& shots, bool checksums,
-                                         const CardReading& reading) {
+                                         const CardReading& reading, Workers& workers) {
   std::vector<ShotOutcome> outcomes;
   // The shots in rounds of at most kFilesAtOnce files (a larger shot alone).
   for (std::size_t first = 0; first < shots.size();) {
@@ -338,7 +315,7 @@ std::vector<ShotOutcome> MoveShotsAcross(const std::vector<std::vector<FileMove>
     while (end < shots.size() && (end == first || files + shots[end].size() <= kFilesAtOnce)) files += shots[end++].size();
     const std::vector<std::vector<FileMove>> round(shots.begin() + static_cast<std::ptrdiff_t>(first),
                                                    shots.begin() + static_cast<std::ptrdiff_t>(end));
-    for (ShotOutcome& outcome : Batch(round, reading).Run(checksums)) outcomes.push_back(std::move(outcome));
+    for (ShotOutcome& outcome : Batch(round, reading, workers).Run(checksums)) outcomes.push_back(std::move(outcome));
     first = end;
   }
   return outcomes;

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "posix/Workers.h"
 
 namespace quillfen::posix {
 
@@ -33,7 +34,9 @@ struct CardReading {
 
 // Moves the shots; every file's target (and backup) is on another volume
 // than its source. One outcome per shot, in order (FileSystem::MoveShots).
+// The copies are flushed and read back by `workers`, which are idle again
+// when this returns.
 std::vector<ShotOutcome> MoveShotsAcross(const std::vector<std::vector<FileMove>>& shots, bool checksums,
-                                         const CardReading& reading);
+                                         const CardReading& reading, Workers& workers);
 
 }  // namespace quillfen::posix

@@ -19,11 +19,25 @@ FsStatus SourceRemovable(const std::string& source) {
   return {};
 }
 
+namespace {
+
+bool Same(const struct stat& now, const struct stat& before) {
+  return now.st_size == before.st_size && now.st_mtim.tv_sec == before.st_mtim.tv_sec &&
+         now.st_mtim.tv_nsec == before.st_mtim.tv_nsec && now.st_ctim.tv_sec == before.st_ctim.tv_sec &&
+         now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+}
+
+}  // namespace
+
 bool Unchanged(int source, const struct stat& before) {
   struct stat now;
-  return ::fstat(source, &now) == 0 && now.st_size == before.st_size &&
-         now.st_mtim.tv_sec == before.st_mtim.tv_sec && now.st_mtim.tv_nsec == before.st_mtim.tv_nsec &&
-         now.st_ctim.tv_sec == before.st_ctim.tv_sec && now.st_ctim.tv_nsec == before.st_ctim.tv_nsec;
+  return ::fstat(source, &now) == 0 && Same(now, before);
+}
+
+bool UnchangedAt(const std::string& path, const struct stat& before) {
+  struct stat now;
+  return ::lstat(path.c_str(), &now) == 0 && now.st_dev == before.st_dev && now.st_ino == before.st_ino &&
+         Same(now, before);
 }
 
 FsStatus SourceChanged() {

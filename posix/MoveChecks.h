@@ -17,6 +17,8 @@ FsStatus SourceRemovable(const std::string& source);
 // Whether the open source is still as it was when its copy began: its size,
 // its contents' time and the time of its last change of any kind.
 bool Unchanged(int source, const struct stat& before);
+// The same for the source at `path`, which must still be the same file.
+bool UnchangedAt(const std::string& path, const struct stat& before);
 
 // The status of a source that changed while it was copied.
 FsStatus SourceChanged();

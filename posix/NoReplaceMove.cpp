@@ -40,7 +40,7 @@ FsStatus CopyIntoPlace(int in, const struct stat& source, int folder, const std:
   const struct timespec times[2] = {source.st_atim, source.st_mtim};
   if (::futimens(copy.fd(), times) != 0) return StatusOf(errno);
   if (::fsync(copy.fd()) != 0) return StatusOf(errno);
-  if (const int error = posix::ChecksumFromDisk(folder, copy.name(), copy.fd(), onDisk)) return StatusOf(error);
+  if (const int error = posix::ChecksumFromDisk(folder, copy.name(), copy.fd(), read.bytes, onDisk)) return StatusOf(error);
   if (!(onDisk == read)) return posix::CopyDiffers();
   if (const int error = posix::RenameNoReplaceAt(folder, copy.name(), folder, name)) return StatusOf(error);
   copy.Keep();

@@ -30,9 +30,9 @@ namespace {
 using posix::StatusOf;
 
 // How much one batch across volumes takes (BatchLimits).
-constexpr std::size_t kBatchShots = 128;
+constexpr std::size_t kBatchShots = 256;
 constexpr double kBatchSeconds = 0.4;
-constexpr std::uint64_t kFirstBatchBytes = 32 << 20;
+constexpr std::uint64_t kFirstBatchBytes = 8 << 20;
 constexpr std::uint64_t kLeastBatchBytes = 8 << 20;
 constexpr std::uint64_t kMostBatchBytes = 1 << 30;
 
@@ -287,7 +287,7 @@ std::vector<ShotOutcome> PosixFileSystem::MoveShots(const std::vector<std::vecto
     ReadHinted();
   };
   const auto start = std::chrono::steady_clock::now();
-  std::vector<ShotOutcome> moved = posix::MoveShotsAcross(across, checksums, reading);
+  std::vector<ShotOutcome> moved = posix::MoveShotsAcross(across, checksums, reading, workers_);
   const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   if (bytes > 0 && seconds > 0) pace_ = static_cast<double>(bytes) / seconds;
   for (std::size_t i = 0; i < places.size(); ++i) outcomes[places[i]] = std::move(moved[i]);

@@ -9,6 +9,7 @@
 
 #include "platform/FileSystem.h"
 #include "posix/ReadAhead.h"
+#include "posix/Workers.h"
 
 namespace quillfen {
 
@@ -54,6 +55,10 @@ class PosixFileSystem : public FileSystem {
   mutable std::map<std::pair<std::string, std::string>, bool> crossings_;
   // The next pictures of a move across volumes, read while it works.
   posix::ReadAhead readAhead_;
+  // The threads that flush the copies of a move across volumes and read
+  // them back: enough for a drive to have several small copies in hand at
+  // once, few enough to stay out of the way.
+  posix::Workers workers_{8};
   // The pictures announced for the next move, handed to the reader once the
   // card is free of the move in hand's own reading.
   std::vector<std::string> hints_;

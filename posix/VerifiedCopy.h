@@ -36,7 +36,8 @@ int ChecksumOfOpenFile(int fd, Checksum& sum);
 // The checksum of the file `name` in the open folder `folder`, read from the
 // disk: directly where the file system allows it, else after the system has
 // been told to forget what it keeps in memory of the file (`open` is the
-// file, open, which was flushed before). Returns 0 or the errno.
-int ChecksumFromDisk(int folder, const std::string& name, int open, Checksum& onDisk);
+// file, open, which was flushed before). `expected` is its size as written
+// (reads ask for no more). Returns 0 or the errno.
+int ChecksumFromDisk(int folder, const std::string& name, int open, std::uint64_t expected, Checksum& onDisk);
 
 }  // namespace quillfen::posix

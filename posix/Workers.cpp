@@ -13,18 +13,33 @@ Workers::~Workers() {
 }
 
 void Workers::Add(std::function<void()> task) {
+  std::vector<std::function<void()>> one;
+  one.push_back(std::move(task));
+  Add(std::move(one));
+}
+
+void Workers::Add(std::vector<std::function<void()>> tasks) {
+  if (tasks.empty()) return;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    tasks_.push_back(std::move(task));
-    // A thread more while there are tasks waiting and room for one.
-    if (pool_.size() < threads_ && tasks_.size() + running_ > pool_.size()) pool_.emplace_back([this] { Run(); });
+    for (std::function<void()>& task : tasks) tasks_.push_back(std::move(task));
+    // More threads while there are tasks waiting and room for them.
+    while (pool_.size() < threads_ && tasks_.size() + running_ > pool_.size()) pool_.emplace_back([this] { Run(); });
   }
-  work_.notify_one();
+  if (tasks.size() == 1)
+    work_.notify_one();
+  else
+    work_.notify_all();
 }
 
 void Workers::Wait() {
   std::unique_lock<std::mutex> lock(mutex_);
-  idle_.wait(lock, [&] { return tasks_.empty() && running_ == 0; });
+  ended_.wait(lock, [&] { return tasks_.empty() && running_ == 0; });
+}
+
+void Workers::WaitUntil(const std::function<bool()>& done) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  ended_.wait(lock, done);
 }
 
 void Workers::Run() {
@@ -39,7 +54,7 @@ void Workers::Run() {
     task();
     lock.lock();
     --running_;
-    if (tasks_.empty() && running_ == 0) idle_.notify_all();
+    ended_.notify_all();
   }
 }
 

@@ -22,8 +22,12 @@ class Workers {
 
   // The task runs soon on one of the threads (started with the first tasks).
   void Add(std::function<void()> task);
+  // The same for several tasks at once.
+  void Add(std::vector<std::function<void()>> tasks);
   // Returns once every task added so far is done.
   void Wait();
+  // Returns once `done` (asked after each task ends) is true.
+  void WaitUntil(const std::function<bool()>& done);
 
  private:
   void Run();
@@ -31,7 +35,7 @@ class Workers {
   const std::size_t threads_;
   std::mutex mutex_;
   std::condition_variable work_;  // a task came, or the end
-  std::condition_variable idle_;  // a task was done
+  std::condition_variable ended_;  // a task ended
   std::deque<std::function<void()>> tasks_;
   std::size_t running_ = 0;
   bool stopping_ = false;

@@ -278,3 +278,54 @@ def stop_on_term():
     def stop(signum, _frame):
         sys.exit(128 + signum)
     signal.signal(signal.SIGTERM, stop)
+
+
+# ---- volumes ----
+
+def drop_caches():
+    """Everything written made durable and the page cache emptied (as root;
+    elsewhere only the sync), so that a run reads what it reads from the
+    devices, not from memory."""
+    subprocess.run(["sync"], check=True)
+    if os.getuid() == 0:
+        with open("/proc/sys/vm/drop_caches", "w", encoding="ascii") as drop:
+            drop.write("3\n")
+
+
+class LoopVolume:
+    """An ext4 volume of its own: an image file in a folder on the disk, on a
+    loop device that writes through to the image without keeping a second
+    copy in memory (direct I/O, where the kernel offers it), mounted. A
+    second drive, for a backup that must be on another volume than the
+    target. Needs root; release() undoes it all."""
+
+    def __init__(self, folder, size_mb, label="BACKUP"):
+        self.image = os.path.join(folder, "%s.img" % label.lower())
+        self.mountpoint = os.path.join(folder, label.lower())
+        self.loop = None
+        subprocess.run(["truncate", "-s", "%dM" % size_mb, self.image], check=True)
+        # Every table written now, so that no thread of the kernel writes
+        # them later, during the runs.
+        subprocess.run(["mkfs.ext4", "-q", "-F", "-L", label, "-E", "lazy_itable_init=0,lazy_journal_init=0",
+                        self.image], check=True)
+        for direct in (["--direct-io=on"], []):
+            done = subprocess.run(["losetup", "--find", "--show"] + direct + [self.image], capture_output=True,
+                                  text=True, check=False)
+            if done.returncode == 0:
+                self.loop = done.stdout.strip()
+                break
+        if not self.loop:
+            fail("no loop device for %s" % self.image)
+        os.makedirs(self.mountpoint, exist_ok=True)
+        subprocess.run(["mount", self.loop, self.mountpoint], check=True)
+
+    def release(self):
+        if subprocess.run(["umount", self.mountpoint], stderr=subprocess.DEVNULL, check=False).returncode:
+            subprocess.run(["umount", "-l", self.mountpoint], check=False)
+        if self.loop:
+            subprocess.run(["losetup", "-d", self.loop], stderr=subprocess.DEVNULL, check=False)
+        for path in (self.image,):
+            if os.path.exists(path):
+                os.remove(path)
+        if os.path.isdir(self.mountpoint):
+            os.rmdir(self.mountpoint)

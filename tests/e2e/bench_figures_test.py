@@ -116,37 +116,42 @@ class Options(unittest.TestCase):
         bench_common.Figures(None).record("k", "s", ["1"])  # no file: nothing, no error
 
 
-# The traced move from a card told apart: a call split by another thread put
-# back together, a folder's listing not taken for the reader thread, the
-# wait for that thread between pictures, and the time no thread read from
-# the card.
+# The traced move from a card told apart, batch by batch: a call split by
+# another thread put back together, a folder's listing not taken for the
+# reader thread, the other threads' flushes and read-backs, a batch's end,
+# the time between batches, and the time no thread read from the card.
 CARD = "/m/card"
 TRACE = """\
 100 1796668310.000000 execve("/p/quillfen-script", ["quillfen-script"], 0x1 /* 9 vars */) = 0 <0.000100>
 100 1796668310.010000 openat(AT_FDCWD</w>, "$c/DCIM", O_RDONLY|O_NONBLOCK|O_CLOEXEC|O_DIRECTORY) = 5<$c/DCIM> <0.000010>
-101 1796668310.020000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NONBLOCK|O_NOFOLLOW|O_CLOEXEC <unfinished ...>
-100 1796668310.020100 renameat2(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", AT_FDCWD</w>, "/t/IMG_0001.JPG", RENAME_NOREPLACE <unfinished ...>
-101 1796668310.020200 <... openat resumed>) = 4<$c/DCIM/100A/IMG_0002.JPG> <0.000200>
-100 1796668310.020300 <... renameat2 resumed>) = -1 EXDEV (Invalid cross-device link) <0.000200>
-100 1796668310.021000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0001.JPG> <0.000010>
-100 1796668310.022000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
+100 1796668310.020000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0001.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0001.JPG> <0.000010>
+100 1796668310.021000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
 100 1796668310.030000 read(6<$c/DCIM/100A/IMG_0001.JPG>, "\\377\\330"..., 1048576) = 1048576 <0.050000>
-101 1796668310.030000 pread64(4<$c/DCIM/100A/IMG_0002.JPG>, "\\377\\330"..., 1048576, 0) = 1048576 <0.060000>
-100 1796668310.100000 fsync(8</t/.quillfen-IMG_0001.JPG.partial-100> <unfinished ...>
-101 1796668310.110000 pread64(4<$c/DCIM/100A/IMG_0002.JPG>, "\\1\\2"..., 1048576, 1048576) = 1048576 <0.010000>
-100 1796668310.120000 <... fsync resumed>) = 0 <0.020000>
-100 1796668310.125000 openat(7</t>, ".quillfen-IMG_0001.JPG.partial-100", O_RDONLY|O_DIRECT|O_CLOEXEC) = 9</t/.quillfen-IMG_0001.JPG.partial-100> <0.000010>
-100 1796668310.130000 renameat2(7</t>, ".quillfen-IMG_0001.JPG.partial-100", 7</t>, "IMG_0001.JPG", RENAME_NOREPLACE) = 0 <0.000020>
-100 1796668310.131000 fsync(7</t>) = 0 <0.002000>
-100 1796668310.140000 unlink("$c/DCIM/100A/IMG_0001.JPG") = 0 <0.001000>
-100 1796668310.150000 renameat2(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", AT_FDCWD</w>, "/t/IMG_0002.JPG", RENAME_NOREPLACE) = -1 EXDEV (Invalid cross-device link) <0.000100>
-100 1796668310.161000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0002.JPG> <0.000010>
-100 1796668310.162000 openat(7</t>, ".quillfen-IMG_0002.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0002.JPG.partial-100> <0.000010>
-100 1796668310.170000 read(6<$c/DCIM/100A/IMG_0002.JPG>, "\\3\\4"..., 1048576) = 1048576 <0.005000>
-100 1796668310.180000 fsync(8</t/.quillfen-IMG_0002.JPG.partial-100>) = 0 <0.004000>
-100 1796668310.190000 renameat2(7</t>, ".quillfen-IMG_0002.JPG.partial-100", 7</t>, "IMG_0002.JPG", RENAME_NOREPLACE) = 0 <0.000010>
-100 1796668310.191000 fsync(7</t>) = 0 <0.001000>
-100 1796668310.200000 unlink("$c/DCIM/100A/IMG_0002.JPG") = 0 <0.002000>
+100 1796668310.081000 sync_file_range(8</t/.quillfen-IMG_0001.JPG.partial-100>, 0, 0, SYNC_FILE_RANGE_WRITE) = 0 <0.001000>
+102 1796668310.082000 sync_file_range(8</t/.quillfen-IMG_0001.JPG.partial-100>, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE|SYNC_FILE_RANGE_WRITE|SYNC_FILE_RANGE_WAIT_AFTER <unfinished ...>
+100 1796668310.083000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0002.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0002.JPG> <0.000010>
+100 1796668310.090000 read(6<$c/DCIM/100A/IMG_0002.JPG>, "\\1\\2"..., 1048576) = 1048576 <0.040000>
+102 1796668310.092000 <... sync_file_range resumed>) = 0 <0.010000>
+102 1796668310.093000 read(8</t/.quillfen-IMG_0001.JPG.partial-100>, "\\377\\330"..., 1048576) = 1048576 <0.006000>
+100 1796668310.131000 sync_file_range(9</t/.quillfen-IMG_0002.JPG.partial-100>, 0, 0, SYNC_FILE_RANGE_WRITE) = 0 <0.001000>
+101 1796668310.132000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0003.JPG", O_RDONLY|O_NONBLOCK|O_NOFOLLOW|O_CLOEXEC) = 4<$c/DCIM/100A/IMG_0003.JPG> <0.000100>
+101 1796668310.133000 pread64(4<$c/DCIM/100A/IMG_0003.JPG>, "\\3\\4"..., 1048576, 0) = 1048576 <0.050000>
+102 1796668310.133000 syncfs(7</t>) = 0 <0.004000>
+102 1796668310.140000 read(9</t/.quillfen-IMG_0002.JPG.partial-100>, "\\1\\2"..., 1048576) = 1048576 <0.005000>
+100 1796668310.150000 renameat2(7</t>, ".quillfen-IMG_0001.JPG.partial-100", 7</t>, "IMG_0001.JPG", RENAME_NOREPLACE) = 0 <0.000020>
+100 1796668310.151000 renameat2(7</t>, ".quillfen-IMG_0002.JPG.partial-100", 7</t>, "IMG_0002.JPG", RENAME_NOREPLACE) = 0 <0.000020>
+100 1796668310.152000 fsync(7</t>) = 0 <0.002000>
+100 1796668310.160000 unlink("$c/DCIM/100A/IMG_0001.JPG") = 0 <0.001000>
+100 1796668310.162000 unlink("$c/DCIM/100A/IMG_0002.JPG") = 0 <0.001000>
+100 1796668310.190000 openat(AT_FDCWD</w>, "$c/DCIM/100A/IMG_0003.JPG", O_RDONLY|O_NOFOLLOW|O_CLOEXEC) = 6<$c/DCIM/100A/IMG_0003.JPG> <0.000010>
+100 1796668310.191000 openat(7</t>, ".quillfen-IMG_0003.JPG.partial-100", O_RDWR|O_CREAT|O_EXCL|O_CLOEXEC, 0666) = 8</t/.quillfen-IMG_0003.JPG.partial-100> <0.000010>
+100 1796668310.192000 read(6<$c/DCIM/100A/IMG_0003.JPG>, "\\3\\4"..., 1048576) = 1048576 <0.002000>
+100 1796668310.195000 sync_file_range(8</t/.quillfen-IMG_0003.JPG.partial-100>, 0, 0, SYNC_FILE_RANGE_WRITE) = 0 <0.001000>
+102 1796668310.196000 fsync(8</t/.quillfen-IMG_0003.JPG.partial-100>) = 0 <0.004000>
+102 1796668310.201000 read(8</t/.quillfen-IMG_0003.JPG.partial-100>, "\\3\\4"..., 1048576) = 1048576 <0.003000>
+100 1796668310.210000 renameat2(7</t>, ".quillfen-IMG_0003.JPG.partial-100", 7</t>, "IMG_0003.JPG", RENAME_NOREPLACE) = 0 <0.000020>
+100 1796668310.211000 fsync(7</t>) = 0 <0.001000>
+100 1796668310.220000 unlink("$c/DCIM/100A/IMG_0003.JPG") = 0 <0.001000>
 100 1796668310.250000 exit_group(0) = ?
 """.replace("$c", CARD)
 
@@ -161,28 +166,29 @@ class CardTrace(unittest.TestCase):
 
     def test_phases_of_a_traced_move(self):
         self.assertEqual(self.phases(TRACE),
-                         "pictures 2 copy 0.098 flush 0.024 readback 0.016 folder 0.003 unlink 0.003 "
-                         "between 0.020 rest 0.086 total 0.250 hinted 1 ahead 1 unread 0.070 before 0.030 "
-                         "after 0.075")
+                         "pictures 3 batches 2 copy 0.118 flush 0.018 readback 0.014 wait 0.032 folder 0.020 "
+                         "unlink 0.003 between 0.027 rest 0.050 total 0.250 hinted 1 ahead 1 unread 0.022 "
+                         "before 0.030 after 0.056")
 
     def test_calls_told_apart(self):
         # A failed open of a picture starts nothing, fdatasync flushes and
-        # unlinkat removes as fsync and unlink do, and a hint to read ahead
-        # counts as reading ahead.
+        # unlinkat removes as fsync and unlink do, renameat names as
+        # renameat2 does, and a hint to read ahead counts as reading ahead.
         lines = [
             '1 10.000 openat(AT_FDCWD, "$c/DCIM/A.JPG", O_RDONLY) = -1 ENOENT (No such file) <0.001>',
             '1 10.100 openat(AT_FDCWD, "$c/DCIM/A.JPG", O_RDONLY) = 5<$c/DCIM/A.JPG> <0.001>',
             '1 10.200 openat(7</t>, ".A.partial", O_RDWR|O_CREAT|O_EXCL) = 6</t/.A.partial> <0.001>',
             '1 10.300 fadvise64(5<$c/DCIM/A.JPG>, 0, 0, POSIX_FADV_WILLNEED) = 0 <0.001>',
-            '1 10.700 fdatasync(6</t/.A.partial>) = 0 <0.100>',
+            '2 10.700 fdatasync(6</t/.A.partial>) = 0 <0.100>',
+            '2 10.800 read(6</t/.A.partial>, "", 4096) = 0 <0.050>',
             '1 10.900 renameat(7</t>, ".A.partial", 7</t>, "A.JPG") = 0 <0.001>',
             '1 11.000 fdatasync(7</t>) = 0 <0.010>',
             '1 11.100 unlinkat(AT_FDCWD, "$c/DCIM/A.JPG", 0) = 0 <0.050>',
             '1 12.000 exit_group(0) = ?',
         ]
         self.assertEqual(self.phases("\n".join(lines).replace("$c", CARD) + "\n"),
-                         "pictures 1 copy 0.600 flush 0.100 readback 0.100 folder 0.010 unlink 0.050 "
-                         "between 0.000 rest 1.140 total 2.000 hinted 1 ahead 0")
+                         "pictures 1 batches 1 copy 0.201 flush 0.100 readback 0.050 wait 0.599 folder 0.200 "
+                         "unlink 0.050 between 0.000 rest 0.950 total 2.000 hinted 1 ahead 0")
 
     def test_a_move_without_reads_ahead(self):
         # Without the reader thread the card is idle outside the copying;
@@ -190,8 +196,8 @@ class CardTrace(unittest.TestCase):
         alone = "\n".join(line for line in TRACE.splitlines()
                           if "O_NONBLOCK" not in line and "pread64" not in line and " read(" not in line)
         self.assertEqual(self.phases(alone + "\n"),
-                         "pictures 2 copy 0.098 flush 0.024 readback 0.016 folder 0.003 unlink 0.003 "
-                         "between 0.020 rest 0.086 total 0.250 hinted 0 ahead 0")
+                         "pictures 3 batches 2 copy 0.118 flush 0.018 readback 0.000 wait 0.032 folder 0.020 "
+                         "unlink 0.003 between 0.027 rest 0.050 total 0.250 hinted 0 ahead 0")
 
 
 if __name__ == "__main__":

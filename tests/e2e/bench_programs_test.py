@@ -78,14 +78,14 @@ class Page(unittest.TestCase):
         cards = os.path.join(self.work, "cards.tsv")
         with open(os.path.join(DATA, "figures.tsv"), encoding="utf-8") as figures, \
                 open(cards, "w", encoding="utf-8") as out:
-            out.writelines(line.replace("card.jpeg.move\t0.180", "card.jpeg.move\t9.180")
+            out.writelines(line.replace("card.jpeg.move\t0.169", "card.jpeg.move\t9.169")
                            for line in figures if line.startswith(("card.", "plan.dated.bytes_each")))
         self.assertEqual(report("--card-only", "--render", cards, "--output", page).returncode, 0)
         changed = [(a, b) for a, b in zip(expected.split("\n"), self.read(page).split("\n")) if a != b]
         self.assertEqual(len(changed), 3, changed)
         for before, after in changed:
-            self.assertIn("0.18 s", before)
-            self.assertIn("9.18 s", after)
+            self.assertIn("0.17 s", before)
+            self.assertIn("9.17 s", after)
 
     def test_refusals(self):
         figures = os.path.join(DATA, "figures.tsv")

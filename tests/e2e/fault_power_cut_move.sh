@@ -4,7 +4,7 @@
 # model: tests/faultfs/Store.h): every picture is there, complete and byte
 # for byte with its time, on the card or in the target, and with a backup in
 # the backup as well (on the card too only the pictures in hand: across
-# volumes a batch of up to 128); nothing under a picture's name in
+# volumes a batch); nothing under a picture's name in
 # either place is less than a whole picture; and a second move completes,
 # every picture in each place and no temporary copy left. Three set-ups:
 # names kept, numbered, numbered into a new day folder; and each of them
@@ -65,9 +65,9 @@ qf_mount_tmpfs "$card" 64M
 
 # The card: pictures of many sizes (empty, around block and write-size
 # edges) in two camera folders, one in lower case, and a file that is no
-# picture; and a third folder of small pictures, so that the move takes two
-# batches and cuts in the second find the first one's pictures gone from
-# the card.
+# picture; and a third folder of two larger pictures, more than the first
+# batch takes (8 MiB), so that the move takes two batches and cuts in the
+# second find the first one's pictures gone from the card.
 master=$QF_WORK/master
 # Always the same sizes and times, so that a point names the same moment of
 # the move in every run (the bytes themselves are random).
@@ -77,9 +77,7 @@ for i in "${!sizes[@]}"; do
   qf_write_picture "$master/DCIM/100TEST/IMG_$(printf %04d "$i").JPG" "${sizes[i]}" "2023-06-0$((i % 9 + 1)) 10:11:12.$RANDOM"
   qf_write_picture "$master/DCIM/101TEST/DSC_$(printf %04d "$i").JPG" $((RANDOM * 4)) "2022-01-01 00:00:0$((i % 10))"
 done
-for ((i = 0; i < 110; i++)); do
-  qf_write_picture "$master/DCIM/102TEST/SMALL_$(printf %04d "$i").JPG" $((100 + i * 37 % 3000)) "2024-02-02 02:02:02.$i"
-done
+for i in 0 1; do qf_write_picture "$master/DCIM/102TEST/LARGE_$i.JPG" $((5 << 20)) "2024-02-02 02:02:02.$i"; done
 qf_write_picture "$master/DCIM/101TEST/lower.jpg" 5000 "2021-05-05 05:05:05.123456789"
 qf_write_picture "$master/DCIM/101TEST/NOTES.TXT" 100
 
