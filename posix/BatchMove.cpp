@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -18,7 +17,6 @@
 #include "posix/PartialCopies.h"
 #include "posix/PosixFiles.h"
 #include "posix/VerifiedCopy.h"
-#include "posix/Workers.h"
 
 namespace quillfen::posix {
 
