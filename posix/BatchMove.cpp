@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <map>
 #include <memory>
@@ -17,6 +18,7 @@
 #include "posix/PartialCopies.h"
 #include "posix/PosixFiles.h"
 #include "posix/VerifiedCopy.h"
+#include "posix/Workers.h"
 
 namespace quillfen::posix {
 

@@ -3,10 +3,10 @@
 // where named, its backup, with the work of the shots overlapping: each
 // picture is read from the card once for all its copies, with a checksum of
 // what was read; the copies are written under hidden names, flushed and read
-// back from the disk by a few threads while the next picture is read
-// (posix/CopyChecks.h); each shot's copies take their names, never replacing
-// anything, once all of them read back right; each destination folder is
-// flushed once, and only then do the batch's pictures leave the card.
+// back from the disk by a few threads while the next picture is read; then
+// every copy takes its name without replacing anything, each destination
+// folder is flushed once, and only then do the batch's pictures leave the
+// card.
 //
 // A shot whose copy fails or reads back wrong in either place stays on the
 // card whole, and nothing of it is left under a picture's name in either
