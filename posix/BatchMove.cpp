@@ -24,9 +24,10 @@ namespace quillfen::posix {
 
 namespace {
 
-// Files in hand at once: each holds its copies open, and the program must
-// stay well within the usual limit of 1,024 open files.
-constexpr std::size_t kFilesAtOnce = 256;
+// Copies in hand in one round: each is held open until its shot is named,
+// two rounds are in hand at once, and the program must stay well within the
+// usual limit of 1,024 open files.
+constexpr std::size_t kCopiesAtOnce = 320;
 // From this size on the card is told that a picture is read from start to end.
 constexpr std::uint64_t kLargeFile = 1 << 20;
 
@@ -74,17 +75,23 @@ struct ShotInHand {
 
 class Batch {
  public:
-  Batch(const std::vector<std::vector<FileMove>>& moves, const CardReading& reading, Workers& workers)
-      : moves_(moves), reading_(reading), checks_(workers) {
-    shots_.resize(moves.size());
+  Batch(std::vector<std::vector<FileMove>> moves, const CardReading& reading, Workers& workers)
+      : moves_(std::move(moves)), reading_(reading), checks_(workers) {
+    shots_.resize(moves_.size());
   }
   Batch(const Batch&) = delete;
   Batch& operator=(const Batch&) = delete;
 
-  std::vector<ShotOutcome> Run(bool checksums) {
+  // Reads the batch's pictures and writes their copies, whose flushes and
+  // read-backs go on in the threads.
+  void Start() {
     for (std::size_t k = 0; k < moves_.size(); ++k) CopyShot(shots_[k], moves_[k]);
     checks_.Submit();
     if (reading_.finished) reading_.finished(BytesRead());
+  }
+
+  // Waits for the checks, names the copies and lets the pictures go.
+  std::vector<ShotOutcome> Finish(bool checksums) {
     for (ShotInHand& shot : shots_) Name(shot);
     FlushFolders();
     RemoveSources();
@@ -295,7 +302,7 @@ class Batch {
     return outcomes;
   }
 
-  const std::vector<std::vector<FileMove>>& moves_;
+  const std::vector<std::vector<FileMove>> moves_;
   const CardReading& reading_;
   std::vector<ShotInHand> shots_;
   std::map<std::string, Folder> folders_;
@@ -309,15 +316,36 @@ class Batch {
 std::vector<ShotOutcome> MoveShotsAcross(const std::vector<std::vector<FileMove>>& shots, bool checksums,
                                          const CardReading& reading, Workers& workers) {
   std::vector<ShotOutcome> outcomes;
-  // The shots in rounds of at most kFilesAtOnce files (a larger shot alone).
+  // The shots in rounds of at most kCopiesAtOnce copies (a larger shot
+  // alone). A round's pictures are read while the round before is flushed
+  // and read back, so that the drives never wait for the end of a round;
+  // each round's pictures leave the card only after its own copies are
+  // named and durable.
+  std::unique_ptr<Batch> previous;
+  const auto finish = [&] {
+    if (!previous) return;
+    for (ShotOutcome& outcome : previous->Finish(checksums)) outcomes.push_back(std::move(outcome));
+    previous.reset();
+  };
   for (std::size_t first = 0; first < shots.size();) {
-    std::size_t end = first, files = 0;
-    while (end < shots.size() && (end == first || files + shots[end].size() <= kFilesAtOnce)) files += shots[end++].size();
-    const std::vector<std::vector<FileMove>> round(shots.begin() + static_cast<std::ptrdiff_t>(first),
-                                                   shots.begin() + static_cast<std::ptrdiff_t>(end));
-    for (ShotOutcome& outcome : Batch(round, reading, workers).Run(checksums)) outcomes.push_back(std::move(outcome));
+    std::size_t end = first, copies = 0;
+    const auto copiesOf = [](const std::vector<FileMove>& shot) {
+      std::size_t n = 0;
+      for (const FileMove& file : shot) n += file.backup.empty() ? 1 : 2;
+      return n;
+    };
+    while (end < shots.size() && (end == first || copies + copiesOf(shots[end]) <= kCopiesAtOnce))
+      copies += copiesOf(shots[end++]);
+    auto round = std::make_unique<Batch>(
+        std::vector<std::vector<FileMove>>(shots.begin() + static_cast<std::ptrdiff_t>(first),
+                                           shots.begin() + static_cast<std::ptrdiff_t>(end)),
+        reading, workers);
+    round->Start();
+    finish();
+    previous = std::move(round);
     first = end;
   }
+  finish();
   return outcomes;
 }
 

@@ -12,7 +12,7 @@ namespace {
 constexpr std::uint64_t kLarge = 1 << 20;
 // A volume's flush for this many copies, or bytes, at most: one flush for
 // many small pictures, and large ones checked soon after they are read.
-constexpr std::size_t kGroupCopies = 64;
+constexpr std::size_t kGroupCopies = 256;
 constexpr std::uint64_t kGroupBytes = 16 << 20;
 
 // Reads the copy back from the disk. A large one leaves the memory it took:
@@ -26,7 +26,13 @@ void ReadBack(PendingCheck& copy) {
 
 }  // namespace
 
+CopyChecks::~CopyChecks() {
+  Submit();
+  for (const PendingCheck* copy : added_) Wait(*copy);
+}
+
 void CopyChecks::Add(PendingCheck& copy) {
+  added_.push_back(&copy);
   if (copy.bytes >= kLarge) StartWriting(copy.fd);
   if (copy.flush == CopyFlush::EachFile) {
     workers_.Add([&copy] {
@@ -47,7 +53,7 @@ void CopyChecks::Submit() {
 
 void CopyChecks::Submit(Group& group) {
   if (group.copies.empty()) return;
-  workers_.Add([this, copies = std::move(group.copies)] {
+  workers_.Add([&workers = workers_, copies = std::move(group.copies)] {
     // When the volume's flush fails, each copy is flushed on its own, to
     // tell which failed (the error may be another file's).
     const bool flushed = FlushVolume(copies.front()->folder) == 0;
@@ -56,7 +62,7 @@ void CopyChecks::Submit(Group& group) {
       if (!flushed) copy->error = FlushCopy(copy->fd, CopyFlush::EachFile);
       reads.push_back([copy] { ReadBack(*copy); });
     }
-    workers_.Add(std::move(reads));
+    workers.Add(std::move(reads));
   });
   group = Group{};
 }

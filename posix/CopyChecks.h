@@ -39,8 +39,9 @@ class CopyChecks {
   explicit CopyChecks(Workers& workers) : workers_(workers) {}
   CopyChecks(const CopyChecks&) = delete;
   CopyChecks& operator=(const CopyChecks&) = delete;
-  // No thread works on a copy any more.
-  ~CopyChecks() { workers_.Wait(); }
+  // No thread works on any of its copies any more (the threads may go on
+  // with another batch's).
+  ~CopyChecks();
 
   // The copy is handed on; it stays, open, until Wait says it is done.
   void Add(PendingCheck& copy);
@@ -59,6 +60,7 @@ class CopyChecks {
 
   Workers& workers_;
   std::map<dev_t, Group> groups_;
+  std::vector<const PendingCheck*> added_;
 };
 
 }  // namespace quillfen::posix

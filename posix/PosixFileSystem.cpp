@@ -30,7 +30,7 @@ namespace {
 using posix::StatusOf;
 
 // How much one batch across volumes takes (BatchLimits).
-constexpr std::size_t kBatchShots = 256;
+constexpr std::size_t kBatchShots = 1024;
 constexpr double kBatchSeconds = 0.4;
 constexpr std::uint64_t kFirstBatchBytes = 8 << 20;
 constexpr std::uint64_t kLeastBatchBytes = 8 << 20;

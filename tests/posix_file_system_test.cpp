@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <cstdio>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -424,6 +425,10 @@ TEST(PosixMoveShots, AShotFailingInEitherPlaceStaysWholeAndTheOthersMove) {
     // Per shot: Ok, or the code and where it failed ("" the card, else the
     // place and name, as "target/B.CR2").
     std::vector<std::pair<FsCode, std::string>> expected;
+    // Shots of one small picture each (N0000.JPG, ...) after those three,
+    // enough for several rounds of copies in hand; they move unless listed.
+    std::size_t more = 0;
+    std::map<std::size_t, std::pair<FsCode, std::string>> moreExpected = {};
   };
   const std::pair<FsCode, std::string> moved{FsCode::Ok, ""};
   const std::vector<Case> cases = {
@@ -445,6 +450,15 @@ TEST(PosixMoveShots, AShotFailingInEitherPlaceStaysWholeAndTheOthersMove) {
        {{FsCode::NotFound, ""}, moved, moved}},
       {"a copy larger than the target takes", [](const BatchLayout&, auto&) {}, 1 << 20,
        {moved, moved, {FsCode::Other, "target/C.JPG"}}},
+      // The rounds overlap: a later round is copied while the one before is
+      // checked; each round's failures stay its own, the outcomes in order.
+      {"names taken in several rounds",
+       [](const BatchLayout& at, auto&) {
+         WriteFileAt(at.target + "/N0100.JPG", "someone else's");
+         WriteFileAt(at.backup + "/N0390.JPG", "someone else's");
+       },
+       0, {moved, moved, moved}, 400,
+       {{3 + 100, {FsCode::Exists, "target/N0100.JPG"}}, {3 + 390, {FsCode::Exists, "backup/N0390.JPG"}}}},
   };
   OtherVolume memory;
   if (!memory.available()) GTEST_SKIP() << "no second volume (/dev/shm) on this machine";
@@ -456,7 +470,16 @@ TEST(PosixMoveShots, AShotFailingInEitherPlaceStaysWholeAndTheOthersMove) {
       const TempDir& places = fromMemory ? disk : far;
       const BatchLayout at{card.Path("card"), places.Path("target"), places.Path("backup")};
       for (const std::string& folder : {at.target, at.backup}) fs::create_directories(folder);
-      const std::vector<std::vector<FileMove>> shots = ThreeShots(at);
+      std::vector<std::vector<FileMove>> shots = ThreeShots(at);
+      std::vector<std::pair<FsCode, std::string>> expected = c.expected;
+      for (std::size_t n = 0; n < c.more; ++n) {
+        char name[32];
+        std::snprintf(name, sizeof name, "N%04zu.JPG", n);
+        WriteFileAt(at.card + "/" + name, name);
+        shots.push_back({{at.card + "/" + name, at.target + "/" + name, at.backup + "/" + name}});
+        const auto listed = c.moreExpected.find(expected.size());
+        expected.push_back(listed == c.moreExpected.end() ? moved : listed->second);
+      }
       std::map<std::string, std::string> before;
       for (const auto& shot : shots)
         for (const FileMove& file : shot) before[file.source] = ReadFileAt(file.source);
@@ -468,7 +491,7 @@ TEST(PosixMoveShots, AShotFailingInEitherPlaceStaysWholeAndTheOthersMove) {
       ASSERT_EQ(outcomes.size(), shots.size());
       std::map<std::string, std::vector<std::string>> named = {{at.target, {}}, {at.backup, {}}};
       for (std::size_t k = 0; k < shots.size(); ++k) {
-        const auto& [code, where] = c.expected[k];
+        const auto& [code, where] = expected[k];
         const ShotOutcome& outcome = outcomes[k];
         EXPECT_EQ(outcome.status.code, code) << shots[k][0].source << ": " << outcome.status.reason;
         std::vector<std::string> sums;
