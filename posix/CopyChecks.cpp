@@ -12,7 +12,7 @@ namespace {
 constexpr std::uint64_t kLarge = 1 << 20;
 // A volume's flush for this many copies, or bytes, at most: one flush for
 // many small pictures, and large ones checked soon after they are read.
-constexpr std::size_t kGroupCopies = 256;
+constexpr std::size_t kGroupCopies = 320;
 constexpr std::uint64_t kGroupBytes = 16 << 20;
 
 // Reads the copy back from the disk. A large one leaves the memory it took:
