@@ -73,6 +73,13 @@ struct ShotInHand {
   }
 };
 
+// The copies a shot makes: one of each file, two with a backup.
+std::size_t CopiesOf(const std::vector<FileMove>& shot) {
+  std::size_t copies = 0;
+  for (const FileMove& file : shot) copies += file.backup.empty() ? 1 : 2;
+  return copies;
+}
+
 class Batch {
  public:
   Batch(std::vector<std::vector<FileMove>> moves, const CardReading& reading, Workers& workers)
@@ -329,13 +336,8 @@ std::vector<ShotOutcome> MoveShotsAcross(const std::vector<std::vector<FileMove>
   };
   for (std::size_t first = 0; first < shots.size();) {
     std::size_t end = first, copies = 0;
-    const auto copiesOf = [](const std::vector<FileMove>& shot) {
-      std::size_t n = 0;
-      for (const FileMove& file : shot) n += file.backup.empty() ? 1 : 2;
-      return n;
-    };
-    while (end < shots.size() && (end == first || copies + copiesOf(shots[end]) <= kCopiesAtOnce))
-      copies += copiesOf(shots[end++]);
+    while (end < shots.size() && (end == first || copies + CopiesOf(shots[end]) <= kCopiesAtOnce))
+      copies += CopiesOf(shots[end++]);
     auto round = std::make_unique<Batch>(
         std::vector<std::vector<FileMove>>(shots.begin() + static_cast<std::ptrdiff_t>(first),
                                            shots.begin() + static_cast<std::ptrdiff_t>(end)),

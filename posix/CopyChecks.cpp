@@ -10,8 +10,9 @@ namespace {
 
 // A copy of this size and more goes to the drive as soon as it is whole.
 constexpr std::uint64_t kLarge = 1 << 20;
-// A volume's flush for this many copies, or bytes, at most: one flush for
-// many small pictures, and large ones checked soon after they are read.
+// A volume's flush for this many copies (a round's, posix/BatchMove.cpp),
+// or bytes, at most: one flush for many small pictures, and large ones
+// checked soon after they are read.
 constexpr std::size_t kGroupCopies = 320;
 constexpr std::uint64_t kGroupBytes = 16 << 20;
 
