@@ -10,11 +10,15 @@ command -v dbus-run-session >/dev/null || qf_skip "dbus-run-session is not insta
 /usr/bin/python3 -c 'import gi' 2>/dev/null || qf_skip "python3-gi is not installed"
 
 body=$'2 pictures moved to /tmp/Pictures.\nThe card has been ejected and may be removed.'
+# The service's output is read through a copy of its pipe: bash closes a
+# coprocess's own descriptors as soon as it ends, which the service does
+# right after the notification.
 received=$(dbus-run-session -- bash -c '
   coproc server { /usr/bin/python3 "$1"; }
-  read -r ready <&"${server[0]}" && [[ $ready == READY ]] || exit 1
+  exec 3<&"${server[0]}"
+  read -r ready <&3 && [[ $ready == READY ]] || exit 1
   "$2" --notify Quillfen "$3"
-  timeout 10 cat <&"${server[0]}"' _ "$(dirname "$0")/lib/notification_server.py" "$shell" "$body" 2>/dev/null)
+  timeout 10 cat <&3' _ "$(dirname "$0")/lib/notification_server.py" "$shell" "$body" 2>/dev/null)
 expected="('Quillfen', 0, 'org.example.Quillfen', 'Quillfen', '${body//$'\n'/\\n}', [], {'desktop-entry': 'org.example.Quillfen'}, -1)"
 [[ $received == "$expected" ]] || qf_fail "the notification service received: '$received', expected: '$expected'"
 echo "PASS: the notification reached the desktop's service"
